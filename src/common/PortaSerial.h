@@ -1,0 +1,32 @@
+#pragma once
+// The serial control the modem code is written against. The program uses PortaSerialQt;
+// tests use a scripted modem on a virtual clock.
+#include "common/Win1252.h"
+
+#include <QByteArray>
+#include <QString>
+
+class PortaSerial {
+public:
+    virtual ~PortaSerial() = default;
+
+    // Line parameters; they take effect at the next open.
+    virtual void setCommPort(qint16 numero) = 0;
+    virtual void setSettings(const QString& configuracao) = 0; // "9600,e,7,1"
+    virtual void setHandshaking(int modo) = 0;                 // 2: RTS/CTS
+    virtual void setRTSEnable(bool ligado) = 0;
+
+    // Opening returns false when the port cannot be opened; closing a closed port is harmless.
+    virtual bool setPortOpen(bool aberta) = 0;
+    virtual bool PortOpen() const = 0;
+
+    virtual void EscreveBytes(const QByteArray& bytes) = 0;
+    // Everything received and not yet read; never blocks.
+    virtual QByteArray LeBytes() = 0;
+    virtual int InBufferCount() = 0;
+    // Blocks, without letting window events run, until data is waiting or the clock is past prazo.
+    virtual void AguardaDados(double prazo) = 0;
+
+    void Output(const QString& texto) { EscreveBytes(ParaWin1252(texto)); }
+    QString Input() { return DeWin1252(LeBytes()); }
+};

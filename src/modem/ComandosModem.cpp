@@ -1,0 +1,46 @@
+#include "modem/ComandosModem.h"
+
+#include "common/Modulo.h"
+#include "settings/PerfilINI.h"
+
+bool ConfiguraPorta(Contexto& ctx) {
+    ctx.porta.setCommPort(Modulo::PortaModem);
+    ctx.porta.setSettings(LeINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"), QStringLiteral("9600,e,7,1")));
+    ctx.porta.setHandshaking(2);
+    ctx.porta.setRTSEnable(true);
+    return ctx.porta.setPortOpen(true);
+}
+
+void InicializaModem(Contexto& ctx) {
+    const QString inicializacao = LeINI(QStringLiteral("MODEM"), QStringLiteral("Inicialização"), QStringLiteral("ATZ"));
+    ctx.porta.Output(inicializacao + Modulo::CR);
+    if (!AguardaResposta(ctx, QStringLiteral("OK"), 4))
+        ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
+    Pausa(ctx, 0.05);
+    ctx.porta.Output(QStringLiteral("ate0") + Modulo::CR);
+    if (!AguardaResposta(ctx, QStringLiteral("OK"), 4))
+        ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
+}
+
+bool AguardaResposta(Contexto& ctx, const QString& esperado, double tempo) {
+    if (tempo == 0)
+        tempo = 600;
+    const double prazo = ctx.relogio.Agora() + tempo;
+    QString recebido;
+    for (;;) {
+        recebido += ctx.porta.Input();
+        if (recebido.contains(esperado) || ctx.relogio.Agora() > prazo)
+            break;
+        // Blocks on the port instead of spinning; the interface stays frozen as before.
+        ctx.porta.AguardaDados(prazo);
+    }
+    return ctx.relogio.Agora() <= prazo;
+}
+
+void Pausa(Contexto& ctx, double segundos) { ctx.relogio.Pausa(segundos); }
+
+void LimpaBufferModem(Contexto& ctx) {
+    do {
+        ctx.porta.LeBytes();
+    } while (ctx.porta.InBufferCount() > 0);
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Dialling the paging operator and hanging up.
+#include "common/Contexto.h"
+
+#include <QString>
+
+// Result codes of AnalisaRespostaDiscagem.
+enum CodigoDiscagem : qint16 {
+    DiscagemTempoEsgotado = -1,
+    DiscagemNenhuma = 0,
+    DiscagemOcupado = 1,
+    DiscagemSemTom = 2,
+    DiscagemSemPortadora = 3,
+    DiscagemConectado = 4,
+};
+
+// The built-in dial-in number used when "DISCAGEM"/"Telefone" is missing.
+inline const QString TelefonePadrao = QStringLiteral("3311-2400");
+
+// The dial line from the settings as they are now, CR included.
+QString MontaLinhaDeDiscagem();
+// Verdict on everything the modem said; later tests in the list overwrite earlier ones.
+qint16 ClassificaRespostaDiscagem(const QString& recebido);
+
+// Dials; True when the modem reports a connection. Every failure is reported to the user.
+bool DiscaOperadora(Contexto& ctx);
+qint16 AnalisaRespostaDiscagem(Contexto& ctx);
+// "+++", pause, "ATH0": back on hook. No answer is awaited.
+void DesconectaModem(Contexto& ctx);

@@ -1,0 +1,13 @@
+#pragma once
+// The one open database, Pager.Mdb in the program's directory.
+#include <QSqlDatabase>
+#include <QString>
+
+// Opens the file; never creates it. False for a missing file, a file that is not an SQLite
+// database, or one without the program's four tables. An empty directory means the
+// program's own directory.
+bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio = QString());
+void FechaBancoDeDados();
+bool BancoDeDadosAberto();
+// The shared connection every statement runs on.
+QSqlDatabase BancoDeDados();

@@ -1,0 +1,27 @@
+-- The four tables of Pager.Mdb. Counters are never reused (AUTOINCREMENT), so the history
+-- of a deleted user never attaches to a new one. Names use the NOME collation, registered
+-- by the program on each connection: Portuguese order, case-insensitive equality.
+CREATE TABLE Usuarios (
+    ID_Usuario INTEGER PRIMARY KEY AUTOINCREMENT,
+    Nome_Usuario TEXT NOT NULL COLLATE NOME,
+    ID_Pager TEXT NOT NULL,
+    Descricao TEXT NOT NULL,
+    Data_Cadastro TEXT NOT NULL
+);
+CREATE TABLE Grupos (
+    ID_Grupo INTEGER PRIMARY KEY AUTOINCREMENT,
+    Nome_Grupo TEXT NOT NULL COLLATE NOME,
+    Descricao_Grupo TEXT NOT NULL
+);
+CREATE TABLE Usuario_Grupo (
+    ID_Usuario INTEGER NOT NULL,
+    ID_Grupo INTEGER NOT NULL
+);
+CREATE TABLE Log (
+    Data TEXT NOT NULL,
+    Hora TEXT NOT NULL,
+    Usuario TEXT NOT NULL COLLATE NOME,
+    Mensagem TEXT NOT NULL,
+    ID_Pager TEXT NOT NULL,
+    ID_Usuario INTEGER NOT NULL
+);

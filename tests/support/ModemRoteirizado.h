@@ -1,0 +1,77 @@
+#pragma once
+// A scripted modem and paging terminal behind the PortaSerial seam, on a virtual clock.
+// Rules say what to answer when the program writes something; answers are delivered at a
+// virtual time, one read chunk each.
+#include "RelogioVirtual.h"
+#include "common/PortaSerial.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+
+class ModemRoteirizado : public PortaSerial {
+public:
+    explicit ModemRoteirizado(RelogioVirtual& relogio) : m_relogio(relogio) {}
+
+    // When a write contains gatilho, answer resposta after atraso seconds. Rules are tried in
+    // the order given; the first one that matches and still has uses fires (vezes < 0: always).
+    void QuandoRecebe(const QByteArray& gatilho, const QByteArray& resposta, double atraso = 0.0,
+                      int vezes = -1);
+    // Same, but only for a write that is exactly gatilho (a lone CR prompt, say).
+    void QuandoRecebeExato(const QByteArray& gatilho, const QByteArray& resposta, double atraso = 0.0,
+                           int vezes = -1);
+    // Unprompted data at an absolute virtual time.
+    void EntregaEm(double instante, const QByteArray& dados);
+    // Unprompted data after atraso seconds from now.
+    void Entrega(double atraso, const QByteArray& dados) { EntregaEm(m_relogio.Agora() + atraso, dados); }
+    // Common answers: "OK" to "ATZ"/"ate0"/"ATE0", and a terminal that logs on.
+    void ModemQueRespondeOK();
+    void TerminalQueAceitaLogOn();
+
+    // Everything the program wrote, in order.
+    QByteArray linha;
+    struct Escrita {
+        double instante;
+        QByteArray bytes;
+    };
+    QVector<Escrita> escritas;
+    int Contagem(const QByteArray& trecho) const { return linha.count(trecho); }
+
+    // Port state as the program set it.
+    qint16 commPort = -1;
+    QString settings;
+    int handshaking = -1;
+    bool rtsEnable = false;
+    int aberturas = 0;
+    int fechamentos = 0;
+    // Opens that fail before one succeeds.
+    int falhasAoAbrir = 0;
+
+    void setCommPort(qint16 numero) override { commPort = numero; }
+    void setSettings(const QString& configuracao) override { settings = configuracao; }
+    void setHandshaking(int modo) override { handshaking = modo; }
+    void setRTSEnable(bool ligado) override { rtsEnable = ligado; }
+    bool setPortOpen(bool aberta) override;
+    bool PortOpen() const override { return m_aberta; }
+    void EscreveBytes(const QByteArray& bytes) override;
+    QByteArray LeBytes() override;
+    int InBufferCount() override;
+    void AguardaDados(double prazo) override;
+
+private:
+    struct Regra {
+        QByteArray gatilho;
+        QByteArray resposta;
+        double atraso;
+        int vezes;
+        bool exato;
+    };
+    struct Pendente {
+        double instante;
+        QByteArray dados;
+    };
+    RelogioVirtual& m_relogio;
+    QVector<Regra> m_regras;
+    QVector<Pendente> m_pendentes; // ordered by time
+    bool m_aberta = false;
+};

@@ -1,0 +1,41 @@
+#pragma once
+// Records everything the logic tells the person and answers questions from a script.
+#include "common/Operador.h"
+
+#include <QStringList>
+#include <QVector>
+#include <deque>
+
+class OperadorGravado : public Operador {
+public:
+    struct Caixa {
+        QString texto;
+        QString titulo;
+        Icone icone;
+        Botoes botoes;
+        Resposta resposta;
+    };
+
+    void Status(const QString& texto) override;
+    QString StatusAtual() const override { return m_status; }
+    Resposta Mensagem(const QString& texto, const QString& titulo, Icone icone, Botoes botoes) override;
+    void Ampulheta(bool ligada) override;
+
+    // Answers for Sim/Não questions, in order; a question with none left is answered Não and
+    // counted in perguntasSemResposta.
+    std::deque<Resposta> respostas;
+    int perguntasSemResposta = 0;
+
+    QStringList status;
+    QVector<Caixa> caixas;
+    // Every hourglass change, in order ("+" on, "-" off), and the current depth.
+    QString ampulheta;
+    int ampulhetaNivel = 0;
+    // Events in the order they happened: "status: ...", "caixa: ...", to check ordering.
+    QStringList eventos;
+
+    QStringList TextosDasCaixas() const;
+
+private:
+    QString m_status;
+};

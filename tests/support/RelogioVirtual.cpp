@@ -1,0 +1,18 @@
+#include "RelogioVirtual.h"
+
+#include <QCoreApplication>
+
+void RelogioVirtual::Pausa(double segundos) {
+    pausas.append(segundos);
+    AvancaPara(m_agora + segundos);
+    ++bombeamentos;
+    if (QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    if (aoPausar)
+        aoPausar();
+}
+
+void RelogioVirtual::AvancaPara(double instante) {
+    if (instante > m_agora)
+        m_agora = instante;
+}

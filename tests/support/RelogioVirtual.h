@@ -1,0 +1,25 @@
+#pragma once
+// A clock in which time moves only when the code waits: a 60-second time-out passes at once.
+#include "common/Relogio.h"
+
+#include <QVector>
+#include <functional>
+
+class RelogioVirtual : public Relogio {
+public:
+    double Agora() const override { return m_agora; }
+    // Advances by exactly the duration and lets pending events run once.
+    void Pausa(double segundos) override;
+
+    void AvancaPara(double instante);
+    void Avanca(double segundos) { AvancaPara(m_agora + segundos); }
+
+    // Every pause, in order, and how many times events were let run.
+    QVector<double> pausas;
+    int bombeamentos = 0;
+    // Called on each pause, after the time moved (a test may act "while the program waits").
+    std::function<void()> aoPausar;
+
+private:
+    double m_agora = 1000.0;
+};
