@@ -5,9 +5,13 @@
 #include <QTimer>
 #include <cmath>
 
-RelogioReal::RelogioReal() { m_inicio.start(); }
+RelogioReal::RelogioReal() {
+    m_inicio.start();
+}
 
-double RelogioReal::Agora() const { return static_cast<double>(m_inicio.nsecsElapsed()) / 1e9; }
+double RelogioReal::Agora() const {
+    return static_cast<double>(m_inicio.nsecsElapsed()) / 1e9;
+}
 
 void RelogioReal::Pausa(double segundos) {
     const double prazo = Agora() + segundos;

@@ -2,17 +2,23 @@
 
 namespace {
 // 0x80..0x9F; 0 marks the five unassigned codes, which map to the C1 control of the same value.
-constexpr char16_t kFaixa80[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+constexpr char16_t kFaixa80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                   0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
+                                   0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                   0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 } // namespace
 
 QByteArray ParaWin1252(const QString& texto) {
     QByteArray saida;
     saida.reserve(texto.size());
-    for (const QChar c : texto) {
-        const char16_t u = c.unicode();
+    for (qsizetype k = 0; k < texto.size(); ++k) {
+        const char16_t u = texto[k].unicode();
+        // A character outside the 16-bit range is one '?', not one per half of its pair.
+        if (QChar::isHighSurrogate(u) && k + 1 < texto.size() && texto[k + 1].isLowSurrogate()) {
+            saida.append('?');
+            ++k;
+            continue;
+        }
         if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
             saida.append(static_cast<char>(u));
             continue;

@@ -5,14 +5,16 @@
 
 bool ConfiguraPorta(Contexto& ctx) {
     ctx.porta.setCommPort(Modulo::PortaModem);
-    ctx.porta.setSettings(LeINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"), QStringLiteral("9600,e,7,1")));
+    ctx.porta.setSettings(
+        LeINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"), QStringLiteral("9600,e,7,1")));
     ctx.porta.setHandshaking(2);
     ctx.porta.setRTSEnable(true);
     return ctx.porta.setPortOpen(true);
 }
 
 void InicializaModem(Contexto& ctx) {
-    const QString inicializacao = LeINI(QStringLiteral("MODEM"), QStringLiteral("Inicialização"), QStringLiteral("ATZ"));
+    const QString inicializacao =
+        LeINI(QStringLiteral("MODEM"), QStringLiteral("Inicialização"), QStringLiteral("ATZ"));
     ctx.porta.Output(inicializacao + Modulo::CR);
     if (!AguardaResposta(ctx, QStringLiteral("OK"), 4))
         ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
@@ -37,7 +39,9 @@ bool AguardaResposta(Contexto& ctx, const QString& esperado, double tempo) {
     return ctx.relogio.Agora() <= prazo;
 }
 
-void Pausa(Contexto& ctx, double segundos) { ctx.relogio.Pausa(segundos); }
+void Pausa(Contexto& ctx, double segundos) {
+    ctx.relogio.Pausa(segundos);
+}
 
 void LimpaBufferModem(Contexto& ctx) {
     do {

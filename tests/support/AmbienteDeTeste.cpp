@@ -23,7 +23,9 @@ AmbienteDeTeste::~AmbienteDeTeste() {
         qunsetenv("XDG_CONFIG_HOME");
 }
 
-QString AmbienteDeTeste::CaminhoINI() const { return CaminhoDoINI(); }
+QString AmbienteDeTeste::CaminhoINI() const {
+    return CaminhoDoINI();
+}
 
 void AmbienteDeTeste::EscreveINI(const QByteArray& conteudo) const {
     QFile arquivo(CaminhoINI());
@@ -37,4 +39,3 @@ QByteArray AmbienteDeTeste::LeINIBruto() const {
         return {};
     return arquivo.readAll();
 }
-

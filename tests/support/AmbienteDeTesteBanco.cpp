@@ -6,7 +6,9 @@
 
 #include <QFile>
 
-void FechaBancoDoTeste() { FechaBancoDeDados(); }
+void FechaBancoDoTeste() {
+    FechaBancoDeDados();
+}
 
 bool AmbienteDeTeste::AbreBancoVazio() {
     const QString caminho = m_dir.path() + QStringLiteral("/Pager.Mdb");

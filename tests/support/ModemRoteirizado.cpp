@@ -14,8 +14,9 @@ void ModemRoteirizado::QuandoRecebeExato(const QByteArray& gatilho, const QByteA
 
 void ModemRoteirizado::EntregaEm(double instante, const QByteArray& dados) {
     const Pendente p{instante, dados};
-    const auto pos = std::upper_bound(m_pendentes.begin(), m_pendentes.end(), p,
-                                      [](const Pendente& a, const Pendente& b) { return a.instante < b.instante; });
+    const auto pos =
+        std::upper_bound(m_pendentes.begin(), m_pendentes.end(), p,
+                         [](const Pendente& a, const Pendente& b) { return a.instante < b.instante; });
     m_pendentes.insert(pos, p);
 }
 

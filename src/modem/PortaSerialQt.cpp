@@ -1,0 +1,139 @@
+#include "modem/PortaSerialQt.h"
+
+#include "settings/DispositivoDaPorta.h"
+
+#include <QStringList>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+
+bool InterpretaConfiguracao(const QString& texto, ConfiguracaoDeLinha& configuracao) {
+    const QStringList partes = texto.split(QLatin1Char(','));
+    if (partes.size() != 4)
+        return false;
+    bool ok = false;
+    const int velocidade = partes[0].trimmed().toInt(&ok);
+    if (!ok || velocidade <= 0)
+        return false;
+    ConfiguracaoDeLinha c;
+    c.velocidade = velocidade;
+    const QString paridade = partes[1].trimmed().toLower();
+    if (paridade == QLatin1String("n"))
+        c.paridade = QSerialPort::NoParity;
+    else if (paridade == QLatin1String("e"))
+        c.paridade = QSerialPort::EvenParity;
+    else if (paridade == QLatin1String("o"))
+        c.paridade = QSerialPort::OddParity;
+    else if (paridade == QLatin1String("m"))
+        c.paridade = QSerialPort::MarkParity;
+    else if (paridade == QLatin1String("s"))
+        c.paridade = QSerialPort::SpaceParity;
+    else
+        return false;
+    const int bits = partes[2].trimmed().toInt(&ok);
+    if (!ok || bits < 5 || bits > 8)
+        return false;
+    c.bits = static_cast<QSerialPort::DataBits>(bits);
+    const QString parada = partes[3].trimmed();
+    if (parada == QLatin1String("1"))
+        c.parada = QSerialPort::OneStop;
+    else if (parada == QLatin1String("1.5"))
+        c.parada = QSerialPort::OneAndHalfStop;
+    else if (parada == QLatin1String("2"))
+        c.parada = QSerialPort::TwoStop;
+    else
+        return false;
+    configuracao = c;
+    return true;
+}
+
+PortaSerialQt::PortaSerialQt(const Relogio& relogio) : m_relogio(relogio) {}
+
+void PortaSerialQt::setSettings(const QString& configuracao) {
+    m_configuracaoValida = InterpretaConfiguracao(configuracao, m_configuracao);
+}
+
+bool PortaSerialQt::setPortOpen(bool aberta) {
+    if (!aberta) {
+        if (m_porta.isOpen())
+            m_porta.close();
+        return true;
+    }
+    if (m_porta.isOpen())
+        return true;
+    const QString dispositivo = DispositivoDaPorta(m_numero);
+    if (dispositivo.isEmpty() || !m_configuracaoValida) {
+        m_ultimoErro = dispositivo.isEmpty() ? QStringLiteral("porta inexistente")
+                                             : QStringLiteral("configuração inválida");
+        return false;
+    }
+    // Line parameters are set before the open: a pseudo-terminal accepts the open but may refuse
+    // some of them afterwards, which is no reason to call the open failed.
+    m_porta.setPortName(dispositivo);
+    m_porta.setBaudRate(m_configuracao.velocidade);
+    m_porta.setParity(m_configuracao.paridade);
+    m_porta.setDataBits(m_configuracao.bits);
+    m_porta.setStopBits(m_configuracao.parada);
+    m_porta.setFlowControl(m_handshaking == 2 || m_handshaking == 3 ? QSerialPort::HardwareControl
+                           : m_handshaking == 1                     ? QSerialPort::SoftwareControl
+                                                                    : QSerialPort::NoFlowControl);
+    if (!m_porta.open(QIODevice::ReadWrite)) {
+        m_ultimoErro = m_porta.errorString();
+        return false;
+    }
+    if (m_porta.flowControl() != QSerialPort::HardwareControl)
+        m_porta.setRequestToSend(m_rts);
+    m_porta.clearError();
+    m_ultimoErro.clear();
+    return true;
+}
+
+bool PortaSerialQt::Perdida() const {
+    // An unplugged USB modem: reads give nothing and writes go nowhere, but nothing fails loudly.
+    return !m_porta.isOpen() || m_porta.error() == QSerialPort::ResourceError ||
+           m_porta.error() == QSerialPort::PermissionError;
+}
+
+void PortaSerialQt::EscreveBytes(const QByteArray& bytes) {
+    if (Perdida())
+        return;
+    m_porta.write(bytes);
+    // The caller may wait without letting events run next, so push the bytes out now.
+    const double prazo = m_relogio.Agora() + 2.0;
+    while (m_porta.bytesToWrite() > 0 && !Perdida() && m_relogio.Agora() < prazo)
+        m_porta.waitForBytesWritten(100);
+}
+
+QByteArray PortaSerialQt::LeBytes() {
+    if (Perdida())
+        return {};
+    m_porta.waitForReadyRead(0);
+    return m_porta.readAll();
+}
+
+int PortaSerialQt::InBufferCount() {
+    if (Perdida())
+        return 0;
+    if (m_porta.bytesAvailable() == 0)
+        m_porta.waitForReadyRead(0);
+    return static_cast<int>(m_porta.bytesAvailable());
+}
+
+void PortaSerialQt::EsperaSemDados(double prazo) {
+    const double restante = prazo - m_relogio.Agora();
+    if (restante >= 0)
+        QThread::msleep(static_cast<unsigned long>(std::min(restante * 1000.0 + 1.0, 50.0)));
+}
+
+void PortaSerialQt::AguardaDados(double prazo) {
+    if (Perdida()) {
+        EsperaSemDados(prazo);
+        return;
+    }
+    if (m_porta.bytesAvailable() > 0)
+        return;
+    const double restante = prazo - m_relogio.Agora();
+    const int ms = static_cast<int>(std::ceil(std::max(restante, 0.0) * 1000.0)) + 1;
+    if (!m_porta.waitForReadyRead(ms) && Perdida())
+        EsperaSemDados(prazo);
+}

@@ -1,0 +1,95 @@
+#include "shell/Inicializacao.h"
+
+#include "common/Modulo.h"
+#include "common/Numero.h"
+#include "modem/ComandosModem.h"
+#include "settings/PerfilINI.h"
+#include "store/BancoDeDados.h"
+
+namespace {
+const QString kVazio = QStringLiteral("VAZIO");
+const QString kModem = QStringLiteral("MODEM");
+const QString kPortaSerial = QStringLiteral("Porta Serial");
+} // namespace
+
+bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco) {
+    for (;;) {
+        Modulo::PortaModem = ValorInteiro16(LeINI(kModem, kPortaSerial, kVazio));
+        if (laco.antesDeAbrir)
+            laco.antesDeAbrir();
+        if (ConfiguraPorta(ctx))
+            return true;
+        if (laco.aoFalhar)
+            laco.aoFalhar();
+        ctx.operador.Status(QStringLiteral(" Erro iniciando a porta serial do modem."));
+        const Resposta resposta = ctx.operador.Mensagem(
+            QStringLiteral(
+                "Houve um erro ao tentar inicializar o modem. Você deseja ajustar as configurações do seu "
+                "modem?"),
+            QStringLiteral("Erro:"), Icone::Critico, Botoes::SimNao);
+        if (resposta != Resposta::Sim) {
+            ctx.operador.Mensagem(
+                QStringLiteral(
+                    "Este erro pode ter sido ocasionado pelo fato de que outro aplicativo está utilizando a "
+                    "porta serial onde está instalado o seu modem. Reinicialize o seu computador e tente "
+                    "novamente."),
+                QStringLiteral("Informação:"), Icone::Informacao);
+            return false;
+        }
+        ctx.operador.Status(QStringLiteral(" Configurando modem ..."));
+        laco.mostraConfigModem();
+    }
+}
+
+void InicializaModemComAmpulheta(Contexto& ctx) {
+    ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
+    {
+        const AmpulhetaLigada ampulheta(ctx.operador);
+        InicializaModem(ctx);
+    }
+    ctx.operador.Status(QStringLiteral(" Pronto"));
+}
+
+FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& janelas,
+                                        const QString& diretorioDoBanco) {
+    janelas.MostraSplash();
+    janelas.MostraPrincipal();
+
+    ctx.operador.Status(QStringLiteral(" Inicializando Banco de Dados, aguarde ..."));
+    bool aberto = false;
+    {
+        const AmpulhetaLigada ampulheta(ctx.operador);
+        aberto = AbreBancoDeDados(QStringLiteral("Pager.Mdb"), diretorioDoBanco);
+    }
+    if (!aberto) {
+        janelas.FechaSplash();
+        ctx.operador.Status(QStringLiteral(" Erro iniciando o bando de dados."));
+        ctx.operador.Mensagem(
+            QStringLiteral("Houve um erro sério ao tentar abrir o arquivo de dados do sistema."),
+            QStringLiteral("Erro:"), Icone::Critico);
+        return FimDaInicializacao::EncerrarPrograma;
+    }
+
+    if (LeINI(kModem, kPortaSerial, kVazio) == kVazio) {
+        janelas.FechaSplash();
+        ctx.operador.Status(QStringLiteral(" Configurando modem ..."));
+        janelas.MostraConfigModem();
+    }
+
+    ctx.operador.Status(QStringLiteral(" Inicializando variáveis, aguarde ..."));
+    LacoDaPorta laco;
+    laco.aoFalhar = [&janelas] { janelas.FechaSplash(); };
+    laco.mostraConfigModem = [&janelas] { janelas.MostraConfigModem(); };
+    if (!ExecutaLacoDaPorta(ctx, laco)) {
+        FechaBancoDeDados();
+        return FimDaInicializacao::EncerrarPrograma;
+    }
+
+    InicializaModemComAmpulheta(ctx);
+    janelas.FechaSplash();
+
+    if (LeINI(QStringLiteral("OPÇÕES"), QStringLiteral("AutoEnviar"), QStringLiteral("Não")) ==
+        QLatin1String("Sim"))
+        janelas.MostraMontaMsg();
+    return FimDaInicializacao::Pronto;
+}
