@@ -3,6 +3,6 @@
 namespace Modulo {
 qint16 PortaModem = 0;
 bool EnvioIniciado = false;
-std::array<qint32, MaxCodigosDaLista + 1> CodigosDaLista{};
+QVector<qint32> CodigosDaLista(MinCodigosDaLista + 1, 0);
 QString MensagemEnvio;
 } // namespace Modulo

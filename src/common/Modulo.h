@@ -1,7 +1,7 @@
 #pragma once
 // Values of the general module that live for the whole run.
 #include <QString>
-#include <array>
+#include <QVector>
 
 namespace Modulo {
 
@@ -22,10 +22,12 @@ inline const QString RS = QString(QChar(30));
 // COM port number of the modem, from "MODEM"/"Porta Serial".
 extern qint16 PortaModem;
 
-// The send request: see compose/ and tap/.
-constexpr int MaxCodigosDaLista = 5000;
+// The send request: see compose/ and tap/. CodigosDaLista holds, at k (from 1), the identifier
+// of the k-th entry of the composition window's list; element 0 is never written. It has at
+// least 5001 elements and grows with a longer list, so a directory of any size can be listed.
+constexpr int MinCodigosDaLista = 5000;
 extern bool EnvioIniciado;
-extern std::array<qint32, MaxCodigosDaLista + 1> CodigosDaLista;
+extern QVector<qint32> CodigosDaLista;
 extern QString MensagemEnvio;
 
 } // namespace Modulo

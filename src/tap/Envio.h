@@ -1,0 +1,53 @@
+#pragma once
+// One transmission: dial, log on, one block per recipient, log off, hang up, record each page.
+// The routines read the request from the composition window and drive the progress window
+// through the two small interfaces below.
+#include "common/Contexto.h"
+
+#include <QString>
+
+// What the sending side reads from the composition window, which stays open behind the
+// progress window, and the one thing it writes back.
+class PedidoDeEnvio {
+public:
+    virtual ~PedidoDeEnvio() = default;
+    // optListaPorUsuario selected: one user; otherwise one group.
+    virtual bool ListaPorUsuario() const = 0;
+    // List index of cmbUsuario (0 for the first entry, -1 for none); the identifier is
+    // CodigosDaLista at this index + 1.
+    virtual int IndiceDaLista() const = 0;
+    // Text of txtMensagem, as it stands.
+    virtual QString TextoDaMensagem() const = 0;
+    // Empties txtMensagem after a send that succeeded.
+    virtual void EsvaziaMensagem() = 0;
+};
+
+// The progress window's display elements. Each change is painted at once, because the
+// answer waits let no events run.
+class PainelDeEnvio {
+public:
+    virtual ~PainelDeEnvio() = default;
+    virtual void Titulo(const QString& texto) = 0; // pnlTitulo
+    virtual void MedidorMaximo(int maximo) = 0;    // valStatus
+    virtual void MedidorValor(int valor) = 0;
+    virtual void MedidorVisivel(bool visivel) = 0;
+};
+
+// The user's pager code and name fitted to 10 and 50 characters; encontrado is false when no
+// row has the identifier (the user was deleted after the list was filled).
+struct DadosUsuario {
+    QString ID_Pager;
+    QString Nome_Usuario;
+    bool encontrado = false;
+};
+DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario);
+
+// After a successful dial. True when the page(s) went out and the line was hung up normally.
+bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+
+// The whole transmission of one opening of the progress window (sets EnvioIniciado, dials,
+// sends to the user or the group, empties the message on success). The caller closes the
+// window afterwards.
+void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+
