@@ -1,0 +1,159 @@
+#include "modem/Discagem.h"
+
+#include "common/Modulo.h"
+#include "common/Numero.h"
+#include "modem/ComandosModem.h"
+#include "settings/PerfilINI.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString SecaoDiscagem = QStringLiteral("DISCAGEM");
+const QString TituloErro = QStringLiteral("Erro:");
+
+// How long the verdict wait blocks on the port before letting window events run again.
+constexpr double IntervaloDeEventos = 0.05;
+
+QString LeDiscagem(const QString& chave, const QString& padrao) {
+    return LeINI(SecaoDiscagem, chave, padrao);
+}
+
+bool TemVeredito(const QString& recebido) {
+    for (const char* texto : {"NO C", "NO D", "NODI", "CONN", "BUSY"})
+        if (recebido.contains(QLatin1String(texto)))
+            return true;
+    return false;
+}
+
+// The box for each failed dialling; none for a connection or an unknown code.
+void InformaFalha(Contexto& ctx, qint16 codigo) {
+    switch (codigo) {
+    case DiscagemTempoEsgotado:
+        ctx.operador.Mensagem(QStringLiteral("Modem Time Out: Tempo de espera esgostado."), TituloErro,
+                              Icone::Critico);
+        break;
+    case DiscagemOcupado:
+        ctx.operador.Mensagem(
+            QStringLiteral("O telefone chamado está com sinal de linha ocupada, tente novamente."),
+            TituloErro, Icone::Informacao);
+        break;
+    case DiscagemSemTom:
+        ctx.operador.Mensagem(QStringLiteral("Não foi possível receber um tom de discagem. Caso você esteje "
+                                             "discando a partir de uma linha PABX, consulte o manual para "
+                                             "saber como resolver este problema."),
+                              TituloErro, Icone::Informacao);
+        break;
+    case DiscagemSemPortadora:
+        ctx.operador.Mensagem(
+            QStringLiteral("Não foi possível receber um tom de discagem - Desconectado. Caso "
+                           "você esteje discando a partir de uma linha PABX, consulte o "
+                           "manual para saber como resolver este problema."),
+            TituloErro, Icone::Informacao);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+QString MontaLinhaDeDiscagem() {
+    QString comando = QStringLiteral("AT");
+    if (LeDiscagem(QStringLiteral("PABX"), QStringLiteral("Não")) == QLatin1String("Sim"))
+        comando += QLatin1String("X3");
+    comando += LeDiscagem(QStringLiteral("Linha"), QStringLiteral("Pulso")) == QLatin1String("Tom")
+                   ? QLatin1String("DT")
+                   : QLatin1String("DP");
+
+    // An existing but empty outside-line prefix still waits for the second dial tone.
+    QString linhaExterna;
+    const QString prefixoPABX = LeDiscagem(QStringLiteral("PrefixoPABX"), QStringLiteral("VAZIO"));
+    if (prefixoPABX != QLatin1String("VAZIO"))
+        linhaExterna = prefixoPABX + QLatin1Char('W');
+
+    QString ddd;
+    const QString padrao = LeDiscagem(QStringLiteral("Padrão"), QStringLiteral("011"));
+    const QString prefixo = LeDiscagem(QStringLiteral("Prefixo"), QStringLiteral("011"));
+    if (ValorNumerico(padrao) != ValorNumerico(prefixo))
+        ddd = prefixo;
+
+    const QString numero = LeDiscagem(QStringLiteral("Telefone"), TelefonePadrao);
+
+    return comando + QLatin1Char(' ') + linhaExterna + ddd + numero + Modulo::CR;
+}
+
+qint16 ClassificaRespostaDiscagem(const QString& recebido) {
+    qint16 codigo = DiscagemNenhuma;
+    if (recebido.contains(QLatin1String("NO C")))
+        codigo = DiscagemSemPortadora;
+    if (recebido.contains(QLatin1String("NO D")))
+        codigo = DiscagemSemTom;
+    if (recebido.contains(QLatin1String("NODI")))
+        codigo = DiscagemSemTom;
+    if (recebido.contains(QLatin1String("CONN")))
+        codigo = DiscagemConectado;
+    if (recebido.contains(QLatin1String("BUSY")))
+        codigo = DiscagemOcupado;
+    return codigo;
+}
+
+qint16 AnalisaRespostaDiscagem(Contexto& ctx) {
+    const double prazo = ctx.relogio.Agora() + 60;
+    QString recebido;
+    {
+        AmpulhetaLigada ampulheta(ctx.operador);
+        for (;;) {
+            recebido += ctx.porta.Input();
+            // Pending window events run on every pass.
+            ctx.relogio.Pausa(0);
+            if (TemVeredito(recebido) || ctx.relogio.Agora() > prazo)
+                break;
+            // Sleeps on the port instead of spinning, but briefly, so events keep running.
+            ctx.porta.AguardaDados(std::min(prazo, ctx.relogio.Agora() + IntervaloDeEventos));
+        }
+    }
+    if (ctx.relogio.Agora() > prazo)
+        return DiscagemTempoEsgotado;
+
+    // The rest of the answer line ("CONNECT 9600/ARQ", a later "BUSY").
+    Pausa(ctx, 0.5);
+    recebido += ctx.porta.Input();
+    const qint16 codigo = ClassificaRespostaDiscagem(recebido);
+
+    Pausa(ctx, 0.1);
+    LimpaBufferModem(ctx);
+    return codigo;
+}
+
+bool DiscaOperadora(Contexto& ctx) {
+    LimpaBufferModem(ctx);
+    ctx.porta.Output(QStringLiteral("ATE0") + Modulo::CR);
+    if (!AguardaResposta(ctx, QStringLiteral("OK"), 4)) {
+        ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
+        return false;
+    }
+
+    const QString linha = MontaLinhaDeDiscagem();
+    Pausa(ctx, 0.2);
+    ctx.porta.Output(linha);
+    Pausa(ctx, 0.1);
+
+    const qint16 codigo = AnalisaRespostaDiscagem(ctx);
+    InformaFalha(ctx, codigo);
+
+    Pausa(ctx, 0.2);
+    return codigo == DiscagemConectado;
+}
+
+void DesconectaModem(Contexto& ctx) {
+    AmpulhetaLigada ampulheta(ctx.operador);
+    ctx.operador.Status(QStringLiteral(" Desconectando modem, aguarde ..."));
+    ctx.porta.Output(QStringLiteral("+++"));
+    Pausa(ctx, 3);
+    ctx.porta.Output(QStringLiteral("ATH0") + Modulo::CR);
+    Pausa(ctx, 2);
+    LimpaBufferModem(ctx);
+    Pausa(ctx, 0.1);
+    ctx.operador.Status(QStringLiteral(" Pronto"));
+}
