@@ -1,0 +1,55 @@
+#include "tap/LogOn.h"
+
+#include "common/Modulo.h"
+#include "modem/ComandosModem.h"
+
+namespace {
+
+constexpr double PrazoDoPedidoDeID = 15;
+constexpr double PrazoDoACK = 5;
+
+// Every return leaves the status line idle.
+bool Termina(Contexto& ctx, bool aceito) {
+    ctx.operador.Status(QStringLiteral(" Pronto"));
+    return aceito;
+}
+
+} // namespace
+
+bool AguardaIDeInicializaModoAutomatico(Contexto& ctx) {
+    ctx.operador.Status(QStringLiteral(" Verificando compatibilidade do sistema, aguarde ..."));
+    // Everything read during the call, never cut: an early ACK also counts for the log-on.
+    QString recebido;
+    double prazo = ctx.relogio.Agora() + PrazoDoPedidoDeID;
+
+    // Prompt the terminal about once a second until it asks for identification.
+    for (;;) {
+        ctx.porta.Output(Modulo::CR);
+        Pausa(ctx, 1);
+        recebido += ctx.porta.Input();
+        if (recebido.contains(QLatin1String("ID=")) || ctx.relogio.Agora() > prazo)
+            break;
+    }
+    Pausa(ctx, 1);
+    // The clock alone decides, after the pause: an "ID=" in the last second is too late.
+    if (ctx.relogio.Agora() > prazo)
+        return Termina(ctx, false);
+
+    ctx.operador.Status(QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    "));
+    ctx.porta.Output(Modulo::ESC + QStringLiteral("PG1") + Modulo::CR);
+    Pausa(ctx, 0.02);
+
+    // No window events run here; the port wait blocks instead of spinning.
+    prazo = ctx.relogio.Agora() + PrazoDoACK;
+    for (;;) {
+        recebido += ctx.porta.Input();
+        if (recebido.contains(Modulo::ACK) || ctx.relogio.Agora() > prazo)
+            break;
+        ctx.porta.AguardaDados(prazo);
+    }
+    if (ctx.relogio.Agora() > prazo)
+        return Termina(ctx, false);
+
+    Pausa(ctx, 0.01);
+    return Termina(ctx, true);
+}
