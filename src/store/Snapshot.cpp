@@ -7,6 +7,14 @@
 #include <QSqlRecord>
 
 namespace {
+// Qt binds a null QString (the text of an untouched text box) as SQL NULL, which every text
+// column refuses; the program means an empty text.
+QVariant TextoNuncaNulo(const QVariant& valor) {
+    if (valor.typeId() == QMetaType::QString && valor.toString().isNull())
+        return QString(QLatin1String(""));
+    return valor;
+}
+
 bool Prepara(QSqlQuery& consulta, const QString& sql, const QVariantList& parametros, QString& erro) {
     if (!BancoDeDadosAberto()) {
         erro = QStringLiteral("O banco de dados não está aberto.");
@@ -17,7 +25,7 @@ bool Prepara(QSqlQuery& consulta, const QString& sql, const QVariantList& parame
         return false;
     }
     for (const QVariant& valor : parametros)
-        consulta.addBindValue(valor);
+        consulta.addBindValue(TextoNuncaNulo(valor));
     if (!consulta.exec()) {
         erro = consulta.lastError().text();
         return false;
@@ -48,9 +56,13 @@ void Snapshot::MoveNext() {
         ++m_atual;
 }
 
-void Snapshot::MoveFirst() { m_atual = 0; }
+void Snapshot::MoveFirst() {
+    m_atual = 0;
+}
 
-void Snapshot::MoveLast() { m_atual = m_linhas.isEmpty() ? 0 : m_linhas.size() - 1; }
+void Snapshot::MoveLast() {
+    m_atual = m_linhas.isEmpty() ? 0 : m_linhas.size() - 1;
+}
 
 QVariant Snapshot::Campo(const QString& nome) const {
     if (Eof())

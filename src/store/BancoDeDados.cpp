@@ -1,0 +1,108 @@
+#include "store/BancoDeDados.h"
+
+#include "store/Esquema.h"
+#include "store/SQLiteNativo.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+namespace {
+
+QString NomeDaConexao() {
+    return QStringLiteral("Bipvox.Pager.Mdb");
+}
+
+struct TabelaDoPrograma {
+    const char* nome;
+    const char* colunas;
+};
+constexpr TabelaDoPrograma TabelasDoPrograma[] = {
+    {"Usuarios", "ID_Usuario Nome_Usuario ID_Pager Descricao Data_Cadastro"},
+    {"Grupos", "ID_Grupo Nome_Grupo Descricao_Grupo"},
+    {"Usuario_Grupo", "ID_Usuario ID_Grupo"},
+    {"Log", "Data Hora Usuario Mensagem ID_Pager ID_Usuario"},
+};
+
+// Anything else (an old Access file, a text file, an empty file) is refused before SQLite
+// is given the chance to treat it as a new database.
+bool TemCabecalhoSQLite(const QString& caminho) {
+    static const QByteArray cabecalho("SQLite format 3\0", 16);
+    QFile arquivo(caminho);
+    return arquivo.open(QIODevice::ReadOnly) && arquivo.read(cabecalho.size()) == cabecalho;
+}
+
+// mode=rw lets SQLite open the file but never create it, even if it vanishes meanwhile.
+QString UriSemCriacao(const QString& caminho) {
+    return QUrl::fromLocalFile(caminho).toString(QUrl::FullyEncoded) + QStringLiteral("?mode=rw");
+}
+
+bool TemAsTabelas(const QSqlDatabase& banco) {
+    for (const TabelaDoPrograma& tabela : TabelasDoPrograma) {
+        const QSqlRecord registro = banco.record(QLatin1String(tabela.nome));
+        const QStringList colunas = QString::fromLatin1(tabela.colunas).split(QLatin1Char(' '));
+        for (const QString& coluna : colunas)
+            if (!registro.contains(coluna))
+                return false;
+    }
+    return true;
+}
+
+// A write-protected file would open read-only and silently refuse every record saved later.
+bool Gravavel(const QSqlDatabase& banco) {
+    return sqlite3_db_readonly(HandleNativo(banco), "main") == 0;
+}
+
+bool Integro(const QSqlDatabase& banco) {
+    QSqlQuery verificacao(banco);
+    return verificacao.exec(QStringLiteral("PRAGMA quick_check")) && verificacao.next() &&
+           verificacao.value(0).toString() == QLatin1String("ok");
+}
+
+} // namespace
+
+bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
+    FechaBancoDeDados();
+    const QString pasta = diretorio.isEmpty() ? QCoreApplication::applicationDirPath() : diretorio;
+    const QString caminho = QDir(pasta).absoluteFilePath(arquivo);
+    if (!QFileInfo(caminho).isFile() || !TemCabecalhoSQLite(caminho))
+        return false;
+
+    bool pronto = false;
+    {
+        QSqlDatabase banco = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NomeDaConexao());
+        banco.setDatabaseName(UriSemCriacao(caminho));
+        banco.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        pronto = banco.open() && RegistraColacao(banco) && Gravavel(banco) && TemAsTabelas(banco) &&
+                 Integro(banco);
+    }
+    if (!pronto)
+        FechaBancoDeDados();
+    return pronto;
+}
+
+void FechaBancoDeDados() {
+    if (!QSqlDatabase::contains(NomeDaConexao()))
+        return;
+    {
+        QSqlDatabase banco = QSqlDatabase::database(NomeDaConexao(), false);
+        banco.close();
+    }
+    QSqlDatabase::removeDatabase(NomeDaConexao());
+}
+
+bool BancoDeDadosAberto() {
+    return QSqlDatabase::contains(NomeDaConexao()) && QSqlDatabase::database(NomeDaConexao(), false).isOpen();
+}
+
+QSqlDatabase BancoDeDados() {
+    if (!QSqlDatabase::contains(NomeDaConexao()))
+        return {};
+    return QSqlDatabase::database(NomeDaConexao(), false);
+}

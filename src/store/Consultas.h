@@ -1,0 +1,26 @@
+#pragma once
+// The statements the composition window and the sending code run, with bound values.
+#include <QString>
+
+namespace Consultas {
+
+// Every user, in name order.
+inline const QString ListaUsuarios = QStringLiteral("Select * from Usuarios Order by Nome_Usuario");
+// Every group, in name order.
+inline const QString ListaGrupos = QStringLiteral("Select * from Grupos Order by Nome_Grupo");
+// Pager code and name of one user; binds ID_Usuario.
+inline const QString PagerDoUsuario =
+    QStringLiteral("Select ID_Pager, Nome_Usuario from Usuarios Where ID_Usuario = ?");
+// The members of one group; binds ID_Grupo.
+inline const QString MembrosDoGrupo =
+    QStringLiteral("Select ID_Usuario From Usuario_Grupo Where ID_Grupo = ?");
+// One row of the sent-message history; binds the six columns in this order.
+inline const QString InsereLog = QStringLiteral(
+    "Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario) Values(?, ?, ?, ?, ?, ?)");
+
+} // namespace Consultas
+
+// Records one page in the history. Every value is stored exactly as given: a one-user send
+// passes the name padded with blanks to 50 characters, and that padding is kept.
+bool GravaLog(const QString& data, const QString& hora, const QString& usuario, const QString& mensagem,
+              const QString& idPager, qint32 idUsuario, QString* erro = nullptr);
