@@ -1,0 +1,42 @@
+#pragma once
+// How the simulated modem and paging terminal behave: every scenario switch of the command line.
+#include <QByteArray>
+#include <QSet>
+#include <QVector>
+
+// The modem's verdict on a dial command.
+enum class Discagem { Conecta, Ocupado, SemPortadora, SemTom, SemResposta, Muda };
+
+// How the terminal answers the CR prompts after the connection.
+enum class ModoId { AposCRs, Espontaneo, Nunca, Minusculo };
+
+// How the terminal answers ESC "PG1" CR.
+enum class ModoLogon { Aceita, Nak, Desconecta, Mudo };
+
+struct Cenario {
+    // One verdict per call, in order; the last one repeats for every later call.
+    QVector<Discagem> discagens{Discagem::Conecta};
+    double atrasoDiscagem = 2.0;
+
+    ModoId modoId = ModoId::AposCRs;
+    int idAposCRs = 1;               // "ID=" answers the n-th CR and every later one
+    double atrasoIdEspontaneo = 1.0; // seconds after the connection
+
+    ModoLogon logon = ModoLogon::Aceita;
+    bool exigeSenha = false;
+    QByteArray senha;
+
+    QSet<QByteArray> codigosRecusados;
+    int desconectarApos = -1; // pages handled before ESC EOT CR answers the next one; -1: never
+    int nakPagina = 0;        // page number (from 1 in each call) that is refused with NAK...
+    int nakVezes = 0;         // ...this many times before it is judged normally
+    int mudoNaPagina = 0;     // page number that gets no answer at all; 0: none
+
+    bool modemMudo = false;    // the modem answers nothing at all
+    double guardaEscape = 0.5; // silence after "+++" that returns the modem to command mode
+
+    Discagem DiscagemDaChamada(int chamada) const {
+        const int k = qBound(0, chamada - 1, int(discagens.size()) - 1);
+        return discagens.isEmpty() ? Discagem::Conecta : discagens[k];
+    }
+};

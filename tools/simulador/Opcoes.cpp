@@ -1,0 +1,306 @@
+#include "Opcoes.h"
+
+#include "common/Win1252.h"
+
+#include <cmath>
+#include <functional>
+
+namespace {
+bool LeSegundos(const QString& texto, double& valor, bool aceitaZero) {
+    bool ok = false;
+    valor = QString(texto).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    return ok && std::isfinite(valor) && (aceitaZero ? valor >= 0.0 : valor > 0.0) && valor < 1e6;
+}
+
+bool LeInteiro(const QString& texto, int& valor, int minimo) {
+    bool ok = false;
+    valor = texto.toInt(&ok);
+    return ok && valor >= minimo;
+}
+
+bool LeDiscagem(const QString& nome, Discagem& d) {
+    static const QList<QPair<QString, Discagem>> nomes = {
+        {QStringLiteral("conecta"), Discagem::Conecta},
+        {QStringLiteral("ocupado"), Discagem::Ocupado},
+        {QStringLiteral("sem-portadora"), Discagem::SemPortadora},
+        {QStringLiteral("sem-tom"), Discagem::SemTom},
+        {QStringLiteral("sem-resposta"), Discagem::SemResposta},
+        {QStringLiteral("mudo"), Discagem::Muda}};
+    for (const auto& [texto, valor] : nomes) {
+        if (texto == nome) {
+            d = valor;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Each handler returns an empty text when the value is good, else what is wrong with it.
+using Tratador = std::function<QString(const QString& valor)>;
+struct Opcao {
+    QString nome;
+    bool temValor;
+    Tratador trata;
+};
+
+QString Invalido(const QString& opcao, const QString& valor, const QString& esperado) {
+    return QStringLiteral("valor inválido para --%1: \"%2\" (esperado: %3)").arg(opcao, valor, esperado);
+}
+
+QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
+    Cenario& c = o.cenario;
+    return {
+        {QStringLiteral("help"), false,
+         [&o](const QString&) {
+             o.ajuda = true;
+             return QString();
+         }},
+        {QStringLiteral("ajuda"), false,
+         [&o](const QString&) {
+             o.ajuda = true;
+             return QString();
+         }},
+        {QStringLiteral("link"), true,
+         [&o](const QString& v) {
+             o.link = v;
+             return v.isEmpty() ? QStringLiteral("--link precisa de um caminho") : QString();
+         }},
+        {QStringLiteral("transcricao"), true,
+         [&o](const QString& v) {
+             o.transcricao = v;
+             return v.isEmpty() ? QStringLiteral("--transcricao precisa de um arquivo") : QString();
+         }},
+        {QStringLiteral("duracao"), true,
+         [&o](const QString& v) {
+             return LeSegundos(v, o.duracao, false)
+                        ? QString()
+                        : Invalido(QStringLiteral("duracao"), v, QStringLiteral("segundos, maior que zero"));
+         }},
+        {QStringLiteral("ritmo"), false,
+         [&o](const QString&) {
+             o.ritmo = true;
+             return QString();
+         }},
+        {QStringLiteral("silencioso"), false,
+         [&o](const QString&) {
+             o.silencioso = true;
+             return QString();
+         }},
+        {QStringLiteral("modem-mudo"), false,
+         [&c](const QString&) {
+             c.modemMudo = true;
+             return QString();
+         }},
+        {QStringLiteral("discagem"), true,
+         [&c](const QString& v) {
+             c.discagens.clear();
+             for (const QString& parte : v.split(QLatin1Char(','))) {
+                 Discagem d;
+                 if (!LeDiscagem(parte.trimmed(), d))
+                     return Invalido(
+                         QStringLiteral("discagem"), parte,
+                         QStringLiteral("conecta, ocupado, sem-portadora, sem-tom, sem-resposta ou mudo"));
+                 c.discagens.append(d);
+             }
+             return QString();
+         }},
+        {QStringLiteral("atraso-discagem"), true,
+         [&c](const QString& v) {
+             return LeSegundos(v, c.atrasoDiscagem, true)
+                        ? QString()
+                        : Invalido(QStringLiteral("atraso-discagem"), v, QStringLiteral("segundos"));
+         }},
+        {QStringLiteral("id"), true,
+         [&c](const QString& v) {
+             const QString esperado =
+                 QStringLiteral("normal, apos-N, espontaneo, espontaneo-SEG, nunca ou minusculo");
+             if (v == QLatin1String("normal")) {
+                 c.modoId = ModoId::AposCRs;
+                 c.idAposCRs = 1;
+             } else if (v.startsWith(QLatin1String("apos-"))) {
+                 c.modoId = ModoId::AposCRs;
+                 if (!LeInteiro(v.mid(5), c.idAposCRs, 1))
+                     return Invalido(QStringLiteral("id"), v, esperado);
+             } else if (v == QLatin1String("espontaneo")) {
+                 c.modoId = ModoId::Espontaneo;
+             } else if (v.startsWith(QLatin1String("espontaneo-"))) {
+                 c.modoId = ModoId::Espontaneo;
+                 if (!LeSegundos(v.mid(11), c.atrasoIdEspontaneo, true))
+                     return Invalido(QStringLiteral("id"), v, esperado);
+             } else if (v == QLatin1String("nunca")) {
+                 c.modoId = ModoId::Nunca;
+             } else if (v == QLatin1String("minusculo")) {
+                 c.modoId = ModoId::Minusculo;
+             } else {
+                 return Invalido(QStringLiteral("id"), v, esperado);
+             }
+             return QString();
+         }},
+        {QStringLiteral("logon"), true,
+         [&c](const QString& v) {
+             if (v == QLatin1String("aceita"))
+                 c.logon = ModoLogon::Aceita;
+             else if (v == QLatin1String("nak"))
+                 c.logon = ModoLogon::Nak;
+             else if (v == QLatin1String("desconecta"))
+                 c.logon = ModoLogon::Desconecta;
+             else if (v == QLatin1String("mudo"))
+                 c.logon = ModoLogon::Mudo;
+             else
+                 return Invalido(QStringLiteral("logon"), v,
+                                 QStringLiteral("aceita, nak, desconecta ou mudo"));
+             return QString();
+         }},
+        {QStringLiteral("senha"), true,
+         [&c](const QString& v) {
+             c.exigeSenha = true;
+             c.senha = ParaWin1252(v);
+             return QString();
+         }},
+        {QStringLiteral("recusar"), true,
+         [&c](const QString& v) {
+             for (const QString& parte : v.split(QLatin1Char(','), Qt::SkipEmptyParts))
+                 c.codigosRecusados.insert(ParaWin1252(parte));
+             return QString();
+         }},
+        {QStringLiteral("desconectar-apos"), true,
+         [&c](const QString& v) {
+             return LeInteiro(v, c.desconectarApos, 0)
+                        ? QString()
+                        : Invalido(QStringLiteral("desconectar-apos"), v,
+                                   QStringLiteral("número de páginas, 0 ou mais"));
+         }},
+        {QStringLiteral("nak-pagina"), true,
+         [&c](const QString& v) {
+             const QStringList partes = v.split(QLatin1Char(':'));
+             const bool ok =
+                 partes.size() <= 2 && LeInteiro(partes[0], c.nakPagina, 1) &&
+                 (partes.size() == 1 ? (c.nakVezes = 1, true) : LeInteiro(partes[1], c.nakVezes, 0));
+             return ok ? QString()
+                       : Invalido(QStringLiteral("nak-pagina"), v, QStringLiteral("N:VEZES, como 1:2"));
+         }},
+        {QStringLiteral("mudo-na-pagina"), true,
+         [&c](const QString& v) {
+             return LeInteiro(v, c.mudoNaPagina, 1) ? QString()
+                                                    : Invalido(QStringLiteral("mudo-na-pagina"), v,
+                                                               QStringLiteral("número da página, 1 ou mais"));
+         }},
+        {QStringLiteral("guarda-escape"), true,
+         [&c](const QString& v) {
+             return LeSegundos(v, c.guardaEscape, false)
+                        ? QString()
+                        : Invalido(QStringLiteral("guarda-escape"), v,
+                                   QStringLiteral("segundos, maior que zero"));
+         }},
+    };
+}
+} // namespace
+
+bool InterpretaOpcoes(const QStringList& argumentos, Opcoes& opcoes, QString& erro) {
+    const QVector<Opcao> tabela = TabelaDeOpcoes(opcoes);
+    for (int i = 0; i < argumentos.size(); ++i) {
+        const QString& arg = argumentos[i];
+        if (arg == QLatin1String("-h")) {
+            opcoes.ajuda = true;
+            continue;
+        }
+        if (!arg.startsWith(QLatin1String("--"))) {
+            erro = QStringLiteral("argumento inesperado: \"%1\" (veja --help)").arg(arg);
+            return false;
+        }
+        const auto igual = arg.indexOf(QLatin1Char('='));
+        const QString nome = arg.mid(2, igual < 0 ? -1 : igual - 2);
+        const Opcao* opcao = nullptr;
+        for (const Opcao& o : tabela)
+            if (o.nome == nome)
+                opcao = &o;
+        if (!opcao) {
+            erro = QStringLiteral("opção desconhecida: --%1 (veja --help)").arg(nome);
+            return false;
+        }
+        QString valor;
+        if (opcao->temValor) {
+            if (igual >= 0) {
+                valor = arg.mid(igual + 1);
+            } else if (i + 1 < argumentos.size()) {
+                valor = argumentos[++i];
+            } else {
+                erro = QStringLiteral("a opção --%1 precisa de um valor (veja --help)").arg(nome);
+                return false;
+            }
+        } else if (igual >= 0) {
+            erro = QStringLiteral("a opção --%1 não leva valor").arg(nome);
+            return false;
+        }
+        erro = opcao->trata(valor);
+        if (!erro.isEmpty())
+            return false;
+    }
+    return true;
+}
+
+QString TextoDeAjuda() {
+    return QStringLiteral(
+        "Uso: bipvox-simulador [opções]\n"
+        "\n"
+        "Simula, num pseudo-terminal, um modem Hayes ligado à central de mensagens de uma operadora de\n"
+        "pagers (protocolo TAP 1.8). O Bipvox usa o pseudo-terminal como se fosse a porta serial do\n"
+        "modem. A primeira linha impressa é o caminho do dispositivo; com --link, a segunda é o link.\n"
+        "O simulador roda até receber Ctrl+C (SIGINT) ou SIGTERM, ou até o fim de --duracao, e ao\n"
+        "sair remove o seu link. O que acontece vai para a saída de erros, em português.\n"
+        "\n"
+        "Onde e por quanto tempo:\n"
+        "  --link=CAMINHO          cria um link simbólico com este nome apontando para o dispositivo\n"
+        "                          (substitui um link antigo; nunca apaga um arquivo comum).\n"
+        "  --transcricao=ARQUIVO   grava tudo o que passou pela linha, em JSON, um registro por linha:\n"
+        "                          os bytes de cada sentido com a hora, os eventos, e cada página\n"
+        "                          recebida (código do pager, mensagem, soma conferida e veredito).\n"
+        "  --duracao=SEG           encerra sozinho depois de SEG segundos.\n"
+        "  --ritmo                 faz a linha andar na velocidade de 9600 bauds (10 bits por\n"
+        "                          caractere), nos dois sentidos, para os tempos parecerem reais.\n"
+        "  --silencioso            não escreve os eventos na saída de erros.\n"
+        "\n"
+        "O modem:\n"
+        "  --discagem=LISTA        o que acontece em cada chamada, na ordem; a última se repete:\n"
+        "                            conecta        \"CONNECT 9600\" e a central atende (padrão)\n"
+        "                            ocupado        \"BUSY\"\n"
+        "                            sem-portadora  \"NO CARRIER\"\n"
+        "                            sem-tom        \"NO DIALTONE\"\n"
+        "                            sem-resposta   \"NO ANSWER\"\n"
+        "                            mudo           o modem não responde nada à discagem\n"
+        "                          Exemplo: --discagem=ocupado,conecta (ocupado na primeira, depois "
+        "conecta).\n"
+        "  --atraso-discagem=SEG   quanto tempo a discagem leva até a resposta (padrão 2).\n"
+        "  --guarda-escape=SEG     silêncio depois de \"+++\" para o modem voltar ao modo de\n"
+        "                          comando e responder \"OK\" (padrão 0,5).\n"
+        "  --modem-mudo            o modem não responde absolutamente nada (nem eco, nem \"OK\"),\n"
+        "                          como uma porta sem modem: serve para testar os tempos de espera.\n"
+        "\n"
+        "A central de mensagens (depois do CONNECT):\n"
+        "  --id=MODO               como ela pede a identificação \"ID=\":\n"
+        "                            normal          responde \"ID=\" ao primeiro CR (padrão)\n"
+        "                            apos-N          só responde a partir do N-ésimo CR\n"
+        "                            espontaneo      manda \"ID=\" sozinha 1 s depois de conectar e\n"
+        "                                            não responde aos CRs\n"
+        "                            espontaneo-SEG  o mesmo, SEG segundos depois de conectar\n"
+        "                            nunca           nunca pede identificação\n"
+        "                            minusculo       responde \"id=\" em minúsculas\n"
+        "  --logon=MODO            resposta ao pedido de entrada ESC \"PG1\" CR:\n"
+        "                            aceita      mensagem, CR ACK CR e o sinal ESC \"[p\" CR (padrão)\n"
+        "                            nak         NAK CR (recusa)\n"
+        "                            desconecta  ESC EOT CR e desliga\n"
+        "                            mudo        não responde\n"
+        "  --senha=TEXTO           só aceita a entrada com esta senha depois de \"PG1\"; sem a\n"
+        "                          opção, qualquer senha (ou nenhuma) serve.\n"
+        "  --recusar=COD[,COD...]  códigos de pager inválidos: a página recebe CR RS CR.\n"
+        "  --desconectar-apos=K    aceita K páginas na chamada e responde à seguinte com\n"
+        "                          ESC EOT CR, desligando a linha (0: já na primeira).\n"
+        "  --nak-pagina=N:VEZES    responde NAK CR à página N da chamada VEZES vezes antes de\n"
+        "                          aceitá-la (--nak-pagina=N é o mesmo que N:1).\n"
+        "  --mudo-na-pagina=N      não responde nada à página N da chamada.\n"
+        "  Toda página cuja soma de verificação não confere recebe NAK CR. Ao EOT CR do fim da\n"
+        "  sessão, a central se despede, manda ESC EOT CR e desliga (o modem diz \"NO CARRIER\").\n"
+        "  Depois que a ligação cai, tudo volta ao início para a próxima chamada.\n"
+        "\n"
+        "  -h, --help, --ajuda     mostra este texto.\n");
+}

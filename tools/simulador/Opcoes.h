@@ -1,0 +1,21 @@
+#pragma once
+// The simulator's command line: where it puts its line and its record, for how long it runs,
+// and the scenario it plays.
+#include "Cenario.h"
+
+#include <QString>
+#include <QStringList>
+
+struct Opcoes {
+    Cenario cenario;
+    QString link;
+    QString transcricao;
+    double duracao = 0.0; // seconds; 0 runs until stopped
+    bool ritmo = false;
+    bool silencioso = false;
+    bool ajuda = false;
+};
+
+// argumentos without the program name. false, with the reason in Portuguese in erro, on bad input.
+bool InterpretaOpcoes(const QStringList& argumentos, Opcoes& opcoes, QString& erro);
+QString TextoDeAjuda();
