@@ -1,0 +1,40 @@
+#pragma once
+// Runs the built bipvox-simulador (path in BIPVOX_SIMULADOR) for an end-to-end test: starts it
+// with scenario switches, gives the pseudo-terminal to open as the modem port, reads back its
+// transcript, and stops it when the test is done.
+#include <QJsonObject>
+#include <QList>
+#include <QProcess>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+class SimuladorExterno {
+public:
+    SimuladorExterno() = default;
+    ~SimuladorExterno();
+    SimuladorExterno(const SimuladorExterno&) = delete;
+    SimuladorExterno& operator=(const SimuladorExterno&) = delete;
+
+    // Adds --transcricao in a private directory; false, with the reason in erro, when the
+    // simulator cannot be found or does not print its device.
+    bool Inicia(const QStringList& opcoes, QString* erro = nullptr);
+
+    QString Dispositivo() const { return m_dispositivo; }
+    // A private directory, removed afterwards: a place for links and other files of the test.
+    QString Diretorio() const { return m_diretorio.path(); }
+    QString CaminhoTranscricao() const;
+    // The transcript's records of one kind ("dados", "evento", "pagina"), or all of them.
+    QList<QJsonObject> Registros(const QString& tipo = QString()) const;
+    QList<QJsonObject> Paginas() const { return Registros(QStringLiteral("pagina")); }
+
+    bool Rodando() const { return m_processo.state() != QProcess::NotRunning; }
+    // Sends the signal and waits; the exit status, or -1 when it crashed or would not stop.
+    int Para(int sinal = 15);
+    QProcess& processo() { return m_processo; }
+
+private:
+    QTemporaryDir m_diretorio;
+    QProcess m_processo;
+    QString m_dispositivo;
+};
