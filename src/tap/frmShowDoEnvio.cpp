@@ -1,0 +1,166 @@
+#include "tap/frmShowDoEnvio.h"
+
+#include "common/Modulo.h"
+#include "shell/frmMoldura.h"
+#include "tap/LogOn.h"
+#include "tap/frmFigura.h"
+
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace {
+const QSize TamanhoDoQuadro(32, 32);
+const QSize TamanhoDaFaixa(391, 76);
+} // namespace
+
+frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pai)
+    : QDialog(pai), m_ctx(ctx), m_pedido(pedido) {
+    setObjectName(QStringLiteral("frmShowDoEnvio"));
+    TornaSemMoldura(this);
+    setModal(true);
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(2, 2, 2, 2);
+    auto* pnlFundo = new QFrame(this);
+    pnlFundo->setObjectName(QStringLiteral("pnlFundo"));
+    pnlFundo->setFrameShape(QFrame::Panel);
+    pnlFundo->setFrameShadow(QFrame::Raised);
+    raiz->addWidget(pnlFundo);
+    auto* fundo = new QVBoxLayout(pnlFundo);
+
+    m_pnlTitulo = CriaPainelDeTitulo(this, QStringLiteral("Discando ..."), QStringLiteral("pnlTitulo"));
+    fundo->addWidget(m_pnlTitulo);
+
+    auto* pnlFundoLogo = new QFrame(pnlFundo);
+    pnlFundoLogo->setObjectName(QStringLiteral("pnlFundoLogo"));
+    pnlFundoLogo->setFrameShape(QFrame::Panel);
+    pnlFundoLogo->setFrameShadow(QFrame::Sunken);
+    auto* logo = new QHBoxLayout(pnlFundoLogo);
+    logo->setContentsMargins(2, 2, 2, 2);
+    auto* pnlImg = new QLabel(pnlFundoLogo);
+    pnlImg->setObjectName(QStringLiteral("pnlImg"));
+    pnlImg->setPixmap(FiguraSvg(QStringLiteral(":/tap/imagens/banner.svg"), TamanhoDaFaixa));
+    pnlImg->setFixedSize(TamanhoDaFaixa);
+    logo->addWidget(pnlImg);
+    fundo->addWidget(pnlFundoLogo);
+
+    for (std::size_t i = 0; i < m_imgFig.size(); ++i)
+        m_imgFig[i] = FiguraSvg(QStringLiteral(":/tap/imagens/fig%1.svg").arg(i), TamanhoDoQuadro);
+
+    auto* andamento = new QHBoxLayout;
+    m_imgFigura = new QLabel(pnlFundo);
+    m_imgFigura->setObjectName(QStringLiteral("imgFigura"));
+    m_imgFigura->setFixedSize(TamanhoDoQuadro);
+    m_imgFigura->setPixmap(FiguraSvg(QStringLiteral(":/tap/imagens/figura.svg"), TamanhoDoQuadro));
+    andamento->addWidget(m_imgFigura);
+    m_valStatus = new QProgressBar(pnlFundo);
+    m_valStatus->setObjectName(QStringLiteral("valStatus"));
+    m_valStatus->setAccessibleName(QStringLiteral("Andamento do envio"));
+    m_valStatus->setRange(0, 100);
+    m_valStatus->setValue(0);
+    // Its place is kept, so showing it for a group moves nothing.
+    QSizePolicy politica = m_valStatus->sizePolicy();
+    politica.setRetainSizeWhenHidden(true);
+    m_valStatus->setSizePolicy(politica);
+    m_valStatus->hide();
+    andamento->addWidget(m_valStatus, 1);
+    fundo->addLayout(andamento);
+
+    m_tmpTemporizador = new QTimer(this);
+    m_tmpTemporizador->setObjectName(QStringLiteral("tmpTemporizador"));
+    m_tmpTemporizador->setInterval(500);
+    connect(m_tmpTemporizador, &QTimer::timeout, this, &frmShowDoEnvio::tmpTemporizador_Timer);
+    m_tmpTemporizador->start();
+
+    CentralizaSobre(this, pai);
+}
+
+void frmShowDoEnvio::Titulo(const QString& texto) {
+    m_pnlTitulo->setText(texto);
+    m_pnlTitulo->repaint();
+}
+
+void frmShowDoEnvio::MedidorMaximo(int maximo) {
+    m_valStatus->setMaximum(maximo);
+    m_valStatus->repaint();
+}
+
+void frmShowDoEnvio::MedidorValor(int valor) {
+    m_valStatus->setValue(valor);
+    m_valStatus->repaint();
+}
+
+void frmShowDoEnvio::MedidorVisivel(bool visivel) {
+    m_valStatus->setVisible(visivel);
+    repaint();
+}
+
+bool frmShowDoEnvio::EnviarUsuario() {
+    return ::EnviarUsuario(m_ctx, m_pedido, *this);
+}
+
+bool frmShowDoEnvio::EnviarGrupo() {
+    return ::EnviarGrupo(m_ctx, m_pedido, *this);
+}
+
+bool frmShowDoEnvio::AguardaIDeInicializaModoAutomatico() {
+    return ::AguardaIDeInicializaModoAutomatico(m_ctx);
+}
+
+void frmShowDoEnvio::Form_Activate() {
+    if (Modulo::EnvioIniciado || m_enviando)
+        return;
+    IniciaProcesso();
+    done(QDialog::Accepted);
+}
+
+void frmShowDoEnvio::IniciaProcesso() {
+    m_enviando = true;
+    repaint();
+    ::IniciaProcesso(m_ctx, m_pedido, *this);
+    m_enviando = false;
+}
+
+void frmShowDoEnvio::tmpTemporizador_Timer() {
+    if (++m_contador == 8)
+        m_contador = 1;
+    m_imgFigura->setPixmap(imgFig(m_contador - 1));
+}
+
+void frmShowDoEnvio::AtivaDepois() {
+    // Queued, so the window is on the screen and painted before the send holds the thread.
+    QMetaObject::invokeMethod(this, &frmShowDoEnvio::Form_Activate, Qt::QueuedConnection);
+}
+
+void frmShowDoEnvio::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    if (!m_mostrada) {
+        m_mostrada = true;
+        AtivaDepois();
+    }
+}
+
+bool frmShowDoEnvio::event(QEvent* evento) {
+    if (evento->type() == QEvent::WindowActivate)
+        AtivaDepois();
+    return QDialog::event(evento);
+}
+
+void frmShowDoEnvio::closeEvent(QCloseEvent* evento) {
+    if (m_enviando) {
+        evento->ignore();
+        return;
+    }
+    QDialog::closeEvent(evento);
+}
+
+void frmShowDoEnvio::reject() {
+    if (!m_enviando)
+        QDialog::reject();
+}
