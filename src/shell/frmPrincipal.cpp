@@ -1,10 +1,12 @@
 #include "shell/frmPrincipal.h"
 
 #include "common/Modulo.h"
+#include "compose/frmMontaMsg.h"
 #include "settings/frmConfigModem.h"
 #include "shell/frmInicializa.h"
 #include "shell/frmMensagem.h"
 #include "store/BancoDeDados.h"
+#include "tap/frmFigura.h"
 
 #include <QAction>
 #include <QApplication>
@@ -16,6 +18,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QTimer>
+#include <QToolButton>
 #include <QTranslator>
 #include <QVBoxLayout>
 #include <cstdlib>
@@ -64,8 +67,8 @@ frmPrincipal::frmPrincipal(PortaSerial* porta, Relogio* relogio, QWidget* pai)
     m_pnlToolBar->setFrameShape(QFrame::StyledPanel);
     m_pnlToolBar->setLayout(new QHBoxLayout);
     m_pnlToolBar->layout()->setContentsMargins(4, 2, 4, 2);
-    m_pnlToolBar->hide(); // shown once it holds a tool button
     layout->addWidget(m_pnlToolBar);
+    MontaBarraDeFerramentas();
 
     m_area = new QMdiArea(central);
     m_area->setObjectName(QStringLiteral("mdiArea"));
@@ -110,6 +113,25 @@ void frmPrincipal::MontaMenus() {
     QAction* mnuSair = mnuArquivo->addAction(QStringLiteral("Sai&r"));
     mnuSair->setObjectName(QStringLiteral("mnuSair"));
     connect(mnuSair, &QAction::triggered, this, &frmPrincipal::mnuSair_Click);
+
+    QMenu* mnuMensagem = menuBar()->addMenu(QStringLiteral("&Mensagem"));
+    mnuMensagem->setObjectName(QStringLiteral("mnuMensagem"));
+    QAction* mnuDigitaEnviaMsg = mnuMensagem->addAction(QStringLiteral("Digitar + Enviar"));
+    mnuDigitaEnviaMsg->setObjectName(QStringLiteral("mnuDigitaEnviaMsg"));
+    connect(mnuDigitaEnviaMsg, &QAction::triggered, this, &frmPrincipal::mnuDigitaEnviaMsg_Click);
+}
+
+void frmPrincipal::MontaBarraDeFerramentas() {
+    auto* cmdDiscarEnviar = new QToolButton(m_pnlToolBar);
+    cmdDiscarEnviar->setObjectName(QStringLiteral("cmdDiscarEnviar"));
+    cmdDiscarEnviar->setIcon(IconeSvg(QStringLiteral(":/compose/imagens/digitar.svg"), QSize(32, 32)));
+    cmdDiscarEnviar->setIconSize(QSize(32, 32));
+    cmdDiscarEnviar->setToolTip(QStringLiteral("Digitar e Enviar Mensagens"));
+    cmdDiscarEnviar->setAccessibleName(cmdDiscarEnviar->toolTip());
+    connect(cmdDiscarEnviar, &QToolButton::clicked, this, &frmPrincipal::cmdDiscarEnviar_Click);
+    auto* barra = static_cast<QHBoxLayout*>(m_pnlToolBar->layout());
+    barra->addWidget(cmdDiscarEnviar);
+    barra->addStretch(1);
 }
 
 bool frmPrincipal::MDIForm_Load(const QString& diretorioDoBanco) {
@@ -160,7 +182,24 @@ void frmPrincipal::MostraConfigModem() {
     dialogo.exec();
 }
 
-void frmPrincipal::MostraMontaMsg() {}
+void frmPrincipal::MostraMontaMsg() {
+    frmMontaMsg janela(m_ctx, this);
+    janela.exec();
+}
+
+void frmPrincipal::AbreMontaMsgComAmpulheta() {
+    setCursor(Qt::WaitCursor);
+    MostraMontaMsg();
+    unsetCursor();
+}
+
+void frmPrincipal::cmdDiscarEnviar_Click() {
+    AbreMontaMsgComAmpulheta();
+}
+
+void frmPrincipal::mnuDigitaEnviaMsg_Click() {
+    AbreMontaMsgComAmpulheta();
+}
 
 void frmPrincipal::mnuConfigurarModem_Click() {
     Status(QStringLiteral(" Lendo configurações do modem, aguarde ..."));

@@ -51,6 +51,8 @@ public:
 
 public slots:
     void mnuConfigurarModem_Click();
+    void cmdDiscarEnviar_Click();
+    void mnuDigitaEnviaMsg_Click();
     void mnuSair_Click();
     void tmpAjustaJanela_Timer();
 
@@ -59,6 +61,9 @@ protected:
 
 private:
     void MontaMenus();
+    void MontaBarraDeFerramentas();
+    // The composition window, modal, with the main window's pointer as an hourglass meanwhile.
+    void AbreMontaMsgComAmpulheta();
     void FechaBanco();
 
     std::unique_ptr<RelogioReal> m_relogioProprio;

@@ -1,0 +1,276 @@
+#include "compose/frmMontaMsg.h"
+
+#include "common/Modulo.h"
+#include "compose/FiltroDeTexto.h"
+#include "compose/frmCaixaDeTexto.h"
+#include "settings/PerfilINI.h"
+#include "shell/frmMoldura.h"
+#include "tap/frmFigura.h"
+#include "tap/frmShowDoEnvio.h"
+
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QRadioButton>
+#include <QTextCursor>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString SecaoListagem = QStringLiteral("LISTAGEM");
+const QString ChaveOpcao = QStringLiteral("Opção");
+const QString OpcaoUsuario = QStringLiteral("Usuário");
+const QString OpcaoGrupo = QStringLiteral("Grupo");
+const QString TituloAdvertencia = QStringLiteral("Advertência:");
+constexpr int TamanhoDaMensagem = 240;
+
+QToolButton* CriaBotaoDeFigura(QWidget* pai, const QString& nome, const QString& figura,
+                               const QString& dica) {
+    auto* botao = new QToolButton(pai);
+    botao->setObjectName(nome);
+    botao->setIcon(IconeSvg(figura, QSize(32, 32)));
+    botao->setIconSize(QSize(32, 32));
+    botao->setToolTip(dica);
+    botao->setAccessibleName(dica);
+    botao->setFocusPolicy(Qt::StrongFocus);
+    return botao;
+}
+
+// A label above its control; the control is named after it for assistive technology.
+QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWidget* controle) {
+    QLabel* rotulo = CriaPainelDeTexto(pai, texto, nome);
+    rotulo->setBuddy(controle);
+    QString acessivel = texto.trimmed();
+    if (acessivel.endsWith(QLatin1Char(':')))
+        acessivel.chop(1);
+    controle->setAccessibleName(acessivel);
+    return rotulo;
+}
+} // namespace
+
+frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx) {
+    setObjectName(QStringLiteral("frmMontaMsg"));
+    TornaSemMoldura(this);
+    setModal(true);
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(2, 2, 2, 2);
+    raiz->addWidget(
+        CriaPainelDeTitulo(this, QStringLiteral("Envio de Mensagens"), QStringLiteral("pnlTitulo")));
+
+    auto* pnlFundo = new QFrame(this);
+    pnlFundo->setObjectName(QStringLiteral("pnlFundo"));
+    pnlFundo->setFrameShape(QFrame::Panel);
+    pnlFundo->setFrameShadow(QFrame::Raised);
+    raiz->addWidget(pnlFundo);
+    auto* fundo = new QVBoxLayout(pnlFundo);
+
+    m_cmbUsuario = new QComboBox(pnlFundo);
+    m_cmbUsuario->setObjectName(QStringLiteral("cmbUsuario"));
+    m_cmbUsuario->setEditable(false);
+    m_cmbUsuario->setMaxVisibleItems(16);
+    fundo->addWidget(CriaRotulo(pnlFundo, QStringLiteral("Selecione Destinatário:"),
+                                QStringLiteral("pnlMsg1"), m_cmbUsuario));
+    fundo->addWidget(m_cmbUsuario);
+
+    m_txtMensagem = new frmCaixaDeTexto(pnlFundo);
+    m_txtMensagem->setObjectName(QStringLiteral("txtMensagem"));
+    m_txtMensagem->setMaxLength(TamanhoDaMensagem);
+    m_txtMensagem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtMensagem->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_txtMensagem->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    m_txtMensagem->setTabChangesFocus(true);
+    m_txtMensagem->setMinimumSize(380, 110);
+    m_txtMensagem->aoDigitar = [this](QChar& tecla) { txtMensagem_KeyPress(tecla); };
+    connect(m_txtMensagem, &QPlainTextEdit::textChanged, this, &frmMontaMsg::txtMensagem_Change);
+    fundo->addWidget(CriaRotulo(pnlFundo, QStringLiteral("Digite Aqui a Mensagem:"),
+                                QStringLiteral("pnlMsg0"), m_txtMensagem));
+    fundo->addWidget(m_txtMensagem, 1);
+
+    auto* rodape = new QHBoxLayout;
+    m_fraListagem = new QGroupBox(QStringLiteral("Listar:"), pnlFundo);
+    m_fraListagem->setObjectName(QStringLiteral("fraListagem"));
+    auto* opcoes = new QHBoxLayout(m_fraListagem);
+    m_optListaPorUsuario = new QRadioButton(QStringLiteral("Por Usuário"), m_fraListagem);
+    m_optListaPorUsuario->setObjectName(QStringLiteral("optListaPorUsuario"));
+    m_optListaPorUsuario->setChecked(true);
+    m_optListaPorGrupo = new QRadioButton(QStringLiteral("Por Grupo"), m_fraListagem);
+    m_optListaPorGrupo->setObjectName(QStringLiteral("optListaPorGrupo"));
+    m_optListaPorGrupo->setFocusPolicy(Qt::ClickFocus); // not a tab stop
+    m_optListaPorUsuario->installEventFilter(this);
+    m_optListaPorGrupo->installEventFilter(this);
+    opcoes->addWidget(m_optListaPorUsuario);
+    opcoes->addWidget(m_optListaPorGrupo);
+    rodape->addWidget(m_fraListagem);
+    rodape->addStretch(1);
+
+    m_cmdEnviar = CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdEnviar"),
+                                    QStringLiteral(":/compose/imagens/enviar.svg"),
+                                    QStringLiteral("Discar e enviar mensagem..."));
+    connect(m_cmdEnviar, &QToolButton::clicked, this, &frmMontaMsg::cmdEnviar_Click);
+    m_cmdRetornar =
+        CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdRetornar"),
+                          QStringLiteral(":/compose/imagens/retornar.svg"), QStringLiteral("Retornar"));
+    connect(m_cmdRetornar, &QToolButton::clicked, this, &frmMontaMsg::cmdRetornar_Click);
+    rodape->addWidget(m_cmdEnviar);
+    rodape->addWidget(m_cmdRetornar);
+    fundo->addLayout(rodape);
+
+    setTabOrder(m_cmbUsuario, m_txtMensagem);
+    setTabOrder(m_txtMensagem, m_optListaPorUsuario);
+    setTabOrder(m_optListaPorUsuario, m_cmdEnviar);
+    setTabOrder(m_cmdEnviar, m_cmdRetornar);
+    m_cmbUsuario->setFocus();
+
+    Form_Load();
+    CentralizaSobre(this, pai);
+}
+
+bool frmMontaMsg::ListaPorUsuario() const {
+    return m_optListaPorUsuario->isChecked();
+}
+
+int frmMontaMsg::IndiceDaLista() const {
+    return m_cmbUsuario->currentIndex();
+}
+
+QString frmMontaMsg::TextoDaMensagem() const {
+    return m_txtMensagem->toPlainText();
+}
+
+void frmMontaMsg::EsvaziaMensagem() {
+    m_txtMensagem->clear();
+}
+
+void frmMontaMsg::Form_Load() {
+    AjustaINIOpcao();
+}
+
+void frmMontaMsg::AjustaINIOpcao() {
+    const QString opcao = LeINI(SecaoListagem, ChaveOpcao, QStringLiteral("VAZIO"));
+    if (opcao == QLatin1String("VAZIO")) {
+        // First opening: the choice is stored at once, before the person does anything.
+        GravaINI(SecaoListagem, ChaveOpcao, OpcaoUsuario);
+        ListaPorUsuario();
+    } else if (opcao == OpcaoUsuario) {
+        m_optListaPorUsuario->setChecked(true);
+        ListaPorUsuario();
+    } else {
+        m_optListaPorGrupo->setChecked(true);
+        ListaPorGrupo();
+    }
+}
+
+void frmMontaMsg::ListaPorUsuario() {
+    MostraBotoesDoUsuario(true);
+    Lista(TipoDeDestinatario::Usuario);
+}
+
+void frmMontaMsg::ListaPorGrupo() {
+    MostraBotoesDoUsuario(false);
+    Lista(TipoDeDestinatario::Grupo);
+}
+
+void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
+    PreencheCodigosDaLista({});
+    m_cmbUsuario->clear();
+    ListaDeDestinatarios lista;
+    {
+        const AmpulhetaLigada ampulheta(m_ctx.operador);
+        lista = LeDestinatarios(tipo);
+    }
+    if (!lista.erro.isEmpty()) {
+        const QString cadastro = tipo == TipoDeDestinatario::Usuario
+                                     ? QStringLiteral("o cadastro de usuários")
+                                     : QStringLiteral("o cadastro de grupos");
+        m_ctx.operador.Mensagem(
+            QStringLiteral("Não foi possível ler %1 no arquivo de dados (Pager.Mdb); ele pode "
+                           "estar danificado. A lista de destinatários ficará vazia.\n\n(%2)")
+                .arg(cadastro, lista.erro),
+            QStringLiteral("Erro:"), Icone::Informacao);
+        return;
+    }
+    if (lista.nomes.isEmpty())
+        return;
+    m_cmbUsuario->addItems(lista.nomes);
+    PreencheCodigosDaLista(lista.ids);
+    m_cmbUsuario->setCurrentIndex(0);
+}
+
+void frmMontaMsg::MostraBotoesDoUsuario(bool visiveis) {
+    for (QToolButton* botao : m_botoesDoUsuario) {
+        botao->setVisible(visiveis);
+        botao->setEnabled(visiveis);
+    }
+}
+
+void frmMontaMsg::optListaPorUsuario_GotFocus() {
+    m_optListaPorUsuario->setChecked(true);
+    ListaPorUsuario();
+}
+
+void frmMontaMsg::optListaPorGrupo_GotFocus() {
+    m_optListaPorGrupo->setChecked(true);
+    ListaPorGrupo();
+}
+
+bool frmMontaMsg::eventFilter(QObject* objeto, QEvent* evento) {
+    if (evento->type() == QEvent::FocusIn) {
+        const Qt::FocusReason razao = static_cast<QFocusEvent*>(evento)->reason();
+        // The focus given back when this window returns to the front (after a message box or
+        // the send) is no choice of the person and must not refill the list.
+        if (razao != Qt::ActiveWindowFocusReason && razao != Qt::PopupFocusReason) {
+            if (objeto == m_optListaPorUsuario)
+                optListaPorUsuario_GotFocus();
+            else if (objeto == m_optListaPorGrupo)
+                optListaPorGrupo_GotFocus();
+        }
+    }
+    return QDialog::eventFilter(objeto, evento);
+}
+
+void frmMontaMsg::txtMensagem_KeyPress(QChar& tecla) {
+    tecla = FiltraTeclaDigitada(tecla);
+}
+
+void frmMontaMsg::txtMensagem_Change() {
+    // The recalled text may itself read "=ANTERIOR"; it is not looked at again.
+    if (m_recuperando || !PedeMensagemAnterior(m_txtMensagem->toPlainText()))
+        return;
+    m_recuperando = true;
+    m_txtMensagem->setPlainText(Modulo::MensagemEnvio);
+    QTextCursor cursor = m_txtMensagem->textCursor();
+    cursor.select(QTextCursor::Document);
+    m_txtMensagem->setTextCursor(cursor);
+    m_recuperando = false;
+}
+
+void frmMontaMsg::cmdEnviar_Click() {
+    if (m_cmbUsuario->count() == 0) {
+        m_ctx.operador.Mensagem(QStringLiteral("Favor selecionar o destinatário antes de enviar a mensagem."),
+                                TituloAdvertencia, Icone::Informacao);
+        return;
+    }
+    if (m_txtMensagem->toPlainText().isEmpty()) {
+        m_ctx.operador.Mensagem(QStringLiteral("Favor digitar a mensagem para depois enviá-la."),
+                                TituloAdvertencia, Icone::Informacao);
+        m_txtMensagem->setFocus();
+        return;
+    }
+    Modulo::MensagemEnvio = TextoDaMensagem();
+    Modulo::EnvioIniciado = false;
+    {
+        frmShowDoEnvio envio(m_ctx, *this, this);
+        if (m_optListaPorGrupo->isChecked())
+            envio.MedidorVisivel(true);
+        envio.exec();
+    }
+    m_ctx.operador.Status(QStringLiteral(" Pronto"));
+}
+
+void frmMontaMsg::cmdRetornar_Click() {
+    GravaINI(SecaoListagem, ChaveOpcao, m_optListaPorGrupo->isChecked() ? OpcaoGrupo : OpcaoUsuario);
+    accept();
+}

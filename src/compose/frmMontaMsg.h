@@ -1,0 +1,64 @@
+#pragma once
+// The message composition window: the recipient (one user or one group), the message, and
+// the send, which runs in the progress window while this one stays open behind it.
+#include "common/Contexto.h"
+#include "compose/Destinatarios.h"
+#include "tap/Envio.h"
+
+#include <QDialog>
+#include <QVector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QToolButton;
+class frmCaixaDeTexto;
+
+class frmMontaMsg : public QDialog, public PedidoDeEnvio {
+    Q_OBJECT
+public:
+    // The context reaches the operator and is handed to the progress window.
+    explicit frmMontaMsg(Contexto& ctx, QWidget* pai = nullptr);
+
+    // PedidoDeEnvio: what the sending side reads while this window waits behind it.
+    bool ListaPorUsuario() const override;
+    int IndiceDaLista() const override;
+    QString TextoDaMensagem() const override;
+    void EsvaziaMensagem() override;
+
+    void Form_Load();
+    // Reads the stored listing mode, selects its option button and fills the list.
+    void AjustaINIOpcao();
+    // Refill the recipient list (and CodigosDaLista) with every user or every group.
+    void ListaPorUsuario();
+    void ListaPorGrupo();
+
+public slots:
+    void cmdEnviar_Click();
+    // Stores the listing mode and closes; closing in any other way stores nothing.
+    void cmdRetornar_Click();
+    void optListaPorUsuario_GotFocus();
+    void optListaPorGrupo_GotFocus();
+    void txtMensagem_Change();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    void txtMensagem_KeyPress(QChar& tecla);
+    void Lista(TipoDeDestinatario tipo);
+    // The buttons that act on users only; hidden while groups are listed.
+    void MostraBotoesDoUsuario(bool visiveis);
+
+    Contexto& m_ctx;
+    QComboBox* m_cmbUsuario = nullptr;
+    frmCaixaDeTexto* m_txtMensagem = nullptr;
+    QGroupBox* m_fraListagem = nullptr;
+    QRadioButton* m_optListaPorUsuario = nullptr;
+    QRadioButton* m_optListaPorGrupo = nullptr;
+    QToolButton* m_cmdEnviar = nullptr;
+    QToolButton* m_cmdRetornar = nullptr;
+    QVector<QToolButton*> m_botoesDoUsuario;
+    bool m_recuperando = false;
+};
