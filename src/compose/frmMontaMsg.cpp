@@ -4,8 +4,8 @@
 #include "compose/FiltroDeTexto.h"
 #include "compose/frmCaixaDeTexto.h"
 #include "settings/PerfilINI.h"
+#include "shell/frmFigura.h"
 #include "shell/frmMoldura.h"
-#include "tap/frmFigura.h"
 #include "tap/frmShowDoEnvio.h"
 
 #include <QComboBox>
@@ -128,7 +128,7 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     CentralizaSobre(this, pai);
 }
 
-bool frmMontaMsg::ListaPorUsuario() const {
+bool frmMontaMsg::DestinoEhUsuario() const {
     return m_optListaPorUsuario->isChecked();
 }
 

@@ -22,7 +22,7 @@ public:
     explicit frmMontaMsg(Contexto& ctx, QWidget* pai = nullptr);
 
     // PedidoDeEnvio: what the sending side reads while this window waits behind it.
-    bool ListaPorUsuario() const override;
+    bool DestinoEhUsuario() const override;
     int IndiceDaLista() const override;
     QString TextoDaMensagem() const override;
     void EsvaziaMensagem() override;

@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "settings/PerfilINI.h"
+#include "shell/frmFigura.h"
 #include "shell/frmMoldura.h"
 
 #include <QGridLayout>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSvgWidget>
 #include <QVBoxLayout>
 
 frmConfigModem::frmConfigModem(QWidget* pai) : QDialog(pai) {
@@ -30,7 +30,8 @@ frmConfigModem::frmConfigModem(QWidget* pai) : QDialog(pai) {
     auto* pnlFundoLogo = new QWidget(pnlFundo);
     pnlFundoLogo->setObjectName(QStringLiteral("pnlFundoLogo"));
     auto* logo = new QVBoxLayout(pnlFundoLogo);
-    auto* Image1 = new QSvgWidget(QStringLiteral(":/shell/imagens/logo.svg"), pnlFundoLogo);
+    auto* Image1 = new QLabel(pnlFundoLogo);
+    Image1->setPixmap(FiguraSvg(QStringLiteral(":/shell/imagens/logo.svg"), QSize(150, 60)));
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(150, 60);
     logo->addWidget(Image1);

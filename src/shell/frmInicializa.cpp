@@ -2,11 +2,11 @@
 
 #include "common/Modulo.h"
 #include "common/Relogio.h"
+#include "shell/frmFigura.h"
 
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
-#include <QSvgWidget>
 #include <QVBoxLayout>
 
 frmInicializa::frmInicializa(Relogio& relogio)
@@ -16,7 +16,8 @@ frmInicializa::frmInicializa(Relogio& relogio)
     setAttribute(Qt::WA_ShowWithoutActivating);
     setStyleSheet(QStringLiteral("frmInicializa { background: #f4f6f9; border: 1px solid #1f3a5f; }"));
     auto* layout = new QVBoxLayout(this);
-    auto* imgLogo = new QSvgWidget(QStringLiteral(":/shell/imagens/logo.svg"), this);
+    auto* imgLogo = new QLabel(this);
+    imgLogo->setPixmap(FiguraSvg(QStringLiteral(":/shell/imagens/logo.svg"), QSize(360, 144)));
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setFixedSize(360, 144);
     layout->addWidget(imgLogo, 0, Qt::AlignCenter);

@@ -6,7 +6,7 @@
 #include "shell/frmInicializa.h"
 #include "shell/frmMensagem.h"
 #include "store/BancoDeDados.h"
-#include "tap/frmFigura.h"
+#include "shell/frmFigura.h"
 
 #include <QAction>
 #include <QApplication>

@@ -12,7 +12,7 @@ class PedidoDeEnvio {
 public:
     virtual ~PedidoDeEnvio() = default;
     // optListaPorUsuario selected: one user; otherwise one group.
-    virtual bool ListaPorUsuario() const = 0;
+    virtual bool DestinoEhUsuario() const = 0;
     // List index of cmbUsuario (0 for the first entry, -1 for none); the identifier is
     // CodigosDaLista at this index + 1.
     virtual int IndiceDaLista() const = 0;
@@ -50,4 +50,3 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
 // sends to the user or the group, empties the message on success). The caller closes the
 // window afterwards.
 void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
-

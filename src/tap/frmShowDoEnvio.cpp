@@ -3,7 +3,7 @@
 #include "common/Modulo.h"
 #include "shell/frmMoldura.h"
 #include "tap/LogOn.h"
-#include "tap/frmFigura.h"
+#include "shell/frmFigura.h"
 
 #include <QCloseEvent>
 #include <QEvent>

@@ -184,7 +184,7 @@ private slots:
         QCOMPARE(LeINI(QStringLiteral("LISTAGEM"), ChaveOpcao, QStringLiteral("?")), gravado);
         QCOMPARE(c.optListaPorUsuario->isChecked(), usuarios);
         QCOMPARE(c.optListaPorGrupo->isChecked(), !usuarios);
-        QCOMPARE(static_cast<const PedidoDeEnvio&>(janela).ListaPorUsuario(), usuarios);
+        QCOMPARE(janela.DestinoEhUsuario(), usuarios);
         QCOMPARE(Itens(c.cmbUsuario), usuarios ? NomesDosUsuarios : NomesDosGrupos);
         QCOMPARE(c.cmbUsuario->currentIndex(), 0);
         QCOMPARE(Modulo::CodigosDaLista[1], usuarios ? cadastro.ana : cadastro.grupoA);

@@ -22,7 +22,7 @@ struct PedidoFixo : PedidoDeEnvio {
     QString texto = QStringLiteral("Reuniao as 15h");
     int esvaziamentos = 0;
 
-    bool ListaPorUsuario() const override { return porUsuario; }
+    bool DestinoEhUsuario() const override { return porUsuario; }
     int IndiceDaLista() const override { return indice; }
     QString TextoDaMensagem() const override { return texto; }
     void EsvaziaMensagem() override {

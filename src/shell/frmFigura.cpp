@@ -1,4 +1,4 @@
-#include "tap/frmFigura.h"
+#include "shell/frmFigura.h"
 
 #include <QPainter>
 #include <QSvgRenderer>
@@ -9,6 +9,7 @@ static void RegistraFiguras() {
     static const bool registradas = [] {
         Q_INIT_RESOURCE(frmEnvio);
         Q_INIT_RESOURCE(frmMontaMsg);
+        Q_INIT_RESOURCE(frmShell);
         return true;
     }();
     Q_UNUSED(registradas);

@@ -1,0 +1,309 @@
+#include "tap/Envio.h"
+
+#include "common/Modulo.h"
+#include "modem/ComandosModem.h"
+#include "modem/Discagem.h"
+#include "store/Consultas.h"
+#include "store/Snapshot.h"
+#include "tap/FuncoesTAP.h"
+#include "tap/LogOn.h"
+
+#include <QDateTime>
+#include <functional>
+#include <optional>
+
+namespace {
+
+constexpr double PrazoDaResposta = 5;
+constexpr int MaximoDeNAKs = 3;
+
+const QString kTituloErro = QStringLiteral("Erro:");
+const QString kDesconectando = QStringLiteral("Desconectando Modem ...");
+
+// Leading and trailing blanks only: a line break at either end belongs to the message.
+QString SemBrancos(const QString& texto) {
+    int inicio = 0;
+    int fim = texto.size();
+    while (inicio < fim && texto[inicio] == QLatin1Char(' '))
+        ++inicio;
+    while (fim > inicio && texto[fim - 1] == QLatin1Char(' '))
+        --fim;
+    return texto.mid(inicio, fim - inicio);
+}
+
+QString Ajusta(const QString& texto, int tamanho) {
+    return texto.left(tamanho).leftJustified(tamanho, QLatin1Char(' '));
+}
+
+void Informa(Contexto& ctx, const QString& texto, const QString& titulo = kTituloErro) {
+    ctx.operador.Mensagem(texto, titulo, Icone::Informacao);
+}
+
+bool Desconecta(Contexto& ctx, PainelDeEnvio& painel) {
+    painel.Titulo(kDesconectando);
+    DesconectaModem(ctx);
+    return false;
+}
+
+enum class Veredito { Aceita, Recusada, PedidoDeDesconexao, NAK, TempoEsgotado };
+
+struct RespostaDoTerminal {
+    Veredito veredito;
+    bool codigoRecusado; // CR RS CR came with it
+};
+
+// Writes one transmission unit and waits, without letting events run, for the terminal's
+// answer. The clock is judged first: an answer found after the deadline counts as a time-out.
+RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
+    static const QString kDesconexao = Modulo::ESC + Modulo::EOT + Modulo::CR;
+    static const QString kRecusa = Modulo::CR + Modulo::RS + Modulo::CR;
+    static const QString kAceita = Modulo::ACK + Modulo::CR;
+    static const QString kRejeita = Modulo::NAK + Modulo::CR;
+
+    QString resposta;
+    ctx.porta.Output(unidade);
+    const double prazo = ctx.relogio.Agora() + PrazoDaResposta;
+    for (;;) {
+        resposta += ctx.porta.Input();
+        if (resposta.contains(kDesconexao) || resposta.contains(kRecusa) || resposta.contains(kAceita) ||
+            resposta.contains(kRejeita) || ctx.relogio.Agora() > prazo)
+            break;
+        ctx.porta.AguardaDados(prazo);
+    }
+    if (ctx.relogio.Agora() > prazo)
+        return {Veredito::TempoEsgotado, false};
+    if (resposta.contains(kDesconexao))
+        return {Veredito::PedidoDeDesconexao, false};
+    const bool recusado = resposta.contains(kRecusa);
+    if (resposta.contains(kRejeita))
+        return {Veredito::NAK, recusado};
+    return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado};
+}
+
+// The page goes out until the terminal takes it or ends the send. False after the user has been
+// told and the line hung up.
+bool EntregaPagina(Contexto& ctx, PainelDeEnvio& painel, const QString& unidade,
+                   const std::function<void()>& aoRecusar) {
+    int naks = 0;
+    for (;;) {
+        const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade);
+        switch (r.veredito) {
+        case Veredito::TempoEsgotado:
+            Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
+            return Desconecta(ctx, painel);
+        case Veredito::PedidoDeDesconexao:
+            ctx.operador.Status(QStringLiteral(" Desconexão solicitada pelo servidor."));
+            return Desconecta(ctx, painel);
+        case Veredito::NAK:
+            if (r.codigoRecusado)
+                aoRecusar();
+            ctx.operador.Status(QStringLiteral(" Erro na transmissão, re-enviando mensagem ..."));
+            if (++naks == MaximoDeNAKs)
+                return Desconecta(ctx, painel);
+            continue;
+        case Veredito::Recusada:
+            aoRecusar();
+            return true;
+        case Veredito::Aceita:
+            return true;
+        }
+    }
+}
+
+// Frames the page; false (after the message and the hang-up) for a message over 240 characters.
+bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, QString& unidade) {
+    QString bloco;
+    if (!MontaBlocoTAP(SemBrancos(pager), SemBrancos(mensagem), bloco)) {
+        Informa(ctx, QStringLiteral("Erro na criptografação da mensagem..."));
+        DesconectaModem(ctx);
+        return false;
+    }
+    QString checksum;
+    CalculaChecksumTAP(bloco, checksum);
+    unidade = bloco + checksum + Modulo::CR;
+    return true;
+}
+
+bool LogOn(Contexto& ctx, PainelDeEnvio& painel) {
+    painel.Titulo(QStringLiteral("Efetuando LogIn ..."));
+    if (AguardaIDeInicializaModoAutomatico(ctx))
+        return true;
+    Informa(ctx, QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente."));
+    return Desconecta(ctx, painel);
+}
+
+// The page was taken by the terminal: it must not go unrecorded without the operator knowing.
+void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, const QString& pager,
+              qint32 id) {
+    const QDateTime agora = QDateTime::currentDateTime();
+    const QString data = agora.toString(QStringLiteral("yyyyMMdd"));
+    const QString hora = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm"));
+    QString erro;
+    if (!GravaLog(data, hora, usuario, mensagem, pager, id, &erro))
+        Informa(ctx, QStringLiteral(
+                         "A mensagem foi entregue à central, mas não pôde ser registrada no histórico (%1).")
+                         .arg(erro));
+}
+
+// EOT CR, hang-up and the port opened again.
+void Encerra(Contexto& ctx, PainelDeEnvio& painel) {
+    ctx.porta.Output(Modulo::EOT + Modulo::CR);
+    Pausa(ctx, 0.05);
+    ctx.operador.Status(QStringLiteral(" Mensagem enviada com sucesso."));
+    painel.Titulo(kDesconectando);
+    DesconectaModem(ctx);
+    ctx.porta.setPortOpen(false);
+    ctx.porta.setPortOpen(true);
+    ctx.operador.Status(QStringLiteral(" Re-inicializando o modem, aguarde ..."));
+}
+
+qint32 IdentificadorSelecionado(const PedidoDeEnvio& pedido) {
+    const int k = pedido.IndiceDaLista() + 1;
+    if (k < 1 || k >= Modulo::CodigosDaLista.size())
+        return 0;
+    return Modulo::CodigosDaLista[k];
+}
+
+} // namespace
+
+DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario) {
+    DadosUsuario dados;
+    std::optional<Snapshot> consulta;
+    {
+        const AmpulhetaLigada ampulheta(ctx.operador);
+        consulta.emplace(Consultas::PagerDoUsuario, QVariantList{idUsuario});
+    }
+    dados.encontrado = consulta->Valido() && !consulta->Eof();
+    dados.Nome_Usuario = Ajusta(consulta->Campo(QStringLiteral("Nome_Usuario")).toString(), 50);
+    dados.ID_Pager = Ajusta(consulta->Campo(QStringLiteral("ID_Pager")).toString(), 10);
+    consulta->Close();
+    return dados;
+}
+
+bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+    const qint32 id = IdentificadorSelecionado(pedido);
+    const DadosUsuario usuario = ObtemDadosUsuario(ctx, id);
+    if (!usuario.encontrado || SemBrancos(usuario.ID_Pager).isEmpty()) {
+        // Nothing may go to a wrong or empty pager code.
+        Informa(
+            ctx,
+            usuario.encontrado
+                ? QStringLiteral(
+                      "O usuário selecionado não possui código de pager. Nenhuma mensagem foi enviada.")
+                : QStringLiteral("O usuário selecionado não foi encontrado no cadastro; ele pode ter sido "
+                                 "excluído. Nenhuma mensagem foi enviada."));
+        return Desconecta(ctx, painel);
+    }
+    const QString mensagem = pedido.TextoDaMensagem();
+    QString unidade;
+    if (!MontaUnidade(ctx, usuario.ID_Pager, mensagem, unidade))
+        return false;
+    if (!LogOn(ctx, painel))
+        return false;
+
+    painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
+    ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
+    QString erros;
+    const auto recusado = [&erros] {
+        erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
+    };
+    if (!EntregaPagina(ctx, painel, unidade, recusado))
+        return false;
+
+    Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id);
+    Encerra(ctx, painel);
+    if (!erros.isEmpty())
+        Informa(ctx, erros);
+    return true;
+}
+
+bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+    std::optional<Snapshot> membros;
+    {
+        const AmpulhetaLigada ampulheta(ctx.operador);
+        membros.emplace(Consultas::MembrosDoGrupo, QVariantList{IdentificadorSelecionado(pedido)});
+    }
+    if (!membros->Valido()) {
+        Informa(ctx,
+                QStringLiteral("Não foi possível ler os membros do grupo (%1). Nenhuma mensagem foi enviada.")
+                    .arg(membros->Erro()));
+        return Desconecta(ctx, painel);
+    }
+    if (membros->Eof()) {
+        membros->Close();
+        painel.Titulo(kDesconectando);
+        DesconectaModem(ctx);
+        Informa(ctx,
+                QStringLiteral(
+                    "Este grupo não possue nenhum usuário cadastrado. Não há alguém para enviar mensagem."));
+        return false;
+    }
+    if (!LogOn(ctx, painel))
+        return false;
+
+    membros->MoveLast();
+    const int total = membros->RecordCount();
+    membros->MoveFirst();
+    painel.MedidorMaximo(total);
+    int feitos = 0;
+    painel.MedidorValor(0);
+    painel.MedidorVisivel(true);
+    painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
+
+    QString erros;
+    QString ausentes;
+    for (; !membros->Eof(); membros->MoveNext()) {
+        const qint32 id = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
+        const DadosUsuario membro = ObtemDadosUsuario(ctx, id);
+        ++feitos;
+        if (!membro.encontrado || SemBrancos(membro.ID_Pager).isEmpty()) {
+            // A membership left behind by a removed user, or a user without a code: skipped, and said.
+            ausentes +=
+                QStringLiteral("Usuário %1 não encontrado no cadastro ou sem código de pager: a mensagem "
+                               "não foi enviada para ele.")
+                    .arg(id) +
+                Modulo::CR;
+            painel.MedidorValor(feitos);
+            continue;
+        }
+        QString unidade;
+        if (!MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade))
+            return false;
+        ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
+        const auto recusado = [&erros, &membro] {
+            if (!erros.isEmpty())
+                return;
+            erros = QStringLiteral("Erro na tentativa de envio para o pager de ") +
+                    SemBrancos(membro.Nome_Usuario) + QStringLiteral(". Problemas com o código ") +
+                    SemBrancos(membro.ID_Pager) +
+                    QStringLiteral(". Possibilidade de erro na tentativa do envio das outras mensagens.") +
+                    Modulo::CR;
+        };
+        if (!EntregaPagina(ctx, painel, unidade, recusado))
+            return false;
+        Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
+                 id);
+        painel.MedidorValor(feitos);
+    }
+    membros->Close();
+
+    Encerra(ctx, painel);
+    if (!erros.isEmpty() || !ausentes.isEmpty())
+        Informa(ctx, erros + ausentes, QStringLiteral("Erro(s):"));
+    return true;
+}
+
+void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+    Modulo::EnvioIniciado = true;
+    ctx.operador.Status(QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ..."));
+    if (!DiscaOperadora(ctx)) {
+        painel.Titulo(kDesconectando);
+        DesconectaModem(ctx);
+        return;
+    }
+    const bool enviado =
+        pedido.DestinoEhUsuario() ? EnviarUsuario(ctx, pedido, painel) : EnviarGrupo(ctx, pedido, painel);
+    if (enviado)
+        pedido.EsvaziaMensagem();
+    painel.Titulo(QStringLiteral("Retornando ..."));
+}
