@@ -1,6 +1,7 @@
 // The composition window: listing mode, recipient list, typed filter, recall, checks, sends,
 // and how the main window opens it.
 #include "BancadaVirtual.h"
+#include "CadastroDeTeste.h"
 #include "common/Modulo.h"
 #include "common/Win1252.h"
 #include "compose/frmMontaMsg.h"
@@ -27,27 +28,6 @@
 namespace {
 
 const QString ChaveOpcao = QStringLiteral("Opção");
-
-qint32 CadastraUsuario(const QString& nome, const QString& pager) {
-    if (!Executa(QStringLiteral("Insert Into Usuarios (Nome_Usuario, ID_Pager, Descricao, Data_Cadastro) "
-                                "Values (?, ?, ?, ?)"),
-                 {nome, pager, QStringLiteral("teste"), QStringLiteral("20240101")}))
-        return 0;
-    Snapshot ultimo(QStringLiteral("Select Max(ID_Usuario) As Ultimo From Usuarios"));
-    return ultimo.Campo(QStringLiteral("Ultimo")).toInt();
-}
-
-qint32 CadastraGrupo(const QString& nome, const QVector<qint32>& membros = {}) {
-    if (!Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values (?, ?)"),
-                 {nome, QStringLiteral("teste")}))
-        return 0;
-    Snapshot ultimo(QStringLiteral("Select Max(ID_Grupo) As Ultimo From Grupos"));
-    const qint32 id = ultimo.Campo(QStringLiteral("Ultimo")).toInt();
-    for (qint32 membro : membros)
-        Executa(QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, ?)"),
-                {membro, id});
-    return id;
-}
 
 QStringList Itens(const QComboBox* lista) {
     QStringList itens;
