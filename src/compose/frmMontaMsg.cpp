@@ -60,10 +60,7 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     raiz->addWidget(
         CriaPainelDeTitulo(this, QStringLiteral("Envio de Mensagens"), QStringLiteral("pnlTitulo")));
 
-    auto* pnlFundo = new QFrame(this);
-    pnlFundo->setObjectName(QStringLiteral("pnlFundo"));
-    pnlFundo->setFrameShape(QFrame::Panel);
-    pnlFundo->setFrameShadow(QFrame::Raised);
+    QFrame* pnlFundo = CriaPainelDeFundo(this);
     raiz->addWidget(pnlFundo);
     auto* fundo = new QVBoxLayout(pnlFundo);
 

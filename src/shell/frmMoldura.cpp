@@ -48,3 +48,11 @@ void CentralizaSobre(QWidget* janela, const QWidget* sobre) {
     if (area.isValid())
         janela->move(area.center() - janela->rect().center());
 }
+
+QFrame* CriaPainelDeFundo(QWidget* pai) {
+    auto* painel = new QFrame(pai);
+    painel->setObjectName(QStringLiteral("pnlFundo"));
+    painel->setFrameShape(QFrame::Panel);
+    painel->setFrameShadow(QFrame::Raised);
+    return painel;
+}

@@ -13,4 +13,7 @@ void TornaSemMoldura(QWidget* janela);
 QLabel* CriaPainelDeTitulo(QWidget* janela, const QString& titulo, const QString& nome);
 // A bordered label panel for texts such as hints and prompts.
 QLabel* CriaPainelDeTexto(QWidget* pai, const QString& texto, const QString& nome);
+// The raised background panel "pnlFundo" that holds a window's controls.
+class QFrame;
+QFrame* CriaPainelDeFundo(QWidget* pai);
 void CentralizaSobre(QWidget* janela, const QWidget* sobre);

@@ -1,9 +1,9 @@
 #include "tap/frmShowDoEnvio.h"
 
 #include "common/Modulo.h"
+#include "shell/frmFigura.h"
 #include "shell/frmMoldura.h"
 #include "tap/LogOn.h"
-#include "shell/frmFigura.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -27,10 +27,7 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
 
     auto* raiz = new QVBoxLayout(this);
     raiz->setContentsMargins(2, 2, 2, 2);
-    auto* pnlFundo = new QFrame(this);
-    pnlFundo->setObjectName(QStringLiteral("pnlFundo"));
-    pnlFundo->setFrameShape(QFrame::Panel);
-    pnlFundo->setFrameShadow(QFrame::Raised);
+    QFrame* pnlFundo = CriaPainelDeFundo(this);
     raiz->addWidget(pnlFundo);
     auto* fundo = new QVBoxLayout(pnlFundo);
 
