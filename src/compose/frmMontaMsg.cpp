@@ -4,8 +4,8 @@
 #include "compose/FiltroDeTexto.h"
 #include "compose/frmCaixaDeTexto.h"
 #include "settings/PerfilINI.h"
-#include "shell/frmFigura.h"
-#include "shell/frmMoldura.h"
+#include "ui/frmFigura.h"
+#include "ui/frmMoldura.h"
 #include "tap/frmShowDoEnvio.h"
 
 #include <QComboBox>

@@ -3,8 +3,8 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "settings/PerfilINI.h"
-#include "shell/frmFigura.h"
-#include "shell/frmMoldura.h"
+#include "ui/frmFigura.h"
+#include "ui/frmMoldura.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
@@ -31,7 +31,7 @@ frmConfigModem::frmConfigModem(QWidget* pai) : QDialog(pai) {
     pnlFundoLogo->setObjectName(QStringLiteral("pnlFundoLogo"));
     auto* logo = new QVBoxLayout(pnlFundoLogo);
     auto* Image1 = new QLabel(pnlFundoLogo);
-    Image1->setPixmap(FiguraSvg(QStringLiteral(":/shell/imagens/logo.svg"), QSize(150, 60)));
+    Image1->setPixmap(FiguraSvg(QStringLiteral(":/ui/imagens/logo.svg"), QSize(150, 60)));
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setFixedSize(150, 60);
     logo->addWidget(Image1);

@@ -2,7 +2,7 @@
 
 #include "common/Modulo.h"
 #include "common/Relogio.h"
-#include "shell/frmFigura.h"
+#include "ui/frmFigura.h"
 
 #include <QGuiApplication>
 #include <QLabel>
@@ -17,7 +17,7 @@ frmInicializa::frmInicializa(Relogio& relogio)
     setStyleSheet(QStringLiteral("frmInicializa { background: #f4f6f9; border: 1px solid #1f3a5f; }"));
     auto* layout = new QVBoxLayout(this);
     auto* imgLogo = new QLabel(this);
-    imgLogo->setPixmap(FiguraSvg(QStringLiteral(":/shell/imagens/logo.svg"), QSize(360, 144)));
+    imgLogo->setPixmap(FiguraSvg(QStringLiteral(":/ui/imagens/logo.svg"), QSize(360, 144)));
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setFixedSize(360, 144);
     layout->addWidget(imgLogo, 0, Qt::AlignCenter);

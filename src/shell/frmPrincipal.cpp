@@ -4,9 +4,9 @@
 #include "compose/frmMontaMsg.h"
 #include "settings/frmConfigModem.h"
 #include "shell/frmInicializa.h"
-#include "shell/frmMensagem.h"
+#include "ui/frmMensagem.h"
 #include "store/BancoDeDados.h"
-#include "shell/frmFigura.h"
+#include "ui/frmFigura.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,8 +1,8 @@
 #include "tap/frmShowDoEnvio.h"
 
 #include "common/Modulo.h"
-#include "shell/frmFigura.h"
-#include "shell/frmMoldura.h"
+#include "ui/frmFigura.h"
+#include "ui/frmMoldura.h"
 #include "tap/LogOn.h"
 
 #include <QCloseEvent>

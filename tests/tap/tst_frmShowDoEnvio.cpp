@@ -2,7 +2,7 @@
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
 #include "common/Modulo.h"
-#include "shell/frmMensagem.h"
+#include "ui/frmMensagem.h"
 #include "store/Snapshot.h"
 #include "tap/frmShowDoEnvio.h"
 

@@ -1,4 +1,4 @@
-#include "shell/frmMensagem.h"
+#include "ui/frmMensagem.h"
 
 #include <QAbstractButton>
 #include <QApplication>

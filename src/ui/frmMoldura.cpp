@@ -1,4 +1,4 @@
-#include "shell/frmMoldura.h"
+#include "ui/frmMoldura.h"
 
 #include <QFont>
 #include <QFrame>
