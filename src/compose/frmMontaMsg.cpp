@@ -2,7 +2,7 @@
 
 #include "common/Modulo.h"
 #include "compose/FiltroDeTexto.h"
-#include "compose/frmCaixaDeTexto.h"
+#include "ui/frmCaixaDeTexto.h"
 #include "settings/PerfilINI.h"
 #include "ui/frmFigura.h"
 #include "ui/frmMoldura.h"

@@ -1,4 +1,4 @@
-#include "compose/frmCaixaDeTexto.h"
+#include "ui/frmCaixaDeTexto.h"
 
 #include <QInputMethodEvent>
 #include <QKeyEvent>

@@ -1,0 +1,14 @@
+#pragma once
+// Controls the program's windows build the same way: picture buttons named by their tool tip,
+// and labels that lend their text to the control they describe.
+#include <QString>
+
+class QLabel;
+class QToolButton;
+class QWidget;
+
+// A 32-pixel picture button; its tool tip is also its accessible name.
+QToolButton* CriaBotaoDeFigura(QWidget* pai, const QString& nome, const QString& figura, const QString& dica);
+// A label panel for a control: the label's access key reaches it, and the control is named after
+// the label's text (without the closing colon) for assistive technology.
+QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWidget* controle);
