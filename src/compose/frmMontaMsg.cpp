@@ -4,12 +4,11 @@
 #include "compose/FiltroDeTexto.h"
 #include "ui/frmCaixaDeTexto.h"
 #include "settings/PerfilINI.h"
+#include "tap/frmShowDoEnvio.h"
 #include "ui/frmFigura.h"
 #include "ui/frmMoldura.h"
-#include "tap/frmShowDoEnvio.h"
 
 #include <QComboBox>
-#include <QFocusEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -96,8 +95,9 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     m_optListaPorGrupo = new QRadioButton(QStringLiteral("Por Grupo"), m_fraListagem);
     m_optListaPorGrupo->setObjectName(QStringLiteral("optListaPorGrupo"));
     m_optListaPorGrupo->setFocusPolicy(Qt::ClickFocus); // not a tab stop
-    m_optListaPorUsuario->installEventFilter(this);
-    m_optListaPorGrupo->installEventFilter(this);
+    // Ticking, not focus, chooses the mode: focus also comes with window activation and Tab.
+    connect(m_optListaPorUsuario, &QRadioButton::toggled, this, &frmMontaMsg::optListaPorUsuario_Click);
+    connect(m_optListaPorGrupo, &QRadioButton::toggled, this, &frmMontaMsg::optListaPorGrupo_Click);
     opcoes->addWidget(m_optListaPorUsuario);
     opcoes->addWidget(m_optListaPorGrupo);
     rodape->addWidget(m_fraListagem);
@@ -115,10 +115,11 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     rodape->addWidget(m_cmdRetornar);
     fundo->addLayout(rodape);
 
+    // From the message the operator reaches "Enviar" before anything that changes the list.
     setTabOrder(m_cmbUsuario, m_txtMensagem);
-    setTabOrder(m_txtMensagem, m_optListaPorUsuario);
-    setTabOrder(m_optListaPorUsuario, m_cmdEnviar);
+    setTabOrder(m_txtMensagem, m_cmdEnviar);
     setTabOrder(m_cmdEnviar, m_cmdRetornar);
+    setTabOrder(m_cmdRetornar, m_optListaPorUsuario);
     m_cmbUsuario->setFocus();
 
     Form_Load();
@@ -153,10 +154,10 @@ void frmMontaMsg::AjustaINIOpcao() {
         ListaPorUsuario();
     } else if (opcao == OpcaoUsuario) {
         m_optListaPorUsuario->setChecked(true);
-        ListaPorUsuario();
+        AcompanhaModo();
     } else {
         m_optListaPorGrupo->setChecked(true);
-        ListaPorGrupo();
+        AcompanhaModo();
     }
 }
 
@@ -171,6 +172,7 @@ void frmMontaMsg::ListaPorGrupo() {
 }
 
 void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
+    m_tipoDaLista = tipo;
     PreencheCodigosDaLista({});
     m_cmbUsuario->clear();
     ListaDeDestinatarios lista;
@@ -203,29 +205,25 @@ void frmMontaMsg::MostraBotoesDoUsuario(bool visiveis) {
     }
 }
 
-void frmMontaMsg::optListaPorUsuario_GotFocus() {
-    m_optListaPorUsuario->setChecked(true);
-    ListaPorUsuario();
+TipoDeDestinatario frmMontaMsg::ModoMarcado() const {
+    return m_optListaPorUsuario->isChecked() ? TipoDeDestinatario::Usuario : TipoDeDestinatario::Grupo;
 }
 
-void frmMontaMsg::optListaPorGrupo_GotFocus() {
-    m_optListaPorGrupo->setChecked(true);
-    ListaPorGrupo();
+void frmMontaMsg::AcompanhaModo() {
+    if (m_tipoDaLista == ModoMarcado())
+        return;
+    if (ModoMarcado() == TipoDeDestinatario::Usuario)
+        ListaPorUsuario();
+    else
+        ListaPorGrupo();
 }
 
-bool frmMontaMsg::eventFilter(QObject* objeto, QEvent* evento) {
-    if (evento->type() == QEvent::FocusIn) {
-        const Qt::FocusReason razao = static_cast<QFocusEvent*>(evento)->reason();
-        // The focus given back when this window returns to the front (after a message box or
-        // the send) is no choice of the person and must not refill the list.
-        if (razao != Qt::ActiveWindowFocusReason && razao != Qt::PopupFocusReason) {
-            if (objeto == m_optListaPorUsuario)
-                optListaPorUsuario_GotFocus();
-            else if (objeto == m_optListaPorGrupo)
-                optListaPorGrupo_GotFocus();
-        }
-    }
-    return QDialog::eventFilter(objeto, evento);
+void frmMontaMsg::optListaPorUsuario_Click() {
+    AcompanhaModo();
+}
+
+void frmMontaMsg::optListaPorGrupo_Click() {
+    AcompanhaModo();
 }
 
 void frmMontaMsg::txtMensagem_KeyPress(QChar& tecla) {
@@ -254,6 +252,17 @@ void frmMontaMsg::cmdEnviar_Click() {
         m_ctx.operador.Mensagem(QStringLiteral("Favor digitar a mensagem para depois enviá-la."),
                                 TituloAdvertencia, Icone::Informacao);
         m_txtMensagem->setFocus();
+        return;
+    }
+    if (m_tipoDaLista != ModoMarcado()) {
+        // Never page a group for a user shown (or the reverse): the operator checks again.
+        AcompanhaModo();
+        m_ctx.operador.Mensagem(
+            QStringLiteral("A lista de destinatários não correspondia à opção de listagem marcada "
+                           "e foi atualizada. Nada foi enviado: confira o destinatário e envie "
+                           "novamente."),
+            TituloAdvertencia, Icone::Informacao);
+        m_cmbUsuario->setFocus();
         return;
     }
     Modulo::MensagemEnvio = TextoDaMensagem();

@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <QVector>
+#include <optional>
 
 class QComboBox;
 class QGroupBox;
@@ -38,14 +39,16 @@ public slots:
     void cmdEnviar_Click();
     // Stores the listing mode and closes; closing in any other way stores nothing.
     void cmdRetornar_Click();
-    void optListaPorUsuario_GotFocus();
-    void optListaPorGrupo_GotFocus();
+    // A listing-mode button was ticked or cleared (click, Space, arrows): the list follows.
+    void optListaPorUsuario_Click();
+    void optListaPorGrupo_Click();
     void txtMensagem_Change();
 
-protected:
-    bool eventFilter(QObject* objeto, QEvent* evento) override;
-
 private:
+    // The kind of recipient the ticked option button asks for.
+    TipoDeDestinatario ModoMarcado() const;
+    // Refills the list when it holds the other kind; focus alone never changes the recipient.
+    void AcompanhaModo();
     void txtMensagem_KeyPress(QChar& tecla);
     void Lista(TipoDeDestinatario tipo);
     // The buttons that act on users only; hidden while groups are listed.
@@ -60,5 +63,7 @@ private:
     QToolButton* m_cmdEnviar = nullptr;
     QToolButton* m_cmdRetornar = nullptr;
     QVector<QToolButton*> m_botoesDoUsuario;
+    // What cmbUsuario and CodigosDaLista hold now; empty before the first fill.
+    std::optional<TipoDeDestinatario> m_tipoDaLista;
     bool m_recuperando = false;
 };

@@ -224,41 +224,6 @@ private slots:
         QCOMPARE(Itens(Controles(janela).cmbUsuario), NomesDosUsuarios);
     }
 
-    void focoNoBotaoDeOpcaoRecarrega() {
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
-        const Cadastro cadastro;
-        frmMontaMsg janela(b.ctx);
-        Controles c(janela);
-        MostraAtiva(janela);
-        c.cmbUsuario->setCurrentIndex(1);
-
-        // A user added meanwhile appears when the already selected button gets the focus again.
-        const qint32 carla = CadastraUsuario(QStringLiteral("Carla"), QStringLiteral("300"));
-        c.optListaPorUsuario->setFocus(Qt::TabFocusReason);
-        QCOMPARE(Itens(c.cmbUsuario), (QStringList{"Ana", "Bruno", "Carla"}));
-        QCOMPARE(c.cmbUsuario->currentIndex(), 0);
-        QCOMPARE(Modulo::CodigosDaLista[3], carla);
-        QCOMPARE(b.operador.ampulhetaNivel, 0);
-        QVERIFY(b.operador.ampulheta.endsWith(QLatin1String("+-")));
-
-        // The focus coming back with the window (after a box or a send) is no choice: no refill.
-        c.cmbUsuario->setFocus(Qt::TabFocusReason);
-        c.cmbUsuario->setCurrentIndex(2);
-        CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("400"));
-        QFocusEvent volta(QEvent::FocusIn, Qt::ActiveWindowFocusReason);
-        QApplication::sendEvent(c.optListaPorUsuario, &volta);
-        QCOMPARE(c.cmbUsuario->count(), 3);
-        QCOMPARE(c.cmbUsuario->currentIndex(), 2);
-
-        // Focus by the keyboard to the other button switches the mode.
-        c.optListaPorGrupo->setFocus(Qt::OtherFocusReason);
-        QVERIFY(c.optListaPorGrupo->isChecked());
-        QCOMPARE(Itens(c.cmbUsuario), NomesDosGrupos);
-        QCOMPARE(Modulo::CodigosDaLista[1], cadastro.grupoA);
-        QCOMPARE(Modulo::CodigosDaLista[3], 0);
-    }
-
     void ordemDaListaECodigos() {
         BancadaVirtual b;
         QVERIFY(b.ambiente.AbreBancoVazio());
