@@ -84,6 +84,8 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
     }
     if (!pronto)
         FechaBancoDeDados();
+    else
+        GaranteIndices(BancoDeDados());
     return pronto;
 }
 

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 
 #include <memory>
 #include <sqlite3.h>
@@ -44,6 +45,17 @@ QString EsquemaSQL() {
     if (!arquivo.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(arquivo.readAll());
+}
+
+void GaranteIndices(const QSqlDatabase& banco) {
+    sqlite3* handle = HandleNativo(banco);
+    if (!handle)
+        return;
+    QString motivo;
+    const QStringList comandos = EsquemaSQL().split(QLatin1Char(';'));
+    for (const QString& comando : comandos)
+        if (comando.contains(QLatin1String("CREATE INDEX IF NOT EXISTS")))
+            ExecutaTexto(handle, comando.toUtf8(), motivo);
 }
 
 bool RegistraColacao(const QSqlDatabase& banco) {

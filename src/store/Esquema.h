@@ -4,6 +4,9 @@
 #include <QString>
 
 QString EsquemaSQL();
+// Adds the schema's indexes to a database made before them; they only speed up the lists, so
+// a database that cannot take them (read-only, locked) stays usable.
+void GaranteIndices(const QSqlDatabase& banco);
 // Registers the name collation (Portuguese order, case-insensitive equality) on a connection.
 bool RegistraColacao(const QSqlDatabase& banco);
 // Creates an empty database file with the four tables. False if the file already exists

@@ -25,3 +25,9 @@ CREATE TABLE Log (
     ID_Pager TEXT NOT NULL,
     ID_Usuario INTEGER NOT NULL
 );
+-- Indexes only for speed: the name lists walk them in order instead of sorting (a collation
+-- call per comparison), and a group's members are found without reading every membership.
+CREATE INDEX IF NOT EXISTS Usuarios_Nome ON Usuarios (Nome_Usuario);
+CREATE INDEX IF NOT EXISTS Grupos_Nome ON Grupos (Nome_Grupo);
+CREATE INDEX IF NOT EXISTS Usuario_Grupo_Grupo ON Usuario_Grupo (ID_Grupo, ID_Usuario);
+CREATE INDEX IF NOT EXISTS Usuario_Grupo_Usuario ON Usuario_Grupo (ID_Usuario);
