@@ -2,11 +2,13 @@
 
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
+#include "directory/frmCadastraGrupo.h"
+#include "directory/frmUsuariosGrupo.h"
 #include "settings/frmConfigModem.h"
 #include "shell/frmInicializa.h"
-#include "ui/frmMensagem.h"
 #include "store/BancoDeDados.h"
 #include "ui/frmFigura.h"
+#include "ui/frmMensagem.h"
 
 #include <QAction>
 #include <QApplication>
@@ -114,6 +116,16 @@ void frmPrincipal::MontaMenus() {
     mnuSair->setObjectName(QStringLiteral("mnuSair"));
     connect(mnuSair, &QAction::triggered, this, &frmPrincipal::mnuSair_Click);
 
+    QMenu* mnuGrupos = menuBar()->addMenu(QStringLiteral("&Grupos"));
+    mnuGrupos->setObjectName(QStringLiteral("mnuGrupos"));
+    QAction* mnuGruposCadastro = mnuGrupos->addAction(QStringLiteral("&Cadastro de Grupos"));
+    mnuGruposCadastro->setObjectName(QStringLiteral("mnuGruposCadastro"));
+    connect(mnuGruposCadastro, &QAction::triggered, this, &frmPrincipal::mnuGruposCadastro_Click);
+    QAction* mnuGruposExibirUsuarioGrupo = mnuGrupos->addAction(QStringLiteral("E&xibir Usuarios do Grupo"));
+    mnuGruposExibirUsuarioGrupo->setObjectName(QStringLiteral("mnuGruposExibirUsuarioGrupo"));
+    connect(mnuGruposExibirUsuarioGrupo, &QAction::triggered, this,
+            &frmPrincipal::mnuGruposExibirUsuarioGrupo_Click);
+
     QMenu* mnuMensagem = menuBar()->addMenu(QStringLiteral("&Mensagem"));
     mnuMensagem->setObjectName(QStringLiteral("mnuMensagem"));
     QAction* mnuDigitaEnviaMsg = mnuMensagem->addAction(QStringLiteral("Digitar + Enviar"));
@@ -129,7 +141,15 @@ void frmPrincipal::MontaBarraDeFerramentas() {
     cmdDiscarEnviar->setToolTip(QStringLiteral("Digitar e Enviar Mensagens"));
     cmdDiscarEnviar->setAccessibleName(cmdDiscarEnviar->toolTip());
     connect(cmdDiscarEnviar, &QToolButton::clicked, this, &frmPrincipal::cmdDiscarEnviar_Click);
+    auto* cmdGrupos = new QToolButton(m_pnlToolBar);
+    cmdGrupos->setObjectName(QStringLiteral("cmdGrupos"));
+    cmdGrupos->setIcon(IconeSvg(QStringLiteral(":/directory/imagens/grupos.svg"), QSize(32, 32)));
+    cmdGrupos->setIconSize(QSize(32, 32));
+    cmdGrupos->setToolTip(QStringLiteral("Visualisar Cadastro de Grupos"));
+    cmdGrupos->setAccessibleName(cmdGrupos->toolTip());
+    connect(cmdGrupos, &QToolButton::clicked, this, &frmPrincipal::cmdGrupos_Click);
     auto* barra = static_cast<QHBoxLayout*>(m_pnlToolBar->layout());
+    barra->addWidget(cmdGrupos);
     barra->addWidget(cmdDiscarEnviar);
     barra->addStretch(1);
 }
@@ -199,6 +219,27 @@ void frmPrincipal::cmdDiscarEnviar_Click() {
 
 void frmPrincipal::mnuDigitaEnviaMsg_Click() {
     AbreMontaMsgComAmpulheta();
+}
+
+template <class Janela> void frmPrincipal::AbreComAmpulheta() {
+    setCursor(Qt::WaitCursor);
+    {
+        Janela janela(*this, this);
+        janela.exec();
+    }
+    unsetCursor();
+}
+
+void frmPrincipal::cmdGrupos_Click() {
+    AbreComAmpulheta<frmCadastraGrupo>();
+}
+
+void frmPrincipal::mnuGruposCadastro_Click() {
+    AbreComAmpulheta<frmCadastraGrupo>();
+}
+
+void frmPrincipal::mnuGruposExibirUsuarioGrupo_Click() {
+    AbreComAmpulheta<frmUsuariosGrupo>();
 }
 
 void frmPrincipal::mnuConfigurarModem_Click() {

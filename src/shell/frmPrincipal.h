@@ -53,6 +53,9 @@ public slots:
     void mnuConfigurarModem_Click();
     void cmdDiscarEnviar_Click();
     void mnuDigitaEnviaMsg_Click();
+    void cmdGrupos_Click();
+    void mnuGruposCadastro_Click();
+    void mnuGruposExibirUsuarioGrupo_Click();
     void mnuSair_Click();
     void tmpAjustaJanela_Timer();
 
@@ -64,6 +67,8 @@ private:
     void MontaBarraDeFerramentas();
     // The composition window, modal, with the main window's pointer as an hourglass meanwhile.
     void AbreMontaMsgComAmpulheta();
+    // A directory window, modal, with the main window's pointer as an hourglass meanwhile.
+    template <class Janela> void AbreComAmpulheta();
     void FechaBanco();
 
     std::unique_ptr<RelogioReal> m_relogioProprio;
