@@ -602,7 +602,6 @@ private slots:
         const QList<QAction*> menus = principal.menuBar()->actions();
         QVERIFY(menus.size() >= 2);
         QCOMPARE(menus[0]->text(), QStringLiteral("&Arquivo"));
-        QCOMPARE(menus[1]->text(), QStringLiteral("&Mensagem"));
         QCOMPARE(principal.findChild<QMenu*>(QStringLiteral("mnuMensagem"))->title(),
                  QStringLiteral("&Mensagem"));
         auto* mnuDigitaEnviaMsg = principal.findChild<QAction*>(QStringLiteral("mnuDigitaEnviaMsg"));
