@@ -28,3 +28,7 @@ QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWid
     controle->setAccessibleName(acessivel);
     return rotulo;
 }
+
+int TwipsParaPixels(const QWidget* janela, int twips) {
+    return twips * janela->logicalDpiX() / 1440;
+}

@@ -12,3 +12,5 @@ QToolButton* CriaBotaoDeFigura(QWidget* pai, const QString& nome, const QString&
 // A label panel for a control: the label's access key reaches it, and the control is named after
 // the label's text (without the closing colon) for assistive technology.
 QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWidget* controle);
+// A length in twips (1440 an inch) as pixels at the window's screen resolution.
+int TwipsParaPixels(const QWidget* janela, int twips);

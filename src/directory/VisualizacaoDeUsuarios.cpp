@@ -1,0 +1,44 @@
+#include "directory/VisualizacaoDeUsuarios.h"
+
+#include "directory/CadastroDeUsuarios.h"
+#include "store/ComandosUsuarios.h"
+#include "store/Snapshot.h"
+#include "store/Transacao.h"
+
+ListaDeNomes LeUsuariosEmOrdem() {
+    return LeListaDeNomes(ComandosUsuarios::NomesEmOrdem);
+}
+
+QString DetalhesDoUsuario(qint32 idUsuario) {
+    QString erro;
+    const std::optional<UsuarioCadastrado> usuario = LeUsuario(idUsuario, &erro);
+    Snapshot grupos(ComandosUsuarios::GruposDoUsuario, {idUsuario});
+    if (!erro.isEmpty() || !grupos.Valido())
+        return QStringLiteral("Não foi possível ler este usuário no arquivo de dados (Pager.Mdb).");
+    if (!usuario)
+        return QStringLiteral("Este usuário não está mais no cadastro; ele pode ter sido excluído.");
+    const QString crlf = QStringLiteral("\r\n");
+    const QString linhaDosGrupos =
+        grupos.Eof() ? QStringLiteral("Grupos: Não pertence a nenhum grupo.")
+                     : QStringLiteral("Grupos: Pertence a %1 grupo(s).").arg(grupos.RecordCount());
+    return QStringLiteral("Código do Pager: ") + usuario->dados.pager + crlf +
+           QStringLiteral("Data de Cadastro: ") + usuario->dataCadastro + crlf + linhaDosGrupos + crlf +
+           QStringLiteral("Descrição: ") + usuario->dados.descricao;
+}
+
+bool ExcluiUsuario(Operador& operador, qint32 idUsuario) {
+    Transacao transacao;
+    QString erro = transacao.Erro();
+    const bool ok = transacao.Iniciada() && Executa(ComandosUsuarios::Exclui, {idUsuario}, &erro) &&
+                    Executa(ComandosUsuarios::ExcluiMembros, {idUsuario}, &erro) && transacao.Confirma();
+    if (!ok) {
+        if (erro.isEmpty())
+            erro = transacao.Erro();
+        operador.Mensagem(
+            QStringLiteral("Não foi possível excluir o usuário no arquivo de dados (Pager.Mdb). "
+                           "Nada foi alterado no cadastro.\n\n(%1)")
+                .arg(erro),
+            QStringLiteral("Erro:"), Icone::Informacao);
+    }
+    return ok;
+}

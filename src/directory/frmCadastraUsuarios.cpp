@@ -1,0 +1,190 @@
+#include "directory/frmCadastraUsuarios.h"
+
+#include "directory/CadastroDeUsuarios.h"
+#include "directory/ItemDeGrupo.h"
+#include "ui/frmCaixaDeTexto.h"
+#include "ui/frmControles.h"
+#include "ui/frmMoldura.h"
+
+#include <QDate>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+const QString NovoUsuario = QStringLiteral("-");
+
+QLineEdit* CriaCaixa(QWidget* pai, const QString& nome, int maximo) {
+    auto* caixa = new QLineEdit(pai);
+    caixa->setObjectName(nome);
+    caixa->setMaxLength(maximo);
+    return caixa;
+}
+} // namespace
+
+frmCadastraUsuarios::frmCadastraUsuarios(Operador& operador, QWidget* pai)
+    : QDialog(pai), m_operador(operador) {
+    setObjectName(QStringLiteral("frmCadastraUsuarios"));
+    TornaSemMoldura(this);
+    setModal(true);
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(2, 2, 2, 2);
+    raiz->addWidget(
+        CriaPainelDeTitulo(this, QStringLiteral("Cadastro de Usuários"), QStringLiteral("pnlTitulo")));
+    QFrame* pnlFundo = CriaPainelDeFundo(this);
+    raiz->addWidget(pnlFundo);
+    auto* grade = new QGridLayout(pnlFundo);
+
+    m_pnlId = new QLabel(NovoUsuario, pnlFundo);
+    m_pnlId->setObjectName(QStringLiteral("pnlId"));
+    m_pnlId->hide();
+
+    m_txtPagerID = CriaCaixa(pnlFundo, QStringLiteral("txtPagerID"), 10);
+    m_txtNomeUsuario = CriaCaixa(pnlFundo, QStringLiteral("txtNomeUsuario"), 50);
+    m_txtDescricao = new frmCaixaDeTexto(pnlFundo);
+    m_txtDescricao->setObjectName(QStringLiteral("txtDescricao"));
+    m_txtDescricao->setMaxLength(80);
+    m_txtDescricao->setTabChangesFocus(true);
+    m_txtDescricao->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_txtDescricao->setFixedHeight(m_txtDescricao->fontMetrics().lineSpacing() * 3 + 12);
+    m_lstGrupos = new QListWidget(pnlFundo);
+    m_lstGrupos->setObjectName(QStringLiteral("lstGrupos"));
+    m_lstGrupos->setUniformItemSizes(true);
+    m_lstGrupos->setMinimumHeight(120);
+
+    grade->addWidget(
+        CriaRotulo(pnlFundo, QStringLiteral("Código do Pager:"), QStringLiteral("lblPagerID"), m_txtPagerID),
+        0, 0);
+    grade->addWidget(m_txtPagerID, 0, 1);
+    grade->addWidget(
+        CriaRotulo(pnlFundo, QStringLiteral("Nome:"), QStringLiteral("lblNomeUsuario"), m_txtNomeUsuario), 1,
+        0);
+    grade->addWidget(m_txtNomeUsuario, 1, 1);
+    grade->addWidget(
+        CriaRotulo(pnlFundo, QStringLiteral("Observações:"), QStringLiteral("lblDescricao"), m_txtDescricao),
+        2, 0, Qt::AlignTop);
+    grade->addWidget(m_txtDescricao, 2, 1);
+    grade->addWidget(CriaRotulo(pnlFundo, QStringLiteral("Grupos a que Pertence:"),
+                                QStringLiteral("lblGrupos"), m_lstGrupos),
+                     3, 0, 1, 2);
+    grade->addWidget(m_lstGrupos, 4, 0, 1, 2);
+
+    m_cmdCadastrarGrupo = CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdCadastrarGrupo"),
+                                            QStringLiteral(":/directory/imagens/gravar.svg"),
+                                            QStringLiteral("Grava os Dados e Retorna"));
+    connect(m_cmdCadastrarGrupo, &QToolButton::clicked, this, &frmCadastraUsuarios::cmdCadastrarGrupo_Click);
+    m_cmdRetornar = CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdRetornar"),
+                                      QStringLiteral(":/directory/imagens/retornar.svg"),
+                                      QStringLiteral("Retorna Sem Gravar"));
+    connect(m_cmdRetornar, &QToolButton::clicked, this, &frmCadastraUsuarios::cmdRetornar_Click);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch(1);
+    botoes->addWidget(m_cmdCadastrarGrupo);
+    botoes->addWidget(m_cmdRetornar);
+    grade->addLayout(botoes, 5, 0, 1, 2);
+
+    setTabOrder(m_txtPagerID, m_txtNomeUsuario);
+    setTabOrder(m_txtNomeUsuario, m_txtDescricao);
+    setTabOrder(m_txtDescricao, m_lstGrupos);
+    setTabOrder(m_lstGrupos, m_cmdCadastrarGrupo);
+    setTabOrder(m_cmdCadastrarGrupo, m_cmdRetornar);
+    m_txtPagerID->setFocus();
+    setMinimumWidth(420);
+    CentralizaSobre(this, pai);
+}
+
+bool frmCadastraUsuarios::PreencheParaAlterar(qint32 idUsuario) {
+    QString erro;
+    const std::optional<UsuarioCadastrado> usuario = LeUsuario(idUsuario, &erro);
+    if (!usuario) {
+        m_operador.Mensagem(erro.isEmpty()
+                                ? QStringLiteral("Este usuário não está mais no cadastro; ele pode "
+                                                 "ter sido excluído.")
+                                : QStringLiteral("Não foi possível ler o usuário no arquivo de dados "
+                                                 "(Pager.Mdb).\n\n(%1)")
+                                      .arg(erro),
+                            QStringLiteral("Erro:"), Icone::Informacao);
+        return false;
+    }
+    m_pnlId->setText(QString::number(usuario->id));
+    m_txtPagerID->setText(usuario->dados.pager);
+    m_txtDescricao->setPlainText(usuario->dados.descricao);
+    m_txtNomeUsuario->setText(usuario->dados.nome);
+    return true;
+}
+
+qint32 frmCadastraUsuarios::IdDoUsuario() const {
+    return m_pnlId->text() == NovoUsuario ? 0 : m_pnlId->text().toInt();
+}
+
+void frmCadastraUsuarios::showEvent(QShowEvent* evento) {
+    QDialog::showEvent(evento);
+    // Once per opening: a refusal's message box must not undo the marks being made.
+    if (!m_ativado) {
+        m_ativado = true;
+        Form_Activate();
+    }
+}
+
+void frmCadastraUsuarios::Form_Activate() {
+    ExibeGrupos(IdDoUsuario());
+}
+
+bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
+    m_lstGrupos->clear();
+    const GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
+    if (!lista.erro.isEmpty()) {
+        m_operador.Mensagem(
+            QStringLiteral("Não foi possível ler os grupos no arquivo de dados (Pager.Mdb); a "
+                           "lista de grupos ficará vazia.\n\n(%1)")
+                .arg(lista.erro),
+            QStringLiteral("Erro:"), Icone::Informacao);
+        return false;
+    }
+    for (const GrupoParaMarcar& grupo : lista.grupos) {
+        auto* item = new QListWidgetItem(TextoDoItemDeGrupo(grupo.id, grupo.nome), m_lstGrupos);
+        item->setData(Qt::UserRole, grupo.id);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(grupo.marcado ? Qt::Checked : Qt::Unchecked);
+    }
+    if (m_lstGrupos->count() == 0)
+        return false;
+    m_lstGrupos->setCurrentRow(0);
+    return true;
+}
+
+QVector<qint32> frmCadastraUsuarios::GruposMarcados() const {
+    QVector<qint32> marcados;
+    for (int i = 0; i < m_lstGrupos->count(); ++i)
+        if (m_lstGrupos->item(i)->checkState() == Qt::Checked)
+            marcados.append(m_lstGrupos->item(i)->data(Qt::UserRole).toInt());
+    return marcados;
+}
+
+void frmCadastraUsuarios::cmdCadastrarGrupo_Click() {
+    DadosDoUsuario dados{m_txtPagerID->text(), m_txtNomeUsuario->text(), m_txtDescricao->toPlainText()};
+    if (!ConfereCamposDoUsuario(m_operador, dados))
+        return;
+    if (dados.descricao.isEmpty()) {
+        m_txtDescricao->setPlainText(DescricaoPadraoDoUsuario);
+        dados.descricao = DescricaoPadraoDoUsuario;
+    }
+    qint32 id = 0;
+    {
+        const AmpulhetaLigada ampulheta(m_operador);
+        id = GravaUsuario(m_operador, IdDoUsuario(), dados, GruposMarcados(), QDate::currentDate());
+    }
+    if (id == 0)
+        return;
+    m_pnlId->setText(QString::number(id));
+    accept();
+}
+
+void frmCadastraUsuarios::cmdRetornar_Click() {
+    reject();
+}

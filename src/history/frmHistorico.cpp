@@ -1,0 +1,92 @@
+#include "history/frmHistorico.h"
+
+#include "common/Modulo.h"
+#include "common/Numero.h"
+#include "history/ModeloDoHistorico.h"
+#include "ui/frmControles.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QTableView>
+#include <QVBoxLayout>
+
+bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo) {
+    const bool umUsuario = modo == 1;
+    const QString titulo = umUsuario
+                               ? QStringLiteral("Histórico: Lista de mensagens enviadas para o usuário...")
+                               : QStringLiteral("Histórico: Lista de todas as mensagens enviadas...");
+    std::unique_ptr<ModeloDoHistorico> modelo;
+    {
+        const AmpulhetaLigada ampulheta(operador);
+        modelo = std::make_unique<ModeloDoHistorico>(
+            umUsuario ? std::optional<qint32>(qint32(ValorNumerico(texto))) : std::nullopt);
+    }
+    if (!modelo->Erro().isEmpty()) {
+        operador.Mensagem(
+            QStringLiteral("Não foi possível ler o histórico no arquivo de dados (Pager.Mdb); ele "
+                           "pode estar danificado.\n\n(%1)")
+                .arg(modelo->Erro()),
+            QStringLiteral("Erro:"), Icone::Informacao);
+        return false;
+    }
+    if (modelo->rowCount() == 0)
+        return false;
+    auto* janela = new frmHistorico(operador, modelo.release());
+    janela->setWindowTitle(titulo);
+    janela->setAttribute(Qt::WA_DeleteOnClose);
+    if (area) {
+        QMdiSubWindow* filha = area->addSubWindow(janela);
+        filha->setAttribute(Qt::WA_DeleteOnClose);
+        filha->resize(area->size() * 0.9);
+        filha->show();
+    } else {
+        janela->resize(800, 400);
+        janela->show();
+    }
+    return true;
+}
+
+frmHistorico::frmHistorico(Operador& operador, ModeloDoHistorico* modelo, QWidget* pai)
+    : QWidget(pai), m_operador(operador) {
+    setObjectName(QStringLiteral("frmHistorico"));
+    modelo->setParent(this);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_grdGride = new QTableView(this);
+    m_grdGride->setObjectName(QStringLiteral("grdGride"));
+    m_grdGride->setAccessibleName(QStringLiteral("Mensagens enviadas"));
+    m_grdGride->setModel(modelo);
+    m_grdGride->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_grdGride->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_grdGride->setWordWrap(false);
+    m_grdGride->verticalHeader()->hide();
+    // One height for every row, so the view never measures rows it does not show.
+    m_grdGride->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    m_grdGride->verticalHeader()->setDefaultSectionSize(m_grdGride->fontMetrics().height() + 6);
+    for (int coluna = 0; coluna < ModeloDoHistorico::Colunas; ++coluna)
+        m_grdGride->setColumnWidth(coluna, TwipsParaPixels(this, ModeloDoHistorico::LarguraEmTwips(coluna)));
+    m_grdGride->setCurrentIndex(modelo->index(0, 0));
+    layout->addWidget(m_grdGride);
+    connect(m_grdGride, &QTableView::doubleClicked, this, &frmHistorico::grdGride_DblClick);
+    // Enter on a cell does what a double-click does, for the keyboard.
+    m_grdGride->installEventFilter(this);
+}
+
+bool frmHistorico::eventFilter(QObject* objeto, QEvent* evento) {
+    if (objeto == m_grdGride && evento->type() == QEvent::KeyPress) {
+        const int tecla = static_cast<QKeyEvent*>(evento)->key();
+        if (tecla == Qt::Key_Return || tecla == Qt::Key_Enter) {
+            grdGride_DblClick();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(objeto, evento);
+}
+
+void frmHistorico::grdGride_DblClick() {
+    const QString texto = m_grdGride->currentIndex().data().toString();
+    Modulo::MensagemEnvio = texto;
+    m_operador.Mensagem(texto, QStringLiteral("Conteúdo da Célula Selecionada"), Icone::Informacao);
+}

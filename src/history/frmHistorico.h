@@ -1,0 +1,34 @@
+#pragma once
+// A window of the main window's document area with the history of sent messages in a grid.
+#include "common/Operador.h"
+
+#include <QWidget>
+
+class ModeloDoHistorico;
+class QMdiArea;
+class QTableView;
+
+// Opens a new history window: mode 0 every message (texto empty), mode 1 those of the user
+// whose identifier texto holds. No window and no message when there is nothing to show; true
+// when a window opened. A null area opens it as a window of its own.
+bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo);
+
+class frmHistorico : public QWidget {
+    Q_OBJECT
+public:
+    // Takes the model over.
+    frmHistorico(Operador& operador, ModeloDoHistorico* modelo, QWidget* pai = nullptr);
+
+    QTableView* Grade() const { return m_grdGride; }
+
+public slots:
+    // The current cell becomes the message "=ANTERIOR" recalls, and is shown whole.
+    void grdGride_DblClick();
+
+protected:
+    bool eventFilter(QObject* objeto, QEvent* evento) override;
+
+private:
+    Operador& m_operador;
+    QTableView* m_grdGride = nullptr;
+};

@@ -1,0 +1,96 @@
+// The history: its order, its columns, nothing opened for nothing, and the double-click that
+// hands a message to the composition window's "=ANTERIOR".
+#include "BancadaVirtual.h"
+#include "common/Modulo.h"
+#include "compose/frmMontaMsg.h"
+#include "history/ModeloDoHistorico.h"
+#include "history/frmHistorico.h"
+#include "store/Consultas.h"
+
+#include <QApplication>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QTableView>
+#include <QtTest>
+
+class tst_Historico : public QObject {
+    Q_OBJECT
+    std::unique_ptr<BancadaVirtual> m_bancada;
+
+private slots:
+    void init() {
+        m_bancada = std::make_unique<BancadaVirtual>();
+        QVERIFY(m_bancada->ambiente.AbreBancoVazio());
+        // Inserted out of order; same minute, names differing in case and accents.
+        const char* linhas[][5] = {{"20261206", "09:30", "bruno", "b1", "2"},
+                                   {"19981203", "14:05", "Ana", "a1", "1"},
+                                   {"20261206", "09:30", "Álvaro", "v1", "3"},
+                                   {"20261205", "23:59", "Ana", "a2", "1"},
+                                   {"20261206", "09:30", "Alberto", "l1", "4"}};
+        for (const auto& l : linhas)
+            QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).toInt()));
+    }
+    void cleanup() { m_bancada.reset(); }
+
+    void Ordem_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<int>("modo");
+        QTest::addColumn<QStringList>("linhas");
+        QTest::newRow("todas") << "" << 0
+                               << QStringList{"03/12/1998 14:05 Ana a1 1", "05/12/2026 23:59 Ana a2 1",
+                                              "06/12/2026 09:30 Alberto l1 4", "06/12/2026 09:30 Álvaro v1 3",
+                                              "06/12/2026 09:30 bruno b1 2"};
+        QTest::newRow("um usuário") << "1" << 1
+                                    << QStringList{"03/12/1998 14:05 Ana a1 1", "05/12/2026 23:59 Ana a2 1"};
+        QTest::newRow("usuário sem mensagens") << "77" << 1 << QStringList();
+        QTest::newRow("lista vazia do visualizador") << "0" << 1 << QStringList();
+    }
+    void Ordem() {
+        QFETCH(QString, texto);
+        QFETCH(int, modo);
+        QFETCH(QStringList, linhas);
+        QMdiArea area;
+        QCOMPARE(ExibeHistorico(&area, m_bancada->operador, texto, qint16(modo)), !linhas.isEmpty());
+        QCOMPARE(area.subWindowList().size(), linhas.isEmpty() ? 0 : 1);
+        QCOMPARE(m_bancada->operador.caixas.size(), 0);
+        if (linhas.isEmpty())
+            return;
+        QMdiSubWindow* janela = area.subWindowList().constFirst();
+        QCOMPARE(janela->windowTitle(), modo == 1 ? "Histórico: Lista de mensagens enviadas para o usuário..."
+                                                  : "Histórico: Lista de todas as mensagens enviadas...");
+        const QAbstractItemModel* modelo = janela->findChild<QTableView*>("grdGride")->model();
+        QStringList vistas;
+        for (int r = 0; r < modelo->rowCount(); ++r) {
+            QStringList celulas;
+            for (int c = 0; c < modelo->columnCount(); ++c)
+                celulas << modelo->index(r, c).data().toString();
+            vistas << celulas.join(' ');
+        }
+        QCOMPARE(vistas, linhas);
+    }
+
+    void DuploCliqueChegaAoAnterior() {
+        QMdiArea area;
+        area.resize(900, 500);
+        area.show();
+        QVERIFY(ExibeHistorico(&area, m_bancada->operador, "", 0));
+        QVERIFY(QTest::qWaitForWindowExposed(&area));
+        auto* grade = area.findChild<QTableView*>("grdGride");
+        grade->setCurrentIndex(grade->model()->index(1, 3));
+        const QPoint celula = grade->visualRect(grade->currentIndex()).center();
+        QTest::mousePress(grade->viewport(), Qt::LeftButton, {},
+                          celula); // a double-click begins with a press
+        QTest::mouseDClick(grade->viewport(), Qt::LeftButton, {}, celula);
+        QCOMPARE(m_bancada->operador.TextosDasCaixas(), QStringList{"a2"});
+        QCOMPARE(m_bancada->operador.caixas[0].titulo, "Conteúdo da Célula Selecionada");
+        frmMontaMsg montaMsg(m_bancada->ctx);
+        auto* txtMensagem = montaMsg.findChild<QPlainTextEdit*>("txtMensagem");
+        txtMensagem->setFocus();
+        QTest::keyClicks(txtMensagem, "=anterior");
+        QCOMPARE(txtMensagem->toPlainText(), "a2");
+    }
+};
+
+QTEST_MAIN(tst_Historico)
+#include "tst_Historico.moc"
