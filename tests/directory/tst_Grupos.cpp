@@ -1,43 +1,90 @@
-// Groups and memberships in the store: unique names as the store compares them, the delete
-// cascade, members found and removed by name, and every change whole or not at all.
+// Groups and memberships: the routines on a temporary database (unique names as the store
+// compares them, the delete cascade, members by name, every change whole or not at all), the
+// windows where the behaviour lives in them, and a group built in the windows sent to through
+// the simulator.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
+#include "OperadorGravado.h"
+#include "SimuladorExterno.h"
 
+#include "common/Modulo.h"
+#include "common/RelogioReal.h"
 #include "directory/CadastroDeGrupos.h"
 #include "directory/MembrosDoGrupo.h"
+#include "directory/frmCadastraGrupo.h"
+#include "directory/frmCadastraGrupos.h"
+#include "directory/frmUsuariosGrupo.h"
+#include "modem/ComandosModem.h"
+#include "modem/PortaSerialQt.h"
+#include "settings/PerfilINI.h"
 #include "store/Snapshot.h"
+#include "tap/Envio.h"
 
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPlainTextEdit>
 #include <QtTest>
 #include <functional>
 
 namespace {
 // Every group and membership row, to show that a failed change left nothing behind.
 QString Retrato() {
-    QString texto;
-    for (const QString& sql : {QStringLiteral("Select ID_Grupo, Nome_Grupo, Descricao_Grupo From Grupos"),
-                               QStringLiteral("Select ID_Usuario, ID_Grupo From Usuario_Grupo")})
-        for (Snapshot s(sql); !s.Eof(); s.MoveNext())
-            texto += s.Campo(QStringLiteral("ID_Grupo")).toString() +
-                     s.Campo(QStringLiteral("Nome_Grupo")).toString() +
-                     s.Campo(QStringLiteral("ID_Usuario")).toString() + QLatin1Char('|');
-    return texto;
+    return Snapshot(
+               QStringLiteral("Select (Select group_concat(ID_Grupo || Nome_Grupo) From Grupos) || '/' || "
+                              "(Select group_concat(ID_Usuario || '-' || ID_Grupo) From Usuario_Grupo) As R"))
+        .Campo(QStringLiteral("R"))
+        .toString();
 }
+template <class T> T* Filho(QWidget& janela, const char* nome) {
+    return janela.findChild<T*>(QLatin1String(nome));
+}
+void Clica(QWidget& janela, const char* nome) {
+    Filho<QAbstractButton>(janela, nome)->click();
+}
+QStringList Titulos(const OperadorGravado& operador) {
+    QStringList titulos;
+    for (const auto& caixa : operador.caixas)
+        titulos << caixa.titulo;
+    return titulos;
+}
+struct Pedido : PedidoDeEnvio, PainelDeEnvio {
+    bool DestinoEhUsuario() const override { return false; }
+    int IndiceDaLista() const override { return 0; }
+    QString TextoDaMensagem() const override { return QStringLiteral("Plantão às 22h"); }
+    void EsvaziaMensagem() override {}
+    void Titulo(const QString&) override {}
+    void MedidorMaximo(int) override {}
+    void MedidorValor(int) override {}
+    void MedidorVisivel(bool) override {}
+};
 } // namespace
 
 class tst_Grupos : public QObject {
     Q_OBJECT
     std::unique_ptr<AmbienteDeTeste> m_ambiente;
+    OperadorGravado m_operador;
 
 private slots:
     void init() {
         m_ambiente = std::make_unique<AmbienteDeTeste>();
         QVERIFY(m_ambiente->AbreBancoVazio());
+        m_operador = {};
     }
     void cleanup() { m_ambiente.reset(); }
 
     void diretorioVazio() {
         for (const ListaDeNomes& lista : {LeGrupos(), LeUsuarios(), LeMembros(1, LeUsuarios())})
             QVERIFY(lista.Vazia() && lista.erro.isEmpty());
+        frmCadastraGrupo janela(m_operador);
+        QCOMPARE(Filho<QLabel>(janela, "pnlDescricaoGrupo")->text(),
+                 QStringLiteral("Não há nenhum grupo cadastrado."));
+        Clica(janela, "cmdAlterarGrupo");
+        Clica(janela, "cmdExcluirGrupo");
+        QCOMPARE(Titulos(m_operador), (QStringList{"Erro:", "Erro:"}));
     }
 
     void gravacao_data() {
@@ -45,54 +92,62 @@ private slots:
         QTest::addColumn<QString>("nome");
         QTest::addColumn<int>("esperado");
         QTest::addColumn<QStringList>("grupos");
-        const auto G = Gravacao::Gravado, R = Gravacao::NomeRepetido;
-        QTest::newRow("novo") << false << "Compras" << int(G) << QStringList{"Compras", "Suporte", "Vendas"};
-        QTest::newRow("novo, outra caixa") << false << "vENDAS" << int(R) << QStringList{"Suporte", "Vendas"};
-        QTest::newRow("aspas e acentos")
-            << false << "O'Neil \"ção\"" << int(G) << QStringList{"O'Neil \"ção\"", "Suporte", "Vendas"};
+        const int G = int(Gravacao::Gravado), R = int(Gravacao::NomeRepetido);
+        QTest::newRow("novo") << false << "Compras" << G << QStringList{"Compras", "Suporte", "Vendas"};
+        QTest::newRow("novo, outra caixa") << false << "vENDAS" << R << QStringList{"Suporte", "Vendas"};
+        QTest::newRow("aspas") << false << "O'Neil \"ção\"" << G
+                               << QStringList{"O'Neil \"ção\"", "Suporte", "Vendas"};
         QTest::newRow("acento ordena junto")
-            << false << "Álvaro" << int(G) << QStringList{"Álvaro", "Suporte", "Vendas"};
-        QTest::newRow("altera a caixa") << true << "VENDAS" << int(G) << QStringList{"Suporte", "VENDAS"};
-        QTest::newRow("altera para outro") << true << "suporte" << int(R) << QStringList{"Suporte", "Vendas"};
+            << false << "Álvaro" << G << QStringList{"Álvaro", "Suporte", "Vendas"};
+        QTest::newRow("altera a caixa") << true << "VENDAS" << G << QStringList{"Suporte", "VENDAS"};
+        QTest::newRow("altera para outro") << true << "suporte" << R << QStringList{"Suporte", "Vendas"};
     }
     void gravacao() {
-        QFETCH(int, esperado);
-        QFETCH(QStringList, grupos);
         QFETCH(bool, alteraVendas);
         QFETCH(QString, nome);
+        QFETCH(int, esperado);
         const qint32 vendas = CadastraGrupo(QStringLiteral("Vendas"));
-        QVERIFY(CadastraGrupo(QStringLiteral("Suporte")) > 0);
-        const QString descricao = QStringLiteral("D'água \"já\"");
-        Grupo grupo{alteraVendas ? vendas : 0, nome, descricao};
+        CadastraGrupo(QStringLiteral("Suporte"));
+        Grupo grupo{alteraVendas ? vendas : 0, nome, QStringLiteral("D'água \"já\"")}, lido;
         QCOMPARE(int(GravaGrupo(grupo)), esperado);
-        QCOMPARE(LeGrupos().nomes, grupos);
-        Grupo lido;
+        QTEST(LeGrupos().nomes, "grupos");
         QCOMPARE(LeGrupo(grupo.id, lido), grupo.id != 0);
         if (esperado == int(Gravacao::Gravado))
-            QCOMPARE(lido.nome + lido.descricao, nome + descricao);
+            QCOMPARE(lido.nome + lido.descricao, grupo.nome + grupo.descricao);
     }
 
-    void exclusaoMantemUsuarios() {
-        const qint32 a = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"));
-        const qint32 b = CadastraUsuario(QStringLiteral("Bia"), QStringLiteral("2"));
-        const qint32 g1 = CadastraGrupo(QStringLiteral("G1"), {a, b});
-        const qint32 g2 = CadastraGrupo(QStringLiteral("G2"), {b});
-        QVERIFY(ExcluiGrupo(g1));
-        QCOMPARE(LeGrupos().ids, QVector<qint32>{g2});
-        QCOMPARE(LeUsuarios().ids, (QVector<qint32>{a, b}));
-        QCOMPARE(LeMembros(g2, LeUsuarios()).ids, QVector<qint32>{b});
-        QCOMPARE(
-            Snapshot(QStringLiteral("Select * From Usuario_Grupo Where ID_Grupo = ?"), {g1}).RecordCount(),
-            0);
+    void exclusao_data() {
+        QTest::addColumn<int>("resposta");
+        QTest::addColumn<QStringList>("grupos");
+        QTest::addColumn<QStringList>("status");
+        QTest::newRow("sim") << int(Resposta::Sim) << QStringList{"Suporte"}
+                             << QStringList{" Excluindo Grupo de Usuários...", " Pronto"};
+        QTest::newRow("não") << int(Resposta::Nao) << QStringList{"Compras", "Suporte"} << QStringList{};
+    }
+    void exclusao() {
+        const qint32 ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"));
+        const qint32 suporte = CadastraGrupo(QStringLiteral("Suporte"), {ana});
+        CadastraGrupo(QStringLiteral("Compras"), {ana});
+        frmCadastraGrupo janela(m_operador);
+        QFETCH(int, resposta);
+        m_operador.respostas = {Resposta(resposta)};
+        Clica(janela, "cmdExcluirGrupo");
+        QCOMPARE(m_operador.caixas.value(0).texto.count(QStringLiteral("\r\n")), 1);
+        QTEST(LeGrupos().nomes, "grupos");
+        QTEST(m_operador.status, "status");
+        QCOMPARE(Filho<QComboBox>(janela, "cmbGrupos")->currentText(), LeGrupos().nomes.first());
+        QCOMPARE(LeUsuarios().ids, QVector<qint32>{ana});
+        QCOMPARE(LeMembros(suporte, LeUsuarios()).ids, QVector<qint32>{ana});
+        QCOMPARE(Snapshot(QStringLiteral("Select * From Usuario_Grupo")).RecordCount(),
+                 LeGrupos().ids.size());
     }
 
     void membros_data() {
-        QTest::addColumn<QStringList>("usuarios");
-        QTest::addColumn<QString>("acao"); // "+k": add the k-th user; "-name": remove a name; "+0": nobody
+        QTest::addColumn<QStringList>("usuarios"); // '*': a member from the start
+        QTest::addColumn<QString>("acao");         // "+k": add the k-th user; "-name": remove a name
         QTest::addColumn<int>("adicao");
         QTest::addColumn<QStringList>("membros");
         const int A = int(Adicao::Adicionado), J = int(Adicao::JaEraMembro), X = int(Adicao::Recusada);
-        // Users named with '*' start as members.
         QTest::newRow("adiciona") << QStringList{"Carlos", "ana*"} << "+1" << A
                                   << QStringList{"ana", "Carlos"};
         QTest::newRow("já membro") << QStringList{"Carlos*"} << "+1" << J << QStringList{"Carlos"};
@@ -104,24 +159,20 @@ private slots:
         QTest::newRow("remove o último") << QStringList{"O'Neil*"} << "-O'Neil" << 0 << QStringList{};
     }
     void membros() {
-        QFETCH(QStringList, membros);
         QFETCH(QStringList, usuarios);
         QFETCH(QString, acao);
-        QFETCH(int, adicao);
         QVector<qint32> ids, iniciais;
         for (const QString& nome : usuarios) {
             ids << CadastraUsuario(QString(nome).remove(QLatin1Char('*')), nome);
             if (nome.endsWith(QLatin1Char('*')))
-                iniciais << ids.last();
+                iniciais.prepend(ids.last()); // stored in reverse: the order shown is not the rows'
         }
-        // Members stored in reverse, so the order shown cannot come from the rows.
-        std::reverse(iniciais.begin(), iniciais.end());
         const qint32 grupo = CadastraGrupo(QStringLiteral("Plantão"), iniciais);
         if (acao.startsWith(QLatin1Char('+')))
-            QCOMPARE(int(AdicionaMembro(ids.value(acao.mid(1).toInt() - 1, 999), grupo)), adicao);
+            QTEST(int(AdicionaMembro(ids.value(acao.mid(1).toInt() - 1, 999), grupo)), "adicao");
         else if (acao.startsWith(QLatin1Char('-')))
             QVERIFY(RemoveMembro(acao.mid(1), grupo));
-        QCOMPARE(LeMembros(grupo, LeUsuarios()).nomes, membros);
+        QTEST(LeMembros(grupo, LeUsuarios()).nomes, "membros");
         QCOMPARE(Snapshot(QStringLiteral("Select * From Usuario_Grupo")).RecordCount(),
                  LeMembros(grupo, LeUsuarios()).ids.size());
         QCOMPARE(int(AdicionaMembro(ids.first(), grupo + 1)), int(Adicao::Recusada));
@@ -137,13 +188,11 @@ private slots:
     }
     void falhaDesfazTudo() {
         QFETCH(QString, gatilho);
-        QFETCH(int, operacao);
         const qint32 ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"));
         const qint32 bia = CadastraUsuario(QStringLiteral("Bia"), QStringLiteral("2"));
         const qint32 grupo = CadastraGrupo(QStringLiteral("Vendas"), {ana});
-        QVERIFY(
-            Executa(QStringLiteral("Create Trigger Falha %1 Begin Select Raise(Abort, 'disco cheio'); End")
-                        .arg(gatilho)));
+        QVERIFY(Executa(QStringLiteral("Create Trigger F %1 Begin Select Raise(Abort, 'disco cheio'); End")
+                            .arg(gatilho)));
         const QString antes = Retrato();
         QString erro;
         Grupo novo{0, QStringLiteral("Compras"), QStringLiteral("x")},
@@ -153,11 +202,119 @@ private slots:
             [&] { return GravaGrupo(novo, &erro) == Gravacao::Falhou; },
             [&] { return GravaGrupo(alterado, &erro) == Gravacao::Falhou; },
             [&] { return AdicionaMembro(bia, grupo, &erro) == Adicao::Falhou; }};
+        QFETCH(int, operacao);
         QVERIFY(operacoes[operacao]());
         QVERIFY(erro.contains(QStringLiteral("disco cheio")));
         QCOMPARE(Retrato(), antes);
     }
+
+    void dialogo_data() {
+        QTest::addColumn<bool>("altera");
+        QTest::addColumn<QString>("nome");
+        QTest::addColumn<QString>("descricao");
+        QTest::addColumn<QString>("botao");
+        QTest::addColumn<bool>("fecha");
+        QTest::addColumn<QStringList>("titulos");
+        QTest::addColumn<QStringList>("grupos");
+        const QString gravar = QStringLiteral("cmdCadastrarGrupo"), voltar = QStringLiteral("cmdRetornar");
+        const QStringList so = {"Vendas"};
+        QTest::newRow("sem nome") << false << ""
+                                  << "x" << gravar << false << QStringList{"Advertência:"} << so;
+        QTest::newRow("sem descrição")
+            << false << "Compras"
+            << "" << gravar << true << QStringList{} << QStringList{"Compras", "Vendas"};
+        QTest::newRow("repetido") << false << "VENDAS"
+                                  << "y" << gravar << false << QStringList{"Erro:"} << so;
+        QTest::newRow("altera") << true << "Outro"
+                                << "z" << gravar << true << QStringList{} << QStringList{"Outro"};
+        QTest::newRow("cancela novo, não") << false << "C"
+                                           << "" << voltar << false << QStringList{"Atenção:"} << so;
+        QTest::newRow("cancela só descrição") << false << ""
+                                              << "y" << voltar << true << QStringList{} << so;
+        QTest::newRow("cancela alteração") << true << "Outro"
+                                           << "" << voltar << true << QStringList{} << so;
+    }
+    void dialogo() {
+        QFETCH(QString, descricao);
+        QFETCH(QString, botao);
+        Grupo vendas;
+        QVERIFY(LeGrupo(CadastraGrupo(QStringLiteral("Vendas")), vendas));
+        frmCadastraGrupos dialogo(m_operador);
+        QFETCH(bool, altera);
+        QFETCH(QString, nome);
+        if (altera)
+            dialogo.PreencheParaAlterar(vendas);
+        Filho<QLineEdit>(dialogo, "txtNomeGrupo")->setText(nome);
+        Filho<QPlainTextEdit>(dialogo, "txtDescricaoGrupo")->setPlainText(descricao);
+        dialogo.show();
+        Clica(dialogo, qPrintable(botao));
+        QTEST(!dialogo.isVisible(), "fecha");
+        QTEST(Titulos(m_operador), "titulos");
+        QTEST(LeGrupos().nomes, "grupos");
+        if (descricao.isEmpty() && botao == QLatin1String("cmdCadastrarGrupo"))
+            QCOMPARE(Filho<QPlainTextEdit>(dialogo, "txtDescricaoGrupo")->toPlainText(),
+                     QStringLiteral("Não há descrição para este grupo."));
+    }
+
+    void bipe_data() {
+        QTest::addColumn<bool>("comUsuario");
+        QTest::newRow("sem usuários") << false;
+        QTest::newRow("sem grupos") << true;
+    }
+    void bipe() {
+        QFETCH(bool, comUsuario);
+        comUsuario ? CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"))
+                   : CadastraGrupo(QStringLiteral("V"));
+        frmUsuariosGrupo janela(m_operador);
+        int bipes = 0;
+        janela.bipe = [&bipes] { ++bipes; };
+        Clica(janela, "cmdAdicionar");
+        QCOMPARE(bipes + Snapshot(QStringLiteral("Select * From Usuario_Grupo")).RecordCount(), 1);
+    }
+
+    // Built in the windows, sent through the simulator: one page per member shown.
+    void grupoDasJanelasChegaAoSimulador() {
+        SimuladorExterno simulador;
+        QVERIFY(simulador.Inicia({"--silencioso", "--atraso-discagem=0.3", "--guarda-escape=0.2"}));
+        GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), simulador.Dispositivo());
+        const qint16 portaAnterior = std::exchange(Modulo::PortaModem, qint16(1));
+        for (const char* pager : {"3003", "1001", "2002"})
+            CadastraUsuario(QStringLiteral("Usuário %1").arg(QLatin1String(pager)), QLatin1String(pager));
+        frmCadastraGrupo cadastro(m_operador);
+        cadastro.mostraCadastro = [](frmCadastraGrupos& dialogo) {
+            Filho<QLineEdit>(dialogo, "txtNomeGrupo")->setText(QStringLiteral("Plantão d'Água"));
+            Clica(dialogo, "cmdCadastrarGrupo");
+        };
+        Clica(cadastro, "cmdCadastrarGrupo");
+        frmUsuariosGrupo membros(m_operador);
+        for (int indice : {2, 0, 2}) { // the third entry twice: added once
+            Filho<QComboBox>(membros, "cmbUsuarios")->setCurrentIndex(indice);
+            Clica(membros, "cmdAdicionar");
+        }
+        QAbstractItemModel* lista = Filho<QListView>(membros, "lstUsuarios")->model();
+        QStringList mostrados;
+        for (int i = 0; i < lista->rowCount(); ++i)
+            mostrados << lista->index(i, 0).data().toString();
+        QCOMPARE(mostrados, (QStringList{"Usuário 1001", "Usuário 3003"}));
+        QCOMPARE(Titulos(m_operador), QStringList{"Advertência:"}); // the new group was empty
+
+        Modulo::CodigosDaLista[1] = LeGrupos().ids.value(0);
+        RelogioReal relogio;
+        PortaSerialQt porta(relogio);
+        Contexto ctx{relogio, porta, m_operador};
+        QVERIFY(ConfiguraPorta(ctx));
+        InicializaModem(ctx);
+        Pedido pedido;
+        IniciaProcesso(ctx, pedido, pedido);
+        Modulo::PortaModem = portaAnterior;
+        QStringList paginas;
+        for (const QJsonObject& pagina : simulador.Paginas())
+            paginas << QStringLiteral("Usuário ") + pagina.value(QStringLiteral("codigo")).toString();
+        paginas.sort();
+        QCOMPARE(paginas, mostrados);
+        QCOMPARE(Titulos(m_operador), QStringList{"Advertência:"});
+    }
 };
 
-QTEST_GUILESS_MAIN(tst_Grupos)
+QTEST_MAIN(tst_Grupos)
 #include "tst_Grupos.moc"
