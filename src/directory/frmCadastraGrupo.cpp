@@ -139,6 +139,9 @@ void frmCadastraGrupo::AbreCadastro(frmCadastraGrupos& dialogo, const QString& s
     m_operador.Status(Pronto);
     unsetCursor();
     FinalComum();
+    // The keyboard comes back here, not to whatever the system activates next.
+    activateWindow();
+    m_cmbGrupos->setFocus();
 }
 
 void frmCadastraGrupo::cmdCadastrarGrupo_Click() {
