@@ -2,7 +2,9 @@
 
 #include "common/Modulo.h"
 #include "compose/FiltroDeTexto.h"
+#include "directory/frmCadastraUsuarios.h"
 #include "ui/frmCaixaDeTexto.h"
+#include "ui/frmControles.h"
 #include "settings/PerfilINI.h"
 #include "tap/frmShowDoEnvio.h"
 #include "ui/frmFigura.h"
@@ -25,28 +27,6 @@ const QString OpcaoGrupo = QStringLiteral("Grupo");
 const QString TituloAdvertencia = QStringLiteral("Advertência:");
 constexpr int TamanhoDaMensagem = 240;
 
-QToolButton* CriaBotaoDeFigura(QWidget* pai, const QString& nome, const QString& figura,
-                               const QString& dica) {
-    auto* botao = new QToolButton(pai);
-    botao->setObjectName(nome);
-    botao->setIcon(IconeSvg(figura, QSize(32, 32)));
-    botao->setIconSize(QSize(32, 32));
-    botao->setToolTip(dica);
-    botao->setAccessibleName(dica);
-    botao->setFocusPolicy(Qt::StrongFocus);
-    return botao;
-}
-
-// A label above its control; the control is named after it for assistive technology.
-QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWidget* controle) {
-    QLabel* rotulo = CriaPainelDeTexto(pai, texto, nome);
-    rotulo->setBuddy(controle);
-    QString acessivel = texto.trimmed();
-    if (acessivel.endsWith(QLatin1Char(':')))
-        acessivel.chop(1);
-    controle->setAccessibleName(acessivel);
-    return rotulo;
-}
 } // namespace
 
 frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx) {
@@ -103,6 +83,18 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     rodape->addWidget(m_fraListagem);
     rodape->addStretch(1);
 
+    QToolButton* cmdCadastrar =
+        CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdCadastrar"), QStringLiteral(":/directory/imagens/novo.svg"),
+                          QStringLiteral("Cadastrar Novo Usuário"));
+    connect(cmdCadastrar, &QToolButton::clicked, this, &frmMontaMsg::cmdCadastrar_Click);
+    QToolButton* cmdAlterar =
+        CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdAlterar"), QStringLiteral(":/directory/imagens/alterar.svg"),
+                          QStringLiteral("Alterar Informações Relativas ao Usuário Corrente"));
+    connect(cmdAlterar, &QToolButton::clicked, this, &frmMontaMsg::cmdAlterar_Click);
+    m_botoesDoUsuario = {cmdCadastrar, cmdAlterar};
+    rodape->addWidget(cmdCadastrar);
+    rodape->addWidget(cmdAlterar);
+
     m_cmdEnviar = CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdEnviar"),
                                     QStringLiteral(":/compose/imagens/enviar.svg"),
                                     QStringLiteral("Discar e enviar mensagem..."));
@@ -119,7 +111,9 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     setTabOrder(m_cmbUsuario, m_txtMensagem);
     setTabOrder(m_txtMensagem, m_cmdEnviar);
     setTabOrder(m_cmdEnviar, m_cmdRetornar);
-    setTabOrder(m_cmdRetornar, m_optListaPorUsuario);
+    setTabOrder(m_cmdRetornar, cmdCadastrar);
+    setTabOrder(cmdCadastrar, cmdAlterar);
+    setTabOrder(cmdAlterar, m_optListaPorUsuario);
     m_cmbUsuario->setFocus();
 
     Form_Load();
@@ -279,4 +273,36 @@ void frmMontaMsg::cmdEnviar_Click() {
 void frmMontaMsg::cmdRetornar_Click() {
     GravaINI(SecaoListagem, ChaveOpcao, m_optListaPorGrupo->isChecked() ? OpcaoGrupo : OpcaoUsuario);
     accept();
+}
+
+void frmMontaMsg::cmdCadastrar_Click() {
+    {
+        frmCadastraUsuarios dialogo(m_ctx.operador, this);
+        dialogo.exec();
+    }
+    RefazLista();
+}
+
+void frmMontaMsg::cmdAlterar_Click() {
+    if (m_cmbUsuario->count() == 0) {
+        m_ctx.operador.Mensagem(QStringLiteral("Não há nenhum dado selecionado."), QStringLiteral("Erro:"),
+                                Icone::Informacao);
+        return;
+    }
+    setCursor(Qt::WaitCursor);
+    {
+        frmCadastraUsuarios dialogo(m_ctx.operador, this);
+        const int indice = m_cmbUsuario->currentIndex() + 1;
+        if (dialogo.PreencheParaAlterar(indice < Modulo::CodigosDaLista.size() ? Modulo::CodigosDaLista[indice] : 0))
+            dialogo.exec();
+    }
+    RefazLista();
+    unsetCursor();
+}
+
+void frmMontaMsg::RefazLista() {
+    if (m_optListaPorGrupo->isChecked())
+        ListaPorGrupo();
+    else
+        ListaPorUsuario();
 }

@@ -37,6 +37,9 @@ public:
 
 public slots:
     void cmdEnviar_Click();
+    // Open the user entry dialog for a new user or for the selected one; the list is read again.
+    void cmdCadastrar_Click();
+    void cmdAlterar_Click();
     // Stores the listing mode and closes; closing in any other way stores nothing.
     void cmdRetornar_Click();
     // A listing-mode button was ticked or cleared (click, Space, arrows): the list follows.
@@ -45,6 +48,7 @@ public slots:
     void txtMensagem_Change();
 
 private:
+    void RefazLista();
     // The kind of recipient the ticked option button asks for.
     TipoDeDestinatario ModoMarcado() const;
     // Refills the list when it holds the other kind; focus alone never changes the recipient.
