@@ -31,3 +31,6 @@ CREATE INDEX IF NOT EXISTS Usuarios_Nome ON Usuarios (Nome_Usuario);
 CREATE INDEX IF NOT EXISTS Grupos_Nome ON Grupos (Nome_Grupo);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Grupo ON Usuario_Grupo (ID_Grupo, ID_Usuario);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Usuario ON Usuario_Grupo (ID_Usuario);
+-- The history is shown in date, time and name order, for everybody or for one user.
+CREATE INDEX IF NOT EXISTS Log_Ordem ON Log (Data, Hora, Usuario);
+CREATE INDEX IF NOT EXISTS Log_Usuario ON Log (ID_Usuario, Data, Hora, Usuario);
