@@ -2,14 +2,51 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
+
+namespace {
+// A box that can be left only by one of its buttons when it asks a question.
+class CaixaDeMensagem : public QMessageBox {
+public:
+    CaixaDeMensagem(QWidget* pai, bool pergunta) : QMessageBox(pai), m_pergunta(pergunta) {
+        if (pergunta)
+            setWindowFlag(Qt::WindowCloseButtonHint, false);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* evento) override {
+        if (m_pergunta && evento->matches(QKeySequence::Cancel))
+            return;
+        QMessageBox::keyPressEvent(evento);
+    }
+    void closeEvent(QCloseEvent* evento) override {
+        if (m_pergunta) {
+            evento->ignore();
+            return;
+        }
+        QMessageBox::closeEvent(evento);
+    }
+
+private:
+    bool m_pergunta;
+};
+} // namespace
+
+QString QuebrasDeLinha(const QString& texto) {
+    QString comLF = texto;
+    comLF.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    comLF.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return comLF;
+}
 
 Resposta MostraMensagem(QWidget* pai, const QString& texto, const QString& titulo, Icone icone,
                         Botoes botoes) {
-    QMessageBox caixa(pai);
+    CaixaDeMensagem caixa(pai, botoes == Botoes::SimNao);
     caixa.setObjectName(QStringLiteral("caixaDeMensagem"));
     caixa.setWindowTitle(titulo);
-    caixa.setText(texto);
+    caixa.setText(QuebrasDeLinha(texto));
     caixa.setTextFormat(Qt::PlainText);
     switch (icone) {
     case Icone::Critico:
