@@ -1,9 +1,9 @@
 #include "tap/frmShowDoEnvio.h"
 
 #include "common/Modulo.h"
+#include "tap/LogOn.h"
 #include "ui/frmFigura.h"
 #include "ui/frmMoldura.h"
-#include "tap/LogOn.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -32,6 +32,8 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
     auto* fundo = new QVBoxLayout(pnlFundo);
 
     m_pnlTitulo = CriaPainelDeTitulo(this, QStringLiteral("Discando ..."), QStringLiteral("pnlTitulo"));
+    m_pnlTitulo->setAccessibleName(m_pnlTitulo->text());
+    setAccessibleName(m_pnlTitulo->text());
     fundo->addWidget(m_pnlTitulo);
 
     auto* pnlFundoLogo = new QFrame(pnlFundo);
@@ -80,6 +82,9 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
 
 void frmShowDoEnvio::Titulo(const QString& texto) {
     m_pnlTitulo->setText(texto);
+    // Each stage is announced: the window is named by what it is doing now.
+    setAccessibleName(texto);
+    setAccessibleDescription(texto);
     m_pnlTitulo->repaint();
 }
 

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 
 void TornaSemMoldura(QWidget* janela) {
     janela->setWindowFlag(Qt::FramelessWindowHint, true);
@@ -47,6 +48,27 @@ void CentralizaSobre(QWidget* janela, const QWidget* sobre) {
         area = tela->availableGeometry();
     if (area.isValid())
         janela->move(area.center() - janela->rect().center());
+    CabeNaTela(janela);
+}
+
+void CabeNaTela(QWidget* janela) {
+    const QScreen* tela = janela->screen() ? janela->screen() : QGuiApplication::primaryScreen();
+    if (!tela)
+        return;
+    const QRect disponivel = tela->availableGeometry();
+    // The frame the window manager adds around a framed window.
+    QSize moldura = janela->frameGeometry().size() - janela->size();
+    if (moldura.isEmpty() && !janela->windowFlags().testFlag(Qt::FramelessWindowHint))
+        moldura = QSize(8, 40); // not shown yet: leave room for a usual title bar
+
+    const QSize cabe = disponivel.size() - moldura;
+    janela->resize(janela->size().boundedTo(cabe).expandedTo(janela->minimumSizeHint().boundedTo(cabe)));
+    QRect r = janela->frameGeometry();
+    r.moveRight(std::min(r.right(), disponivel.right()));
+    r.moveBottom(std::min(r.bottom(), disponivel.bottom()));
+    r.moveLeft(std::max(r.left(), disponivel.left()));
+    r.moveTop(std::max(r.top(), disponivel.top()));
+    janela->move(r.topLeft());
 }
 
 QFrame* CriaPainelDeFundo(QWidget* pai) {

@@ -17,3 +17,5 @@ QLabel* CriaPainelDeTexto(QWidget* pai, const QString& texto, const QString& nom
 class QFrame;
 QFrame* CriaPainelDeFundo(QWidget* pai);
 void CentralizaSobre(QWidget* janela, const QWidget* sobre);
+// Shrinks and moves the window so that all of it lies on the available screen (high scaling).
+void CabeNaTela(QWidget* janela);
