@@ -21,9 +21,8 @@ frmInicializa::frmInicializa(Relogio& relogio)
     imgLogo->setObjectName(QStringLiteral("imgLogo"));
     imgLogo->setFixedSize(360, 144);
     layout->addWidget(imgLogo, 0, Qt::AlignCenter);
-    auto* pnlVersao = new QLabel(Modulo::NomeDoPrograma + QStringLiteral(" ") + Modulo::VersaoDoPrograma +
-                                     QStringLiteral(" - Inicializando, aguarde ..."),
-                                 this);
+    auto* pnlVersao =
+        new QLabel(Modulo::NomeDoPrograma + QStringLiteral(" ") + Modulo::VersaoDoPrograma, this);
     pnlVersao->setObjectName(QStringLiteral("pnlVersao"));
     pnlVersao->setAlignment(Qt::AlignCenter);
     layout->addWidget(pnlVersao);

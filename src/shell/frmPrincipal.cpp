@@ -3,12 +3,18 @@
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "directory/frmCadastraGrupo.h"
+#include "directory/frmCadastraUsuarios.h"
 #include "directory/frmUsuariosGrupo.h"
+#include "directory/frmVisualizaUsuarios.h"
+#include "history/frmHistorico.h"
+#include "settings/frmAvancada.h"
 #include "settings/frmConfigModem.h"
 #include "shell/frmInicializa.h"
+#include "shell/frmSobre.h"
 #include "store/BancoDeDados.h"
-#include "ui/frmFigura.h"
+#include "ui/frmControles.h"
 #include "ui/frmMensagem.h"
+#include "ui/frmMoldura.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,11 +32,6 @@
 #include <cstdlib>
 
 namespace {
-// Twips to pixels at the screen's resolution (1440 twips an inch; 15 a pixel at 96 dpi).
-int TwipsParaPixels(const QWidget* janela, int twips) {
-    return twips * janela->logicalDpiX() / 1440;
-}
-
 void InstalaTraducao(QApplication& app) {
     auto* traducao = new QTranslator(&app);
     if (traducao->load(QLocale(QLocale::Portuguese, QLocale::Brazil), QStringLiteral("qtbase"),
@@ -100,58 +101,78 @@ frmPrincipal::frmPrincipal(PortaSerial* porta, Relogio* relogio, QWidget* pai)
     m_tmpAjustaJanela->start();
 
     resize(800, 560);
+    CabeNaTela(this);
 }
 
 frmPrincipal::~frmPrincipal() = default;
 
+QAction* frmPrincipal::ItemDeMenu(QMenu* menu, const QString& nome, const QString& texto, Comando comando) {
+    QAction* item = menu->addAction(texto);
+    item->setObjectName(nome);
+    connect(item, &QAction::triggered, this, comando);
+    return item;
+}
+
 void frmPrincipal::MontaMenus() {
-    QMenu* mnuArquivo = menuBar()->addMenu(QStringLiteral("&Arquivo"));
-    mnuArquivo->setObjectName(QStringLiteral("mnuArquivo"));
-    QAction* mnuConfigurarModem = mnuArquivo->addAction(QStringLiteral("&Configurar Modem"));
-    mnuConfigurarModem->setObjectName(QStringLiteral("mnuConfigurarModem"));
-    connect(mnuConfigurarModem, &QAction::triggered, this, &frmPrincipal::mnuConfigurarModem_Click);
-    QAction* mnuNulo = mnuArquivo->addSeparator();
-    mnuNulo->setObjectName(QStringLiteral("mnuNulo"));
-    QAction* mnuSair = mnuArquivo->addAction(QStringLiteral("Sai&r"));
-    mnuSair->setObjectName(QStringLiteral("mnuSair"));
-    connect(mnuSair, &QAction::triggered, this, &frmPrincipal::mnuSair_Click);
+    const auto menu = [this](const QString& nome, const QString& titulo) {
+        QMenu* m = menuBar()->addMenu(titulo);
+        m->setObjectName(nome);
+        return m;
+    };
+    const auto separador = [](QMenu* m, const QString& nome) { m->addSeparator()->setObjectName(nome); };
 
-    QMenu* mnuGrupos = menuBar()->addMenu(QStringLiteral("&Grupos"));
-    mnuGrupos->setObjectName(QStringLiteral("mnuGrupos"));
-    QAction* mnuGruposCadastro = mnuGrupos->addAction(QStringLiteral("&Cadastro de Grupos"));
-    mnuGruposCadastro->setObjectName(QStringLiteral("mnuGruposCadastro"));
-    connect(mnuGruposCadastro, &QAction::triggered, this, &frmPrincipal::mnuGruposCadastro_Click);
-    QAction* mnuGruposExibirUsuarioGrupo = mnuGrupos->addAction(QStringLiteral("E&xibir Usuarios do Grupo"));
-    mnuGruposExibirUsuarioGrupo->setObjectName(QStringLiteral("mnuGruposExibirUsuarioGrupo"));
-    connect(mnuGruposExibirUsuarioGrupo, &QAction::triggered, this,
-            &frmPrincipal::mnuGruposExibirUsuarioGrupo_Click);
+    QMenu* mnuArquivo = menu(QStringLiteral("mnuArquivo"), QStringLiteral("&Arquivo"));
+    ItemDeMenu(mnuArquivo, QStringLiteral("mnuConfigurarModem"), QStringLiteral("&Configurar Modem"),
+               &frmPrincipal::mnuConfigurarModem_Click);
+    ItemDeMenu(mnuArquivo, QStringLiteral("mnuOpcoesAvancadas"), QStringLiteral("&Opções Avançadas"),
+               &frmPrincipal::mnuOpcoesAvancadas_Click);
+    separador(mnuArquivo, QStringLiteral("mnuNulo"));
+    ItemDeMenu(mnuArquivo, QStringLiteral("mnuSair"), QStringLiteral("Sai&r"), &frmPrincipal::mnuSair_Click);
 
-    QMenu* mnuMensagem = menuBar()->addMenu(QStringLiteral("&Mensagem"));
-    mnuMensagem->setObjectName(QStringLiteral("mnuMensagem"));
-    QAction* mnuDigitaEnviaMsg = mnuMensagem->addAction(QStringLiteral("Digitar + Enviar"));
-    mnuDigitaEnviaMsg->setObjectName(QStringLiteral("mnuDigitaEnviaMsg"));
-    connect(mnuDigitaEnviaMsg, &QAction::triggered, this, &frmPrincipal::mnuDigitaEnviaMsg_Click);
+    QMenu* mnuGrupos = menu(QStringLiteral("mnuGrupos"), QStringLiteral("&Grupos"));
+    ItemDeMenu(mnuGrupos, QStringLiteral("mnuGruposCadastro"), QStringLiteral("&Cadastro de Grupos"),
+               &frmPrincipal::mnuGruposCadastro_Click);
+    ItemDeMenu(mnuGrupos, QStringLiteral("mnuGruposExibirUsuarioGrupo"),
+               QStringLiteral("E&xibir Usuarios do Grupo"), &frmPrincipal::mnuGruposExibirUsuarioGrupo_Click);
+
+    QMenu* mnuUsuarios = menu(QStringLiteral("mnuUsuarios"), QStringLiteral("&Usuários"));
+    ItemDeMenu(mnuUsuarios, QStringLiteral("mnuUsuariosCadastraNovo"), QStringLiteral("&Cadastrar Novo"),
+               &frmPrincipal::mnuUsuariosCadastraNovo_Click);
+    ItemDeMenu(mnuUsuarios, QStringLiteral("mnuUsuariosVisualizaCadastro"),
+               QStringLiteral("&Visualizar Cadastro"), &frmPrincipal::mnuUsuariosVisualizaCadastro_Click);
+
+    QMenu* mnuMensagem = menu(QStringLiteral("mnuMensagem"), QStringLiteral("&Mensagem"));
+    ItemDeMenu(mnuMensagem, QStringLiteral("mnuDigitaEnviaMsg"), QStringLiteral("Digitar + Enviar"),
+               &frmPrincipal::mnuDigitaEnviaMsg_Click);
+    ItemDeMenu(mnuMensagem, QStringLiteral("mnuMensagemExibirHistorico"), QStringLiteral("E&xibir Histórico"),
+               &frmPrincipal::mnuMensagemExibirHistorico_Click);
+
+    QMenu* mnuAjuda = menu(QStringLiteral("mnuAjuda"), QStringLiteral("A&juda"));
+    ItemDeMenu(mnuAjuda, QStringLiteral("mnuExibirAjuda"), QStringLiteral("E&xibir a Ajuda"),
+               &frmPrincipal::mnuExibirAjuda_Click);
+    separador(mnuAjuda, QStringLiteral("mnuNulo1"));
+    ItemDeMenu(mnuAjuda, QStringLiteral("mnuAjudaSobre"), QStringLiteral("So&bre o Programa"),
+               &frmPrincipal::mnuAjudaSobre_Click);
+}
+
+void frmPrincipal::BotaoDaBarra(const QString& nome, const QString& figura, const QString& dica,
+                                Comando comando) {
+    QToolButton* botao = CriaBotaoDeFigura(m_pnlToolBar, nome, figura, dica);
+    connect(botao, &QToolButton::clicked, this, comando);
+    static_cast<QHBoxLayout*>(m_pnlToolBar->layout())->addWidget(botao);
 }
 
 void frmPrincipal::MontaBarraDeFerramentas() {
-    auto* cmdDiscarEnviar = new QToolButton(m_pnlToolBar);
-    cmdDiscarEnviar->setObjectName(QStringLiteral("cmdDiscarEnviar"));
-    cmdDiscarEnviar->setIcon(IconeSvg(QStringLiteral(":/compose/imagens/digitar.svg"), QSize(32, 32)));
-    cmdDiscarEnviar->setIconSize(QSize(32, 32));
-    cmdDiscarEnviar->setToolTip(QStringLiteral("Digitar e Enviar Mensagens"));
-    cmdDiscarEnviar->setAccessibleName(cmdDiscarEnviar->toolTip());
-    connect(cmdDiscarEnviar, &QToolButton::clicked, this, &frmPrincipal::cmdDiscarEnviar_Click);
-    auto* cmdGrupos = new QToolButton(m_pnlToolBar);
-    cmdGrupos->setObjectName(QStringLiteral("cmdGrupos"));
-    cmdGrupos->setIcon(IconeSvg(QStringLiteral(":/directory/imagens/grupos.svg"), QSize(32, 32)));
-    cmdGrupos->setIconSize(QSize(32, 32));
-    cmdGrupos->setToolTip(QStringLiteral("Visualisar Cadastro de Grupos"));
-    cmdGrupos->setAccessibleName(cmdGrupos->toolTip());
-    connect(cmdGrupos, &QToolButton::clicked, this, &frmPrincipal::cmdGrupos_Click);
-    auto* barra = static_cast<QHBoxLayout*>(m_pnlToolBar->layout());
-    barra->addWidget(cmdGrupos);
-    barra->addWidget(cmdDiscarEnviar);
-    barra->addStretch(1);
+    BotaoDaBarra(QStringLiteral("cmdExibirHistorico"), QStringLiteral(":/history/imagens/historico.svg"),
+                 QStringLiteral("Exibir Histórico de Todas as Mensagens Enviadas"),
+                 &frmPrincipal::cmdExibirHistorico_Click);
+    BotaoDaBarra(QStringLiteral("cmdVisualizaUsuarios"), QStringLiteral(":/directory/imagens/usuarios.svg"),
+                 QStringLiteral("Exibir o Cadastro de Usuários"), &frmPrincipal::cmdVisualizaUsuarios_Click);
+    BotaoDaBarra(QStringLiteral("cmdGrupos"), QStringLiteral(":/directory/imagens/grupos.svg"),
+                 QStringLiteral("Visualisar Cadastro de Grupos"), &frmPrincipal::cmdGrupos_Click);
+    BotaoDaBarra(QStringLiteral("cmdDiscarEnviar"), QStringLiteral(":/compose/imagens/digitar.svg"),
+                 QStringLiteral("Digitar e Enviar Mensagens"), &frmPrincipal::cmdDiscarEnviar_Click);
+    static_cast<QHBoxLayout*>(m_pnlToolBar->layout())->addStretch(1);
 }
 
 bool frmPrincipal::MDIForm_Load(const QString& diretorioDoBanco) {
@@ -221,10 +242,10 @@ void frmPrincipal::mnuDigitaEnviaMsg_Click() {
     AbreMontaMsgComAmpulheta();
 }
 
-template <class Janela> void frmPrincipal::AbreComAmpulheta() {
+template <class Janela, class... Argumentos> void frmPrincipal::AbreComAmpulheta(Argumentos&&... argumentos) {
     setCursor(Qt::WaitCursor);
     {
-        Janela janela(*this, this);
+        Janela janela(*this, std::forward<Argumentos>(argumentos)..., this);
         janela.exec();
     }
     unsetCursor();
@@ -240,6 +261,30 @@ void frmPrincipal::mnuGruposCadastro_Click() {
 
 void frmPrincipal::mnuGruposExibirUsuarioGrupo_Click() {
     AbreComAmpulheta<frmUsuariosGrupo>();
+}
+
+void frmPrincipal::mnuUsuariosCadastraNovo_Click() {
+    AbreComAmpulheta<frmCadastraUsuarios>();
+}
+
+void frmPrincipal::cmdVisualizaUsuarios_Click() {
+    AbreComAmpulheta<frmVisualizaUsuarios>(m_area);
+}
+
+void frmPrincipal::mnuUsuariosVisualizaCadastro_Click() {
+    AbreComAmpulheta<frmVisualizaUsuarios>(m_area);
+}
+
+void frmPrincipal::ExibeHistoricoCompleto() {
+    ExibeHistorico(m_area, *this, QString(), 0);
+}
+
+void frmPrincipal::cmdExibirHistorico_Click() {
+    ExibeHistoricoCompleto();
+}
+
+void frmPrincipal::mnuMensagemExibirHistorico_Click() {
+    ExibeHistoricoCompleto();
 }
 
 void frmPrincipal::mnuConfigurarModem_Click() {
@@ -260,6 +305,20 @@ void frmPrincipal::mnuConfigurarModem_Click() {
         return;
     }
     InicializaModemComAmpulheta(m_ctx);
+}
+
+void frmPrincipal::mnuOpcoesAvancadas_Click() {
+    frmAvancada dialogo(this);
+    dialogo.exec();
+}
+
+void frmPrincipal::mnuExibirAjuda_Click() {
+    Mensagem(QStringLiteral("Ajuda ainda não disponível"), Modulo::NomeDoPrograma, Icone::Nenhum, Botoes::OK);
+}
+
+void frmPrincipal::mnuAjudaSobre_Click() {
+    frmSobre dialogo(this);
+    dialogo.exec();
 }
 
 void frmPrincipal::FechaBanco() {

@@ -13,6 +13,7 @@
 class QApplication;
 class QFrame;
 class QLabel;
+class QMenu;
 class QMdiArea;
 class QTimer;
 class frmInicializa;
@@ -51,11 +52,19 @@ public:
 
 public slots:
     void mnuConfigurarModem_Click();
+    void mnuOpcoesAvancadas_Click();
     void cmdDiscarEnviar_Click();
     void mnuDigitaEnviaMsg_Click();
     void cmdGrupos_Click();
     void mnuGruposCadastro_Click();
     void mnuGruposExibirUsuarioGrupo_Click();
+    void mnuUsuariosCadastraNovo_Click();
+    void cmdVisualizaUsuarios_Click();
+    void mnuUsuariosVisualizaCadastro_Click();
+    void cmdExibirHistorico_Click();
+    void mnuMensagemExibirHistorico_Click();
+    void mnuExibirAjuda_Click();
+    void mnuAjudaSobre_Click();
     void mnuSair_Click();
     void tmpAjustaJanela_Timer();
 
@@ -63,12 +72,18 @@ protected:
     void closeEvent(QCloseEvent* evento) override;
 
 private:
+    using Comando = void (frmPrincipal::*)();
     void MontaMenus();
     void MontaBarraDeFerramentas();
+    // One menu item or tool button, named as its handler expects, running that handler.
+    QAction* ItemDeMenu(QMenu* menu, const QString& nome, const QString& texto, Comando comando);
+    void BotaoDaBarra(const QString& nome, const QString& figura, const QString& dica, Comando comando);
     // The composition window, modal, with the main window's pointer as an hourglass meanwhile.
     void AbreMontaMsgComAmpulheta();
     // A directory window, modal, with the main window's pointer as an hourglass meanwhile.
-    template <class Janela> void AbreComAmpulheta();
+    template <class Janela, class... Argumentos> void AbreComAmpulheta(Argumentos&&... argumentos);
+    // The history of every sent message.
+    void ExibeHistoricoCompleto();
     void FechaBanco();
 
     std::unique_ptr<RelogioReal> m_relogioProprio;

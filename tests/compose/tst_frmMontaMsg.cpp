@@ -599,9 +599,6 @@ private slots:
         frmPrincipal principal(&modem, &relogio);
         principal.show();
 
-        const QList<QAction*> menus = principal.menuBar()->actions();
-        QVERIFY(menus.size() >= 2);
-        QCOMPARE(menus[0]->text(), QStringLiteral("&Arquivo"));
         QCOMPARE(principal.findChild<QMenu*>(QStringLiteral("mnuMensagem"))->title(),
                  QStringLiteral("&Mensagem"));
         auto* mnuDigitaEnviaMsg = principal.findChild<QAction*>(QStringLiteral("mnuDigitaEnviaMsg"));
