@@ -71,6 +71,48 @@ private slots:
                  (QStringList{"cmdExibirHistorico", "cmdVisualizaUsuarios", "cmdGrupos", "cmdDiscarEnviar"}));
     }
 
+    void comandosAbremSuasJanelas_data() {
+        QTest::addColumn<QString>("comando");
+        QTest::addColumn<QString>("janela");
+        QTest::addColumn<bool>("ampulheta");
+        QTest::newRow("novo usuário") << "mnuUsuariosCadastraNovo"
+                                      << "frmCadastraUsuarios" << true;
+        QTest::newRow("cadastro pelo menu") << "mnuUsuariosVisualizaCadastro"
+                                            << "frmVisualizaUsuarios" << true;
+        QTest::newRow("cadastro pelo botão") << "cmdVisualizaUsuarios"
+                                             << "frmVisualizaUsuarios" << true;
+        QTest::newRow("grupos pelo botão") << "cmdGrupos"
+                                           << "frmCadastraGrupo" << true;
+        QTest::newRow("opções avançadas") << "mnuOpcoesAvancadas"
+                                          << "frmAvancada" << false;
+        QTest::newRow("sobre") << "mnuAjudaSobre"
+                               << "frmSobre" << false;
+    }
+
+    void comandosAbremSuasJanelas() {
+        QFETCH(QString, comando);
+        QFETCH(QString, janela);
+        QFETCH(bool, ampulheta);
+        BancadaVirtual b;
+        QVERIFY(b.ambiente.AbreBancoVazio());
+        frmPrincipal principal(&b.modem, &b.relogio);
+        principal.show();
+        QString aberta;
+        Qt::CursorShape ponteiro = Qt::ArrowCursor;
+        NaProximaModal([&](QWidget* modal) {
+            aberta = modal->objectName();
+            ponteiro = principal.cursor().shape();
+            modal->close();
+        });
+        if (auto* acao = principal.findChild<QAction*>(comando))
+            acao->trigger();
+        else
+            principal.findChild<QToolButton*>(comando)->click();
+        QCOMPARE(aberta, janela);
+        QCOMPARE(ponteiro == Qt::WaitCursor, ampulheta);
+        QCOMPARE(principal.cursor().shape(), Qt::ArrowCursor);
+    }
+
     void ajudaESobre() {
         BancadaVirtual b;
         frmPrincipal janela(&b.modem, &b.relogio);
