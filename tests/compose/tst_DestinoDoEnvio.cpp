@@ -55,8 +55,6 @@ private slots:
             << false << "segundo+tab-envia" << true << "Bruno" << QByteArray("200");
         QTest::newRow("foco pelos botões de listagem não muda nada")
             << false << "segundo+foco-nos-botoes" << true << "Bruno" << QByteArray("200");
-        QTest::newRow("foco volta com a ativação sobre o botão marcado")
-            << true << "segundo+reativa-no-botao" << false << "Vendas" << QByteArray("100,200");
         QTest::newRow("Espaço em Por Usuário troca o modo")
             << true << "tab-espaco-usuario" << true << "Ana" << QByteArray("100");
     }
@@ -126,10 +124,6 @@ private slots:
             optUsuario->setFocus(Qt::TabFocusReason);
             optGrupo->setFocus(Qt::OtherFocusReason);
             optUsuario->setFocus(Qt::BacktabFocusReason);
-            cmdEnviar->click();
-        } else if (acao == QLatin1String("segundo+reativa-no-botao")) {
-            optUsuario->setFocus(Qt::ActiveWindowFocusReason);
-            optGrupo->setFocus(Qt::ActiveWindowFocusReason);
             cmdEnviar->click();
         } else if (acao == QLatin1String("tab-espaco-usuario")) {
             QCOMPARE(cmbUsuario->currentText(), QStringLiteral("Diretoria"));
