@@ -12,6 +12,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo) {
     const bool umUsuario = modo == 1;
     const QString titulo = umUsuario
@@ -65,8 +67,16 @@ frmHistorico::frmHistorico(Operador& operador, ModeloDoHistorico* modelo, QWidge
     // One height for every row, so the view never measures rows it does not show.
     m_grdGride->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grdGride->verticalHeader()->setDefaultSectionSize(m_grdGride->fontMetrics().height() + 6);
-    for (int coluna = 0; coluna < ModeloDoHistorico::Colunas; ++coluna)
-        m_grdGride->setColumnWidth(coluna, TwipsParaPixels(this, ModeloDoHistorico::LarguraEmTwips(coluna)));
+    // The designed widths, widened where this screen's font would cut a date or a time short.
+    const int margem = m_grdGride->fontMetrics().horizontalAdvance(QStringLiteral("  "));
+    const QString exemplos[] = {QStringLiteral("00/00/0000"), QStringLiteral("00:00")};
+    for (int coluna = 0; coluna < ModeloDoHistorico::Colunas; ++coluna) {
+        int largura = TwipsParaPixels(this, ModeloDoHistorico::LarguraEmTwips(coluna));
+        if (coluna < 2)
+            largura =
+                std::max(largura, m_grdGride->fontMetrics().horizontalAdvance(exemplos[coluna]) + margem);
+        m_grdGride->setColumnWidth(coluna, largura);
+    }
     m_grdGride->setCurrentIndex(modelo->index(0, 0));
     layout->addWidget(m_grdGride);
     connect(m_grdGride, &QTableView::doubleClicked, this, &frmHistorico::grdGride_DblClick);
