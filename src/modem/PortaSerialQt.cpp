@@ -67,6 +67,10 @@ bool PortaSerialQt::setPortOpen(bool aberta) {
                                              : QStringLiteral("configuração inválida");
         return false;
     }
+    if (!m_trava.Obtem(dispositivo)) {
+        m_ultimoErro = m_trava.Motivo();
+        return false;
+    }
     // Line parameters are set before the open: a pseudo-terminal accepts the open but may refuse
     // some of them afterwards, which is no reason to call the open failed.
     m_porta.setPortName(dispositivo);
@@ -79,6 +83,7 @@ bool PortaSerialQt::setPortOpen(bool aberta) {
                                                                     : QSerialPort::NoFlowControl);
     if (!m_porta.open(QIODevice::ReadWrite)) {
         m_ultimoErro = m_porta.errorString();
+        m_trava.Libera();
         return false;
     }
     if (m_porta.flowControl() != QSerialPort::HardwareControl)

@@ -2,6 +2,7 @@
 // The real serial control: QSerialPort behind the PortaSerial seam.
 #include "common/PortaSerial.h"
 #include "common/Relogio.h"
+#include "modem/TravaDaPorta.h"
 
 #include <QSerialPort>
 #include <QString>
@@ -34,6 +35,8 @@ public:
     // The device last tried or opened, and why the last open failed (for diagnostics).
     QString Dispositivo() const { return m_porta.portName(); }
     QString UltimoErro() const { return m_ultimoErro; }
+    // The last open failed because another Bipvox program holds the modem.
+    bool EmUso() const { return m_trava.Ocupada(); }
 
 private:
     bool Perdida() const;
@@ -47,4 +50,5 @@ private:
     int m_handshaking = 0;
     bool m_rts = false;
     QString m_ultimoErro;
+    TravaDaPorta m_trava; // held from the first open until another device or the end
 };
