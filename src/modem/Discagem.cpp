@@ -126,7 +126,10 @@ qint16 AnalisaRespostaDiscagem(Contexto& ctx) {
     return codigo;
 }
 
-bool DiscaOperadora(Contexto& ctx) {
+bool DiscaOperadora(Contexto& ctx, qint16* codigo) {
+    qint16 veredito = DiscagemSemModem;
+    qint16& resposta = codigo ? *codigo : veredito;
+    resposta = DiscagemSemModem;
     LimpaBufferModem(ctx);
     ctx.porta.Output(QStringLiteral("ATE0") + Modulo::CR);
     if (!AguardaResposta(ctx, QStringLiteral("OK"), 4)) {
@@ -139,11 +142,11 @@ bool DiscaOperadora(Contexto& ctx) {
     ctx.porta.Output(linha);
     Pausa(ctx, 0.1);
 
-    const qint16 codigo = AnalisaRespostaDiscagem(ctx);
-    InformaFalha(ctx, codigo);
+    resposta = AnalisaRespostaDiscagem(ctx);
+    InformaFalha(ctx, resposta);
 
     Pausa(ctx, 0.2);
-    return codigo == DiscagemConectado;
+    return resposta == DiscagemConectado;
 }
 
 void DesconectaModem(Contexto& ctx) {

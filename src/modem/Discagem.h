@@ -6,6 +6,7 @@
 
 // Result codes of AnalisaRespostaDiscagem.
 enum CodigoDiscagem : qint16 {
+    DiscagemSemModem = -2, // only from DiscaOperadora: no "OK" before dialling
     DiscagemTempoEsgotado = -1,
     DiscagemNenhuma = 0,
     DiscagemOcupado = 1,
@@ -22,8 +23,9 @@ QString MontaLinhaDeDiscagem();
 // Verdict on everything the modem said; later tests in the list overwrite earlier ones.
 qint16 ClassificaRespostaDiscagem(const QString& recebido);
 
-// Dials; True when the modem reports a connection. Every failure is reported to the user.
-bool DiscaOperadora(Contexto& ctx);
+// Dials; True when the modem reports a connection. Every failure is reported to the user; the
+// verdict also goes to codigo when given.
+bool DiscaOperadora(Contexto& ctx, qint16* codigo = nullptr);
 qint16 AnalisaRespostaDiscagem(Contexto& ctx);
 // "+++", pause, "ATH0": back on hook. No answer is awaited.
 void DesconectaModem(Contexto& ctx);

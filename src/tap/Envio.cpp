@@ -180,9 +180,13 @@ DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario) {
     return dados;
 }
 
-bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+DadosUsuario PedidoDeEnvio::DadosDoDestinatario(Contexto& ctx, qint32 idUsuario) {
+    return ObtemDadosUsuario(ctx, idUsuario);
+}
+
+bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, ResultadoDoEnvio* resultado) {
     const qint32 id = IdentificadorSelecionado(pedido);
-    const DadosUsuario usuario = ObtemDadosUsuario(ctx, id);
+    const DadosUsuario usuario = pedido.DadosDoDestinatario(ctx, id);
     if (!usuario.encontrado || SemBrancos(usuario.ID_Pager).isEmpty()) {
         // Nothing may go to a wrong or empty pager code.
         Informa(
@@ -209,6 +213,8 @@ bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) 
     };
     if (!EntregaPagina(ctx, painel, unidade, recusado))
         return false;
+    if (resultado)
+        *resultado = {1, erros.isEmpty() ? 0 : 1, 0};
 
     Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id);
     Encerra(ctx, painel);
@@ -217,7 +223,9 @@ bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) 
     return true;
 }
 
-bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, ResultadoDoEnvio* resultado) {
+    ResultadoDoEnvio contagem;
+    ResultadoDoEnvio& conta = resultado ? *resultado : contagem;
     std::optional<Snapshot> membros;
     {
         const AmpulhetaLigada ampulheta(ctx.operador);
@@ -263,6 +271,7 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
                                "não foi enviada para ele.")
                     .arg(id) +
                 Modulo::CR;
+            ++conta.puladas;
             painel.MedidorValor(feitos);
             continue;
         }
@@ -270,7 +279,9 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
         if (!MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade))
             return false;
         ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
-        const auto recusado = [&erros, &membro] {
+        bool codigoRecusado = false;
+        const auto recusado = [&erros, &membro, &codigoRecusado] {
+            codigoRecusado = true;
             if (!erros.isEmpty())
                 return;
             erros = QStringLiteral("Erro na tentativa de envio para o pager de ") +
@@ -281,6 +292,8 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
         };
         if (!EntregaPagina(ctx, painel, unidade, recusado))
             return false;
+        ++conta.entregues;
+        conta.recusadas += codigoRecusado ? 1 : 0;
         Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
                  id);
         painel.MedidorValor(feitos);

@@ -6,6 +6,8 @@
 
 #include <QString>
 
+struct DadosUsuario;
+
 // What the sending side reads from the composition window, which stays open behind the
 // progress window, and the one thing it writes back.
 class PedidoDeEnvio {
@@ -20,6 +22,8 @@ public:
     virtual QString TextoDaMensagem() const = 0;
     // Empties txtMensagem after a send that succeeded.
     virtual void EsvaziaMensagem() = 0;
+    // The one-user recipient: the directory's row, unless the request names a pager of its own.
+    virtual DadosUsuario DadosDoDestinatario(Contexto& ctx, qint32 idUsuario);
 };
 
 // The progress window's display elements. Each change is painted at once, because the
@@ -42,9 +46,18 @@ struct DadosUsuario {
 };
 DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario);
 
+// What became of the pages, for a caller that must tell a full delivery from a partial one.
+struct ResultadoDoEnvio {
+    int entregues = 0; // pages the terminal answered for, refused ones included (each has a Log row)
+    int recusadas = 0; // of those, pages whose pager code the terminal refused
+    int puladas = 0;   // group members without a user row or a pager code
+};
+
 // After a successful dial. True when the page(s) went out and the line was hung up normally.
-bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
-bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                   ResultadoDoEnvio* resultado = nullptr);
+bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                 ResultadoDoEnvio* resultado = nullptr);
 
 // The whole transmission of one opening of the progress window (sets EnvioIniciado, dials,
 // sends to the user or the group, empties the message on success). The caller closes the
