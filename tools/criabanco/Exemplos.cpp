@@ -24,6 +24,7 @@ const UsuarioDeExemplo Usuarios[] = {
     {"João \"Joca\" Antunes", "4567890", "Não há descrição para este usuário."},
     {"Cecília Brandão", "5678901", "Segurança patrimonial."},
     {"Élcio Façanha", "6789012", "Almoxarifado."},
+    {"Ana Souza", "7890123", "Suporte de informática, sobreaviso."},
 };
 
 struct GrupoDeExemplo {
@@ -69,7 +70,7 @@ bool GravaTudo(QString* erro) {
     const GrupoDeExemplo grupos[] = {
         {"Manutenção", "Equipe de manutenção predial.", {"1234567", "6789012", "4567890"}},
         {"Diretoria", "Diretores e coordenadores.", {"3456789", "2345678"}},
-        {"Plantão", "Quem atende de madrugada.", {"1234567", "2345678", "5678901"}},
+        {"Plantão", "Quem atende de madrugada.", {"1234567", "2345678", "5678901", "7890123"}},
     };
     if (!GravaUsuarios(erro))
         return false;

@@ -1,0 +1,194 @@
+#include "EnvioPelaLinhaDeComando.h"
+
+#include "Destinatario.h"
+#include "PedidoDaLinhaDeComando.h"
+#include "common/Modulo.h"
+#include "common/Numero.h"
+#include "common/RelogioReal.h"
+#include "compose/Destinatarios.h"
+#include "modem/ComandosModem.h"
+#include "modem/Discagem.h"
+#include "modem/PortaSerialQt.h"
+#include "settings/DispositivoDaPorta.h"
+#include "settings/PerfilINI.h"
+#include "store/BancoDeDados.h"
+
+#include <QFileInfo>
+#include <algorithm>
+
+namespace {
+
+constexpr int TamanhoDoCodigo = 10; // the user dialog's limits
+constexpr int TamanhoDoNome = 50;
+
+struct Preparo {
+    SaidaDoEnvio saida = TodasAceitas;
+    qint32 id = 0;
+    std::optional<DadosUsuario> pagerAvulso;
+};
+
+SaidaDoEnvio Falha(OperadorDeConsole& console, SaidaDoEnvio saida, const QString& texto) {
+    console.Aviso(texto);
+    return saida;
+}
+
+bool AbreBanco(const QString& banco) {
+    if (banco.isEmpty())
+        return AbreBancoDeDados(QStringLiteral("Pager.Mdb"));
+    const QFileInfo arquivo(banco);
+    return AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath());
+}
+
+Preparo PreparaDestino(const OpcoesDoEnvio& opcoes, OperadorDeConsole& console) {
+    Preparo preparo;
+    if (opcoes.dadas.contains(QStringLiteral("--pager"))) {
+        const QString& codigo = opcoes.pager;
+        const bool valido = !codigo.isEmpty() && codigo.size() <= TamanhoDoCodigo &&
+                            std::none_of(codigo.begin(), codigo.end(), [](QChar c) {
+                                return c.isSpace() || c.category() == QChar::Other_Control;
+                            });
+        if (!valido)
+            preparo.saida =
+                Falha(console, ErroDeUso,
+                      QStringLiteral("código de pager inválido: \"%1\" (de 1 a %2 caracteres, sem "
+                                     "espaços); nada foi discado.")
+                          .arg(codigo)
+                          .arg(TamanhoDoCodigo));
+        else if (opcoes.nome.size() > TamanhoDoNome)
+            preparo.saida =
+                Falha(console, ErroDeUso,
+                      QStringLiteral("o nome passa de %1 caracteres; nada foi discado.").arg(TamanhoDoNome));
+        // A one-user send records the name padded to its field, as the window does.
+        preparo.pagerAvulso = DadosUsuario{
+            codigo, opcoes.nome.isEmpty() ? QString() : opcoes.nome.leftJustified(TamanhoDoNome), true};
+        return preparo;
+    }
+    const bool usuario = opcoes.dadas.contains(QStringLiteral("--usuario"));
+    const Destinatario destino = usuario ? ProcuraUsuario(opcoes.usuario) : ProcuraGrupo(opcoes.grupo);
+    if (!destino.erro.isEmpty())
+        preparo.saida = Falha(console, destino.falhaDoBanco ? SemPortaOuBanco : ErroDeUso, destino.erro);
+    preparo.id = destino.id;
+    return preparo;
+}
+
+// Opens the modem's port, waiting up to --esperar seconds while another program holds it.
+SaidaDoEnvio AbrePorta(Contexto& ctx, PortaSerialQt& porta, const OpcoesDoEnvio& opcoes,
+                       OperadorDeConsole& console) {
+    const QString portaNoINI =
+        LeINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("VAZIO"));
+    if (portaNoINI == QLatin1String("VAZIO"))
+        return Falha(console, SemPortaOuBanco,
+                     QStringLiteral("o modem ainda não foi configurado (%1): abra o Bipvox e escolha a porta "
+                                    "do modem.")
+                         .arg(CaminhoDoINI()));
+    Modulo::PortaModem = ValorInteiro16(portaNoINI);
+    const double limite = ctx.relogio.Agora() + opcoes.esperar;
+    bool avisado = false;
+    while (!ConfiguraPorta(ctx)) {
+        const QString motivo = QStringLiteral("não foi possível abrir a porta do modem (COM%1, %2): %3.")
+                                   .arg(Modulo::PortaModem)
+                                   .arg(DispositivoDaPorta(Modulo::PortaModem), porta.UltimoErro());
+        if (!porta.EmUso())
+            return Falha(console, SemPortaOuBanco, motivo);
+        if (ctx.relogio.Agora() >= limite)
+            return Falha(console, SemPortaOuBanco,
+                         motivo + (opcoes.esperar > 0
+                                       ? QStringLiteral(" Esperou %1 s.").arg(opcoes.esperar)
+                                       : QStringLiteral(" Use --esperar S para aguardar a porta.")));
+        if (!avisado)
+            console.Andamento(
+                QStringLiteral("A porta do modem está em uso; aguardando até %1 s ...").arg(opcoes.esperar));
+        avisado = true;
+        ctx.relogio.Pausa(std::min(0.25, std::max(0.0, limite - ctx.relogio.Agora())));
+    }
+    return TodasAceitas;
+}
+
+bool Rediscavel(qint16 codigo) {
+    return codigo == DiscagemOcupado || codigo == DiscagemSemPortadora || codigo == DiscagemTempoEsgotado;
+}
+
+// Dials as the progress window does, again after a busy line or an unanswered call.
+SaidaDoEnvio Disca(Contexto& ctx, const OpcoesDoEnvio& opcoes, OperadorDeConsole& console) {
+    for (int tentativa = 1;; ++tentativa) {
+        if (opcoes.tentativas > 1)
+            console.Andamento(QStringLiteral("Tentativa %1 de %2").arg(tentativa).arg(opcoes.tentativas));
+        ctx.operador.Status(QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ..."));
+        qint16 codigo = DiscagemNenhuma;
+        if (DiscaOperadora(ctx, &codigo))
+            return TodasAceitas;
+        console.Titulo(QStringLiteral("Desconectando Modem ..."));
+        DesconectaModem(ctx);
+        if (codigo == DiscagemSemModem)
+            return Falha(console, SemPortaOuBanco,
+                         QStringLiteral("o modem não respondeu; nada foi enviado."));
+        if (!Rediscavel(codigo) || tentativa >= opcoes.tentativas)
+            return Falha(console, SemConexao,
+                         QStringLiteral("sem conexão com a central após %1 tentativa(s); nada foi enviado.")
+                             .arg(tentativa));
+        console.Andamento(QStringLiteral("Nova tentativa em %1 s ...").arg(opcoes.intervalo));
+        ctx.relogio.Pausa(opcoes.intervalo);
+    }
+}
+
+SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConsole& console) {
+    if (!concluido && r.entregues == 0)
+        return Falha(console, SemConexao,
+                     QStringLiteral("a transmissão não se completou; nenhuma página foi entregue."));
+    QString resumo = QStringLiteral("%1 página(s) aceita(s) pela central").arg(r.entregues - r.recusadas);
+    if (r.recusadas > 0)
+        resumo += QStringLiteral(", %1 com código recusado").arg(r.recusadas);
+    if (r.puladas > 0)
+        resumo += QStringLiteral(", %1 membro(s) fora do cadastro ou sem código de pager").arg(r.puladas);
+    if (!concluido)
+        return Falha(console, AlgumaNaoEntregue,
+                     QStringLiteral("a transmissão foi interrompida: ") + resumo + QLatin1Char('.'));
+    if (r.recusadas > 0 || r.puladas > 0)
+        return Falha(console, AlgumaNaoEntregue, resumo + QLatin1Char('.'));
+    console.Andamento(resumo + QLatin1Char('.'));
+    return TodasAceitas;
+}
+
+SaidaDoEnvio EnviaPeloModem(const OpcoesDoEnvio& opcoes, const QString& mensagem, const Preparo& destino,
+                            OperadorDeConsole& console) {
+    RelogioReal relogio;
+    PortaSerialQt porta(relogio);
+    Contexto ctx{relogio, porta, console};
+    const SaidaDoEnvio aberta = AbrePorta(ctx, porta, opcoes, console);
+    if (aberta != TodasAceitas)
+        return aberta;
+    ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
+    InicializaModem(ctx);
+
+    const bool usuario = !opcoes.dadas.contains(QStringLiteral("--grupo"));
+    PedidoDaLinhaDeComando pedido(usuario, mensagem, destino.pagerAvulso);
+    Modulo::MensagemEnvio = mensagem;
+    Modulo::EnvioIniciado = true;
+    PreencheCodigosDaLista({destino.id});
+
+    const SaidaDoEnvio discagem = Disca(ctx, opcoes, console);
+    if (discagem != TodasAceitas)
+        return discagem;
+    ResultadoDoEnvio resultado;
+    const bool concluido = usuario ? EnviarUsuario(ctx, pedido, console, &resultado)
+                                   : EnviarGrupo(ctx, pedido, console, &resultado);
+    return Desfecho(concluido, resultado, console);
+}
+
+} // namespace
+
+SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console) {
+    console.Status(QStringLiteral(" Inicializando Banco de Dados, aguarde ..."));
+    if (!AbreBanco(opcoes.banco))
+        return Falha(
+            console, SemPortaOuBanco,
+            QStringLiteral("não foi possível abrir o banco de dados %1: ausente, danificado, protegido "
+                           "contra escrita ou sem as tabelas do Bipvox.")
+                .arg(opcoes.banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa")
+                                            : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
+    const Preparo destino = PreparaDestino(opcoes, console);
+    const SaidaDoEnvio saida =
+        destino.saida != TodasAceitas ? destino.saida : EnviaPeloModem(opcoes, mensagem, destino, console);
+    FechaBancoDeDados();
+    return saida;
+}

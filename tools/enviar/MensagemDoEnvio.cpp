@@ -1,0 +1,50 @@
+#include "MensagemDoEnvio.h"
+
+#include "common/Win1252.h"
+#include "compose/FiltroDeTexto.h"
+
+#include <QStringDecoder>
+
+namespace {
+constexpr int TamanhoDaMensagem = 240; // the message box's limit
+}
+
+bool PreparaMensagem(const QString& texto, QString& mensagem, QString& erro) {
+    QString digitado = texto;
+    digitado.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    digitado.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    digitado.replace(QLatin1Char('\t'), QLatin1Char(' '));
+    for (QChar& c : digitado) {
+        if ((c.unicode() < 0x20 && c != QLatin1Char('\n')) || c.unicode() == 0x7f) {
+            erro = QStringLiteral("a mensagem contém um caractere de controle (código %1), que não pode "
+                                  "ser enviado")
+                       .arg(c.unicode());
+            return false;
+        }
+        c = FiltraTeclaDigitada(c);
+    }
+    if (digitado.isEmpty()) {
+        erro = QStringLiteral("a mensagem está vazia");
+        return false;
+    }
+    if (digitado.size() > TamanhoDaMensagem) {
+        erro = QStringLiteral("a mensagem tem %1 caracteres; o limite é %2")
+                   .arg(digitado.size())
+                   .arg(TamanhoDaMensagem);
+        return false;
+    }
+    mensagem = digitado;
+    return true;
+}
+
+QString TextoDaEntrada(const QByteArray& bytes) {
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    QString texto = utf8.decode(bytes);
+    if (utf8.hasError())
+        texto = DeWin1252(bytes);
+    if (texto.endsWith(QLatin1Char('\n')))
+        texto.chop(1);
+    if (texto.endsWith(QLatin1Char('\r')))
+        texto.chop(1);
+    return texto;
+}

@@ -1,0 +1,172 @@
+#include "OpcoesDoEnvio.h"
+
+#include <cmath>
+
+const char* const TextoDeAjuda =
+    "Uso: bipvox-enviar (--usuario NOME | --grupo NOME | --pager CÓDIGO [--nome NOME])\n"
+    "                   [opções] MENSAGEM\n"
+    "\n"
+    "Envia uma mensagem de pager pelo modem do Bipvox, sem abrir a janela: disca para a\n"
+    "central, entrega a página (uma por membro, para um grupo), desconecta e registra cada\n"
+    "envio no histórico, exatamente como um envio feito na janela. Usa o mesmo Bipvoxcf.INI\n"
+    "e o mesmo Pager.Mdb do Bipvox.\n"
+    "\n"
+    "Destinatário (um, e só um):\n"
+    "  --usuario NOME   o usuário do cadastro com esse nome (maiúsculas e minúsculas tanto faz)\n"
+    "  --grupo NOME     cada membro do grupo com esse nome\n"
+    "  --pager CÓDIGO   um código de pager fora do cadastro (até 10 caracteres)\n"
+    "  --nome NOME      com --pager: o nome que vai para o histórico (padrão: vazio)\n"
+    "\n"
+    "Mensagem: até 240 caracteres; várias palavras são juntadas com um espaço; \"-\" lê a\n"
+    "mensagem da entrada padrão (UTF-8 ou Windows-1252). As letras acentuadas são trocadas\n"
+    "como na janela de envio (á vira a, ç vira c, ...).\n"
+    "\n"
+    "Opções:\n"
+    "  --banco ARQUIVO  o Pager.Mdb a usar (padrão: o que está ao lado do programa)\n"
+    "  --tentativas N   disca até N vezes quando a linha dá ocupado ou ninguém atende\n"
+    "                   (padrão 1)\n"
+    "  --intervalo S    segundos entre uma tentativa e a próxima (padrão 30)\n"
+    "  --esperar S      se outro programa do Bipvox estiver com o modem, espera até S\n"
+    "                   segundos pela porta (padrão: não espera)\n"
+    "  --silencioso     não mostra o andamento; erros e avisos continuam aparecendo\n"
+    "  --help           mostra este texto\n"
+    "  --version        mostra a versão\n"
+    "\n"
+    "O andamento, os erros e os avisos vão para a saída de erros; uma pergunta que a janela\n"
+    "faria é respondida \"Não\".\n"
+    "\n"
+    "Situação de saída:\n"
+    "  0  todas as páginas foram aceitas pela central\n"
+    "  1  ao menos uma página não foi entregue (código recusado pela central, membro do grupo\n"
+    "     sem código de pager, ou grupo interrompido no meio); as demais foram\n"
+    "  2  sem conexão (linha ocupada, sem portadora, sem tom de discagem, ninguém atendeu, ou\n"
+    "     a central não aceitou a entrada): nenhuma página foi entregue\n"
+    "  3  erro de uso ou de destinatário (nome desconhecido ou ambíguo, mensagem vazia ou com\n"
+    "     mais de 240 caracteres): nada foi discado\n"
+    "  4  a porta serial ou o banco de dados não puderam ser usados (porta em uso por outro\n"
+    "     programa do Bipvox, modem que não responde, Pager.Mdb ausente ou danificado)\n"
+    "\n"
+    "Exemplos:\n"
+    "  bipvox-enviar --usuario \"Ana Souza\" \"Reunião às 15h\"\n"
+    "  bipvox-enviar --grupo Plantão \"Servidor db1 fora do ar\"\n"
+    "  echo \"Disco cheio em /var\" | bipvox-enviar --grupo Plantão -\n";
+
+namespace {
+
+bool LeNumero(const QString& texto, double minimo, double maximo, double& valor) {
+    bool ok = false;
+    valor = QString(texto).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    return ok && std::isfinite(valor) && valor >= minimo && valor <= maximo;
+}
+
+QString ValorInvalido(const QString& opcao, const QString& valor, const QString& esperado) {
+    return QStringLiteral("valor inválido para %1: \"%2\" (%3)").arg(opcao, valor, esperado);
+}
+
+// The value of one option; an empty text when it is good, else what is wrong.
+QString AplicaValor(const QString& opcao, const QString& valor, OpcoesDoEnvio& o) {
+    double numero = 0;
+    if (opcao == QLatin1String("--usuario"))
+        o.usuario = valor.trimmed();
+    else if (opcao == QLatin1String("--grupo"))
+        o.grupo = valor.trimmed();
+    else if (opcao == QLatin1String("--pager"))
+        o.pager = valor.trimmed();
+    else if (opcao == QLatin1String("--nome"))
+        o.nome = valor.trimmed();
+    else if (opcao == QLatin1String("--banco"))
+        o.banco = valor;
+    else if (opcao == QLatin1String("--tentativas")) {
+        if (!LeNumero(valor, 1, 100, numero) || numero != std::floor(numero))
+            return ValorInvalido(opcao, valor, QStringLiteral("um número inteiro de 1 a 100"));
+        o.tentativas = int(numero);
+    } else if (opcao == QLatin1String("--intervalo")) {
+        if (!LeNumero(valor, 0, 3600, numero))
+            return ValorInvalido(opcao, valor, QStringLiteral("segundos, de 0 a 3600"));
+        o.intervalo = numero;
+    } else if (opcao == QLatin1String("--esperar")) {
+        if (!LeNumero(valor, 0, 86400, numero))
+            return ValorInvalido(opcao, valor, QStringLiteral("segundos, de 0 a 86400"));
+        o.esperar = numero;
+    }
+    return {};
+}
+
+bool ComValor(const QString& opcao) {
+    static const QStringList opcoes = {
+        QStringLiteral("--usuario"),   QStringLiteral("--grupo"),   QStringLiteral("--pager"),
+        QStringLiteral("--nome"),      QStringLiteral("--banco"),   QStringLiteral("--tentativas"),
+        QStringLiteral("--intervalo"), QStringLiteral("--esperar"),
+    };
+    return opcoes.contains(opcao);
+}
+
+QString Confere(const OpcoesDoEnvio& o) {
+    const int destinos = int(o.dadas.contains(QStringLiteral("--usuario"))) +
+                         int(o.dadas.contains(QStringLiteral("--grupo"))) +
+                         int(o.dadas.contains(QStringLiteral("--pager")));
+    if (destinos != 1)
+        return QStringLiteral("indique um, e só um, destinatário: --usuario, --grupo ou --pager");
+    if (o.dadas.contains(QStringLiteral("--nome")) && !o.dadas.contains(QStringLiteral("--pager")))
+        return QStringLiteral("--nome só vale com --pager");
+    if (o.palavras.isEmpty())
+        return QStringLiteral("falta a mensagem (ou \"-\" para lê-la da entrada padrão)");
+    if (o.palavras.contains(QStringLiteral("-")) && o.palavras.size() > 1)
+        return QStringLiteral("com \"-\" a mensagem vem só da entrada padrão; não escreva outras palavras");
+    return {};
+}
+
+} // namespace
+
+bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QString& erro) {
+    OpcoesDoEnvio o;
+    bool soPalavras = false;
+    for (int i = 0; i < argumentos.size(); ++i) {
+        const QString& argumento = argumentos[i];
+        if (soPalavras || argumento == QLatin1String("-") || !argumento.startsWith(QLatin1Char('-'))) {
+            o.palavras.append(argumento);
+            continue;
+        }
+        if (argumento == QLatin1String("--")) {
+            soPalavras = true;
+            continue;
+        }
+        if (argumento == QLatin1String("--help") || argumento == QLatin1String("-h") ||
+            argumento == QLatin1String("--ajuda")) {
+            o.ajuda = true;
+            continue;
+        }
+        if (argumento == QLatin1String("--version") || argumento == QLatin1String("--versao")) {
+            o.versao = true;
+            continue;
+        }
+        if (argumento == QLatin1String("--silencioso")) {
+            o.silencioso = true;
+            continue;
+        }
+        const int igual = argumento.indexOf(QLatin1Char('='));
+        const QString opcao = igual < 0 ? argumento : argumento.left(igual);
+        if (!ComValor(opcao)) {
+            erro = QStringLiteral("opção desconhecida: %1").arg(opcao);
+            return false;
+        }
+        QString valor;
+        if (igual >= 0) {
+            valor = argumento.mid(igual + 1);
+        } else if (i + 1 < argumentos.size()) {
+            valor = argumentos[++i];
+        } else {
+            erro = QStringLiteral("a opção %1 precisa de um valor").arg(opcao);
+            return false;
+        }
+        o.dadas.append(opcao);
+        erro = AplicaValor(opcao, valor, o);
+        if (!erro.isEmpty())
+            return false;
+    }
+    opcoes = o;
+    if (o.ajuda || o.versao)
+        return true;
+    erro = Confere(o);
+    return erro.isEmpty();
+}

@@ -1,0 +1,34 @@
+#pragma once
+// The command line of bipvox-enviar.
+#include <QString>
+#include <QStringList>
+
+// Exit statuses a script can act on.
+enum SaidaDoEnvio {
+    TodasAceitas = 0,
+    AlgumaNaoEntregue = 1, // refused code, member without a code, or a group cut short
+    SemConexao = 2,        // busy, no carrier, no dial tone, no answer, log-on refused
+    ErroDeUso = 3,         // bad options, unknown or ambiguous recipient, bad message
+    SemPortaOuBanco = 4,   // port held or unusable, modem silent, database unusable
+};
+
+struct OpcoesDoEnvio {
+    QString usuario;
+    QString grupo;
+    QString pager;
+    QString nome;
+    QString banco;
+    int tentativas = 1;
+    double intervalo = 30;
+    double esperar = 0;
+    bool silencioso = false;
+    bool ajuda = false;
+    bool versao = false;
+    QStringList palavras; // the message; a lone "-" means standard input
+    QStringList dadas;    // the options given, as written ("--pager")
+};
+
+// False, with the reason in erro (Portuguese), for a command line that cannot be run.
+bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QString& erro);
+
+extern const char* const TextoDeAjuda;

@@ -1,0 +1,50 @@
+// bipvox-enviar: sends a page from the command line, for scripts and monitoring systems, with
+// the window program's settings, database and sending routines.
+#include "EnvioPelaLinhaDeComando.h"
+#include "MensagemDoEnvio.h"
+#include "OpcoesDoEnvio.h"
+#include "OperadorDeConsole.h"
+#include "common/Modulo.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+int main(int argc, char* argv[]) {
+    QCoreApplication aplicacao(argc, argv);
+    OpcoesDoEnvio opcoes;
+    QString erro;
+    if (!InterpretaOpcoes(aplicacao.arguments().mid(1), opcoes, erro)) {
+        std::fprintf(stderr, "bipvox-enviar: %s (veja bipvox-enviar --help)\n", erro.toUtf8().constData());
+        return ErroDeUso;
+    }
+    if (opcoes.ajuda) {
+        std::fputs(TextoDeAjuda, stdout);
+        return TodasAceitas;
+    }
+    if (opcoes.versao) {
+        std::printf("bipvox-enviar (%s) %s\n", qPrintable(Modulo::NomeDoPrograma),
+                    qPrintable(Modulo::VersaoDoPrograma));
+        return TodasAceitas;
+    }
+
+    OperadorDeConsole console(opcoes.silencioso);
+    QString texto;
+    if (opcoes.palavras == QStringList{QStringLiteral("-")}) {
+        QFile entrada;
+        if (!entrada.open(stdin, QIODevice::ReadOnly)) {
+            console.Aviso(QStringLiteral("não foi possível ler a entrada padrão."));
+            return ErroDeUso;
+        }
+        texto = TextoDaEntrada(entrada.readAll());
+    } else {
+        texto = opcoes.palavras.join(QLatin1Char(' '));
+    }
+    QString mensagem;
+    if (!PreparaMensagem(texto, mensagem, erro)) {
+        console.Aviso(erro + QStringLiteral("; nada foi discado."));
+        return ErroDeUso;
+    }
+    return ExecutaEnvio(opcoes, mensagem, console);
+}
