@@ -6,7 +6,7 @@ set -euo pipefail
 
 uso() {
     cat <<'TEXTO'
-Uso: scripts/demo.sh [DIRETÓRIO_DO_BUILD] [--demo DIR] [--novo] [-- opções do simulador]
+Uso: scripts/demo.sh [DIRETÓRIO_DO_BUILD] [--demo DIR] [--novo] [--terminal] [-- opções do simulador]
 
 Prepara um diretório de demonstração (padrão ./demo) e abre o Bipvox ligado ao
 bipvox-simulador, sem modem e sem mexer na sua configuração de verdade.
@@ -15,6 +15,8 @@ bipvox-simulador, sem modem e sem mexer na sua configuração de verdade.
   --demo DIR          diretório da demonstração (padrão ./demo)
   --novo              apaga a demonstração anterior (banco, configuração, transcrição) e
                       começa do zero
+  --terminal          em vez da janela, abre um shell na demonstração com o bipvox-enviar
+                      no PATH, para experimentar o envio pela linha de comando
   -- OPÇÕES           o que vier depois de -- vai para o simulador, por exemplo
                       -- --discagem=ocupado,conecta   ou   -- --recusar=1002
                       (veja bipvox-simulador --help)
@@ -26,6 +28,7 @@ TEXTO
 build=./build
 demo=./demo
 novo=0
+terminal=0
 extras=()
 while [[ $# -gt 0 ]]; do
     case "$1" in
@@ -34,6 +37,7 @@ while [[ $# -gt 0 ]]; do
         demo=$2; shift 2 ;;
     --demo=*) demo=${1#*=}; shift ;;
     --novo) novo=1; shift ;;
+    --terminal) terminal=1; shift ;;
     --) shift; extras=("$@"); break ;;
     -*) echo "demo.sh: opção desconhecida: $1 (veja --help)" >&2; exit 2 ;;
     *) build=$1; shift ;;
@@ -43,9 +47,10 @@ done
 build=$(realpath -m -- "$build")
 demo=$(realpath -m -- "$demo")
 bipvox=$build/src/bipvox
+enviar=$build/src/bipvox-enviar
 simulador=$build/tools/bipvox-simulador
 criabanco=$build/tools/bipvox-criabanco
-for programa in "$bipvox" "$simulador" "$criabanco"; do
+for programa in "$bipvox" "$enviar" "$simulador" "$criabanco"; do
     if [[ ! -x $programa ]]; then
         echo "demo.sh: não encontrei $programa" >&2
         echo "         compile antes: cmake -S . -B build -G Ninja && cmake --build build" >&2
@@ -65,6 +70,7 @@ mkdir -p -- "$demo/config"
 touch -- "$marca"
 
 cp -f -- "$bipvox" "$demo/bipvox"
+cp -f -- "$enviar" "$demo/bipvox-enviar"
 "$criabanco" --se-ausente --exemplos "$demo/Pager.Mdb"
 
 # The settings file is Windows-1252 with CRLF line ends, as the program expects ("OPÇÕES").
@@ -118,6 +124,18 @@ done
 [[ -L $link ]] || { echo "demo.sh: o simulador não criou $link" >&2; exit 1; }
 
 echo "Modem simulado em $(head -n1 "$demo/simulador.dispositivo") (link $link)."
+if [[ $terminal == 1 ]]; then
+    echo "Shell na demonstração ($demo), com bipvox-enviar no PATH; 'exit' encerra. Experimente:"
+    echo '  bipvox-enviar --usuario "Ana Souza" "Reunião às 15h"'
+    echo '  bipvox-enviar --grupo Plantão "Servidor db1 fora do ar"'
+    echo '  echo "Disco cheio em /var" | bipvox-enviar --grupo Plantão -'
+    # bipvox-enviar, like Bipvox, finds Pager.Mdb beside itself.
+    # In the foreground: a script's background jobs read from /dev/null.
+    status=0
+    (cd -- "$demo" && XDG_CONFIG_HOME=$demo/config PATH=$demo:$PATH PS1='demo$ ' exec bash --norc) || status=$?
+    exit "$status"
+fi
+
 echo "Abrindo o Bipvox em $demo; o que a central recebe aparece aqui."
 # Bipvox finds Pager.Mdb beside itself and Bipvoxcf.INI in $XDG_CONFIG_HOME.
 (cd -- "$demo" && XDG_CONFIG_HOME=$demo/config exec ./bipvox) &
