@@ -57,8 +57,6 @@ private slots:
         if (linhas.isEmpty())
             return;
         QMdiSubWindow* janela = area.subWindowList().constFirst();
-        QCOMPARE(janela->windowTitle(), modo == 1 ? "Histórico: Lista de mensagens enviadas para o usuário..."
-                                                  : "Histórico: Lista de todas as mensagens enviadas...");
         const QAbstractItemModel* modelo = janela->findChild<QTableView*>("grdGride")->model();
         QStringList vistas;
         for (int r = 0; r < modelo->rowCount(); ++r) {
@@ -83,7 +81,6 @@ private slots:
                           celula); // a double-click begins with a press
         QTest::mouseDClick(grade->viewport(), Qt::LeftButton, {}, celula);
         QCOMPARE(m_bancada->operador.TextosDasCaixas(), QStringList{"a2"});
-        QCOMPARE(m_bancada->operador.caixas[0].titulo, "Conteúdo da Célula Selecionada");
         frmMontaMsg montaMsg(m_bancada->ctx);
         auto* txtMensagem = montaMsg.findChild<QPlainTextEdit*>("txtMensagem");
         txtMensagem->setFocus();
