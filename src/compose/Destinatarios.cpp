@@ -2,27 +2,18 @@
 
 #include "common/Modulo.h"
 #include "store/Consultas.h"
-#include "store/Snapshot.h"
+#include "store/ListaDeNomes.h"
 
 #include <algorithm>
 
 ListaDeDestinatarios LeDestinatarios(TipoDeDestinatario tipo) {
-    const bool usuarios = tipo == TipoDeDestinatario::Usuario;
-    Snapshot consulta(usuarios ? Consultas::ListaUsuarios : Consultas::ListaGrupos);
+    ListaDeNomes lido =
+        LeListaDeNomesEmOrdem(tipo == TipoDeDestinatario::Usuario ? Consultas::IdsENomesDosUsuarios
+                                                                  : Consultas::IdsENomesDosGrupos);
     ListaDeDestinatarios lista;
-    if (!consulta.Valido()) {
-        lista.erro = consulta.Erro();
-        return lista;
-    }
-    const QString campoNome = usuarios ? QStringLiteral("Nome_Usuario") : QStringLiteral("Nome_Grupo");
-    const QString campoId = usuarios ? QStringLiteral("ID_Usuario") : QStringLiteral("ID_Grupo");
-    lista.nomes.reserve(consulta.RecordCount());
-    lista.ids.reserve(consulta.RecordCount());
-    for (; !consulta.Eof(); consulta.MoveNext()) {
-        lista.nomes.append(consulta.Campo(campoNome).toString());
-        lista.ids.append(consulta.Campo(campoId).toInt());
-    }
-    consulta.Close();
+    lista.nomes = std::move(lido.nomes);
+    lista.ids = std::move(lido.ids);
+    lista.erro = std::move(lido.erro);
     return lista;
 }
 

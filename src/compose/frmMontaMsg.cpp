@@ -3,11 +3,12 @@
 #include "common/Modulo.h"
 #include "compose/FiltroDeTexto.h"
 #include "directory/frmCadastraUsuarios.h"
-#include "ui/frmCaixaDeTexto.h"
-#include "ui/frmControles.h"
 #include "settings/PerfilINI.h"
 #include "tap/frmShowDoEnvio.h"
+#include "ui/frmCaixaDeTexto.h"
+#include "ui/frmControles.h"
 #include "ui/frmFigura.h"
+#include "ui/frmListaDeNomes.h"
 #include "ui/frmMoldura.h"
 
 #include <QComboBox>
@@ -47,6 +48,7 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     m_cmbUsuario->setObjectName(QStringLiteral("cmbUsuario"));
     m_cmbUsuario->setEditable(false);
     m_cmbUsuario->setMaxVisibleItems(16);
+    PreparaListaGrande(m_cmbUsuario);
     fundo->addWidget(CriaRotulo(pnlFundo, QStringLiteral("Selecione Destinatário:"),
                                 QStringLiteral("pnlMsg1"), m_cmbUsuario));
     fundo->addWidget(m_cmbUsuario);
@@ -83,13 +85,13 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
     rodape->addWidget(m_fraListagem);
     rodape->addStretch(1);
 
-    QToolButton* cmdCadastrar =
-        CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdCadastrar"), QStringLiteral(":/directory/imagens/novo.svg"),
-                          QStringLiteral("Cadastrar Novo Usuário"));
+    QToolButton* cmdCadastrar = CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdCadastrar"),
+                                                  QStringLiteral(":/directory/imagens/novo.svg"),
+                                                  QStringLiteral("Cadastrar Novo Usuário"));
     connect(cmdCadastrar, &QToolButton::clicked, this, &frmMontaMsg::cmdCadastrar_Click);
-    QToolButton* cmdAlterar =
-        CriaBotaoDeFigura(pnlFundo, QStringLiteral("cmdAlterar"), QStringLiteral(":/directory/imagens/alterar.svg"),
-                          QStringLiteral("Alterar Informações Relativas ao Usuário Corrente"));
+    QToolButton* cmdAlterar = CriaBotaoDeFigura(
+        pnlFundo, QStringLiteral("cmdAlterar"), QStringLiteral(":/directory/imagens/alterar.svg"),
+        QStringLiteral("Alterar Informações Relativas ao Usuário Corrente"));
     connect(cmdAlterar, &QToolButton::clicked, this, &frmMontaMsg::cmdAlterar_Click);
     m_botoesDoUsuario = {cmdCadastrar, cmdAlterar};
     rodape->addWidget(cmdCadastrar);
@@ -168,7 +170,7 @@ void frmMontaMsg::ListaPorGrupo() {
 void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
     m_tipoDaLista = tipo;
     PreencheCodigosDaLista({});
-    m_cmbUsuario->clear();
+    PreencheNomes(m_cmbUsuario, {});
     ListaDeDestinatarios lista;
     {
         const AmpulhetaLigada ampulheta(m_ctx.operador);
@@ -187,9 +189,8 @@ void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
     }
     if (lista.nomes.isEmpty())
         return;
-    m_cmbUsuario->addItems(lista.nomes);
     PreencheCodigosDaLista(lista.ids);
-    m_cmbUsuario->setCurrentIndex(0);
+    PreencheNomes(m_cmbUsuario, lista.nomes);
 }
 
 void frmMontaMsg::MostraBotoesDoUsuario(bool visiveis) {
@@ -293,7 +294,8 @@ void frmMontaMsg::cmdAlterar_Click() {
     {
         frmCadastraUsuarios dialogo(m_ctx.operador, this);
         const int indice = m_cmbUsuario->currentIndex() + 1;
-        if (dialogo.PreencheParaAlterar(indice < Modulo::CodigosDaLista.size() ? Modulo::CodigosDaLista[indice] : 0))
+        if (dialogo.PreencheParaAlterar(
+                indice < Modulo::CodigosDaLista.size() ? Modulo::CodigosDaLista[indice] : 0))
             dialogo.exec();
     }
     RefazLista();

@@ -8,6 +8,9 @@ namespace Consultas {
 inline const QString ListaUsuarios = QStringLiteral("Select * from Usuarios Order by Nome_Usuario");
 // Every group, in name order.
 inline const QString ListaGrupos = QStringLiteral("Select * from Grupos Order by Nome_Grupo");
+// Identifier and name of every user or group, for LeListaDeNomesEmOrdem (which orders them).
+inline const QString IdsENomesDosUsuarios = QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios");
+inline const QString IdsENomesDosGrupos = QStringLiteral("Select ID_Grupo, Nome_Grupo from Grupos");
 // Pager code and name of one user; binds ID_Usuario.
 inline const QString PagerDoUsuario =
     QStringLiteral("Select ID_Pager, Nome_Usuario from Usuarios Where ID_Usuario = ?");

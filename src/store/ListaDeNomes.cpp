@@ -1,34 +1,106 @@
 #include "store/ListaDeNomes.h"
 
 #include "store/BancoDeDados.h"
+#include "store/SQLiteNativo.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
+#include <QCollatorSortKey>
+
+#include <algorithm>
+#include <memory>
+#include <sqlite3.h>
+#include <utility>
+#include <vector>
+
+namespace {
+
+struct Finalizador {
+    void operator()(sqlite3_stmt* comando) const { sqlite3_finalize(comando); }
+};
+using Comando = std::unique_ptr<sqlite3_stmt, Finalizador>;
+
+QString ErroDe(sqlite3* handle) {
+    return QString::fromUtf8(sqlite3_errmsg(handle));
+}
+
+// A null text (an untouched text box) is bound as an empty one, as in every other statement:
+// utf16() never returns a null pointer.
+bool Vincula(sqlite3_stmt* comando, const QVariantList& parametros) {
+    for (int i = 0; i < parametros.size(); ++i) {
+        const QVariant& valor = parametros[i];
+        int resultado = SQLITE_MISUSE;
+        if (valor.typeId() == QMetaType::QString) {
+            const QString texto = valor.toString();
+            resultado =
+                sqlite3_bind_text16(comando, i + 1, texto.utf16(), int(texto.size() * 2), SQLITE_TRANSIENT);
+        } else if (valor.canConvert<qlonglong>() && valor.isValid()) {
+            resultado = sqlite3_bind_int64(comando, i + 1, valor.toLongLong());
+        }
+        if (resultado != SQLITE_OK)
+            return false;
+    }
+    return true;
+}
+
+void Ordena(ListaDeNomes& lista) {
+    const QCollator colador = ColadorDeNomes();
+    std::vector<std::pair<QCollatorSortKey, int>> chaves;
+    chaves.reserve(std::size_t(lista.nomes.size()));
+    for (int i = 0; i < lista.nomes.size(); ++i)
+        chaves.emplace_back(colador.sortKey(lista.nomes[i]), i);
+    std::sort(chaves.begin(), chaves.end(), [&lista](const auto& a, const auto& b) {
+        const int c = a.first.compare(b.first);
+        return c != 0 ? c < 0 : lista.ids[a.second] < lista.ids[b.second];
+    });
+    QStringList nomes;
+    QVector<qint32> ids;
+    nomes.reserve(lista.nomes.size());
+    ids.reserve(lista.ids.size());
+    for (const auto& [chave, i] : chaves) {
+        nomes.append(std::move(lista.nomes[i]));
+        ids.append(lista.ids[i]);
+    }
+    lista.nomes = std::move(nomes);
+    lista.ids = std::move(ids);
+}
+
+} // namespace
 
 ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros) {
     ListaDeNomes lista;
-    if (!BancoDeDadosAberto()) {
+    sqlite3* handle = BancoDeDadosAberto() ? HandleNativo(BancoDeDados()) : nullptr;
+    if (!handle) {
         lista.erro = QStringLiteral("O banco de dados não está aberto.");
         return lista;
     }
-    QSqlQuery consulta(BancoDeDados());
-    consulta.setForwardOnly(true);
-    bool ok = consulta.prepare(sql);
-    for (const QVariant& valor : parametros)
-        consulta.addBindValue(valor);
-    ok = ok && consulta.exec();
-    if (!ok) {
-        lista.erro = consulta.lastError().text();
+    sqlite3_stmt* preparado = nullptr;
+    const int preparo = sqlite3_prepare16_v2(handle, sql.utf16(), int(sql.size() * 2), &preparado, nullptr);
+    const Comando comando(preparado);
+    if (preparo != SQLITE_OK || !comando) {
+        lista.erro = preparo != SQLITE_OK ? ErroDe(handle) : QStringLiteral("Consulta vazia.");
         return lista;
     }
-    while (consulta.next()) {
-        lista.ids.append(consulta.value(0).toInt());
-        lista.nomes.append(consulta.value(1).toString());
+    if (sqlite3_column_count(comando.get()) < 2 || !Vincula(comando.get(), parametros)) {
+        lista.erro = QStringLiteral("Consulta ou parâmetros inválidos para uma lista de nomes.");
+        return lista;
     }
-    if (consulta.lastError().isValid()) {
-        lista.erro = consulta.lastError().text();
+    int passo = SQLITE_ROW;
+    while ((passo = sqlite3_step(comando.get())) == SQLITE_ROW) {
+        lista.ids.append(qint32(sqlite3_column_int64(comando.get(), 0)));
+        const void* texto = sqlite3_column_text16(comando.get(), 1);
+        const int bytes = sqlite3_column_bytes16(comando.get(), 1);
+        lista.nomes.append(QString(static_cast<const QChar*>(texto), bytes / 2));
+    }
+    if (passo != SQLITE_DONE) {
+        lista.erro = ErroDe(handle);
         lista.nomes.clear();
         lista.ids.clear();
     }
+    return lista;
+}
+
+ListaDeNomes LeListaDeNomesEmOrdem(const QString& sql, const QVariantList& parametros) {
+    ListaDeNomes lista = LeListaDeNomes(sql, parametros);
+    if (lista.erro.isEmpty())
+        Ordena(lista);
     return lista;
 }

@@ -33,11 +33,16 @@ sqlite3* HandleNativo(const QSqlDatabase& banco) {
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+QCollator ColadorDeNomes() {
+    QCollator colador(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    colador.setCaseSensitivity(Qt::CaseInsensitive);
+    return colador;
+}
+
 bool RegistraColacaoNome(sqlite3* handle) {
     if (!handle)
         return false;
-    auto colador = std::make_unique<QCollator>(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    colador->setCaseSensitivity(Qt::CaseInsensitive);
+    auto colador = std::make_unique<QCollator>(ColadorDeNomes());
     const int resultado = sqlite3_create_collation_v2(handle, "NOME", SQLITE_UTF16_ALIGNED, colador.get(),
                                                       &ComparaNomes, &DestroiColador);
     if (resultado != SQLITE_OK)
