@@ -59,6 +59,20 @@ bool Gravavel(const QSqlDatabase& banco) {
     return sqlite3_db_readonly(HandleNativo(banco), "main") == 0;
 }
 
+// A write-ahead log makes each history row one append to the -wal file instead of a journal
+// file made and removed with several flushes. Every committed row survives the program being
+// killed; synchronous=NORMAL leaves the flush to the checkpoint (ConsolidaBancoDeDados), so a
+// power cut can lose the rows written since then, never damage the file. Where the file system
+// cannot share the log (a network folder), the usual journal with full flushes stays.
+void EscolheDiario(const QSqlDatabase& banco) {
+    QSqlQuery modo(banco);
+    const bool wal = modo.exec(QStringLiteral("PRAGMA journal_mode=WAL")) && modo.next() &&
+                     modo.value(0).toString().compare(QLatin1String("wal"), Qt::CaseInsensitive) == 0;
+    modo.finish();
+    QSqlQuery(banco).exec(wal ? QStringLiteral("PRAGMA synchronous=NORMAL")
+                              : QStringLiteral("PRAGMA synchronous=FULL"));
+}
+
 bool Integro(const QSqlDatabase& banco) {
     QSqlQuery verificacao(banco);
     return verificacao.exec(QStringLiteral("PRAGMA quick_check")) && verificacao.next() &&
@@ -81,6 +95,8 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
         banco.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         pronto = banco.open() && RegistraColacao(banco) && Gravavel(banco) && TemAsTabelas(banco) &&
                  Integro(banco);
+        if (pronto)
+            EscolheDiario(banco);
     }
     if (!pronto)
         FechaBancoDeDados();
@@ -97,6 +113,13 @@ void FechaBancoDeDados() {
         banco.close();
     }
     QSqlDatabase::removeDatabase(NomeDaConexao());
+}
+
+bool ConsolidaBancoDeDados() {
+    if (!BancoDeDadosAberto())
+        return false;
+    QSqlQuery checkpoint(BancoDeDados());
+    return checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
 
 bool BancoDeDadosAberto() {

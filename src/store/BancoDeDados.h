@@ -9,5 +9,8 @@
 bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio = QString());
 void FechaBancoDeDados();
 bool BancoDeDadosAberto();
+// Flushes the rows written since the last call to the disk, so a power cut cannot take them;
+// called when a transmission ends. False when the store refused.
+bool ConsolidaBancoDeDados();
 // The shared connection every statement runs on.
 QSqlDatabase BancoDeDados();

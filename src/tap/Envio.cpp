@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
+#include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "tap/FuncoesTAP.h"
@@ -316,6 +317,8 @@ void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel)
     }
     const bool enviado =
         pedido.DestinoEhUsuario() ? EnviarUsuario(ctx, pedido, painel) : EnviarGrupo(ctx, pedido, painel);
+    // The history rows of this transmission reach the disk before the window closes.
+    ConsolidaBancoDeDados();
     if (enviado)
         pedido.EsvaziaMensagem();
     painel.Titulo(QStringLiteral("Retornando ..."));
