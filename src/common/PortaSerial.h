@@ -26,6 +26,8 @@ public:
     virtual int InBufferCount() = 0;
     // Blocks, without letting window events run, until data is waiting or the clock is past prazo.
     virtual void AguardaDados(double prazo) = 0;
+    // Why the last open failed, in words for the operator; empty when there is nothing to say.
+    virtual QString UltimoErro() const { return {}; }
 
     void Output(const QString& texto) { EscreveBytes(ParaWin1252(texto)); }
     QString Input() { return DeWin1252(LeBytes()); }

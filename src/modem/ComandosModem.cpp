@@ -1,6 +1,7 @@
 #include "modem/ComandosModem.h"
 
 #include "common/Modulo.h"
+#include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
 
 bool ConfiguraPorta(Contexto& ctx) {
@@ -13,6 +14,9 @@ bool ConfiguraPorta(Contexto& ctx) {
 }
 
 void InicializaModem(Contexto& ctx) {
+    // A direct line or a network connection has no modem to reset.
+    if (LeTipoDeConexao() != TipoDeConexao::Modem)
+        return;
     const QString inicializacao =
         LeINI(QStringLiteral("MODEM"), QStringLiteral("Inicialização"), QStringLiteral("ATZ"));
     ctx.porta.Output(inicializacao + Modulo::CR);

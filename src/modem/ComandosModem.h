@@ -10,7 +10,7 @@
 bool ConfiguraPorta(Contexto& ctx);
 
 // Sends the initialisation command and "ate0"; each unanswered "OK" shows the time-out
-// message and the routine goes on.
+// message and the routine goes on. Nothing at all when the connection is not a modem.
 void InicializaModem(Contexto& ctx);
 
 // Waits, without letting window events run, until the text received since the call contains

@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "modem/ComandosModem.h"
+#include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 
@@ -13,6 +14,9 @@ const QString kPortaSerial = QStringLiteral("Porta Serial");
 } // namespace
 
 bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco) {
+    // Over TCP no serial port is used at all.
+    if (LeTipoDeConexao() == TipoDeConexao::TCP)
+        return true;
     for (;;) {
         Modulo::PortaModem = ValorInteiro16(LeINI(kModem, kPortaSerial, kVazio));
         if (laco.antesDeAbrir)
@@ -42,8 +46,8 @@ bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco) {
 }
 
 void InicializaModemComAmpulheta(Contexto& ctx) {
-    ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
-    {
+    if (LeTipoDeConexao() == TipoDeConexao::Modem) {
+        ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
         const AmpulhetaLigada ampulheta(ctx.operador);
         InicializaModem(ctx);
     }
@@ -70,7 +74,7 @@ FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& j
         return FimDaInicializacao::EncerrarPrograma;
     }
 
-    if (LeINI(kModem, kPortaSerial, kVazio) == kVazio) {
+    if (LeINI(kModem, kPortaSerial, kVazio) == kVazio && LeTipoDeConexao() != TipoDeConexao::TCP) {
         janelas.FechaSplash();
         ctx.operador.Status(QStringLiteral(" Configurando modem ..."));
         janelas.MostraConfigModem();

@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
+#include "modem/Enlace.h"
 #include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
@@ -19,7 +20,6 @@ constexpr double PrazoDaResposta = 5;
 constexpr int MaximoDeNAKs = 3;
 
 const QString kTituloErro = QStringLiteral("Erro:");
-const QString kDesconectando = QStringLiteral("Desconectando Modem ...");
 
 // Leading and trailing blanks only: a line break at either end belongs to the message.
 QString SemBrancos(const QString& texto) {
@@ -40,9 +40,17 @@ void Informa(Contexto& ctx, const QString& texto, const QString& titulo = kTitul
     ctx.operador.Mensagem(texto, titulo, Icone::Informacao);
 }
 
-bool Desconecta(Contexto& ctx, PainelDeEnvio& painel) {
-    painel.Titulo(kDesconectando);
-    DesconectaModem(ctx);
+// A send given up: hang up (or end the session) and say so on the progress window.
+bool Desconecta(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Interrompe(ctx);
+    return false;
+}
+
+// Before the log-on, or when there is no session to end.
+bool Fecha(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Fecha(ctx);
     return false;
 }
 
@@ -83,7 +91,7 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
 
 // The page goes out until the terminal takes it or ends the send. False after the user has been
 // told and the line hung up.
-bool EntregaPagina(Contexto& ctx, PainelDeEnvio& painel, const QString& unidade,
+bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
                    const std::function<void()>& aoRecusar) {
     int naks = 0;
     for (;;) {
@@ -91,16 +99,16 @@ bool EntregaPagina(Contexto& ctx, PainelDeEnvio& painel, const QString& unidade,
         switch (r.veredito) {
         case Veredito::TempoEsgotado:
             Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
-            return Desconecta(ctx, painel);
+            return Desconecta(ctx, enlace, painel);
         case Veredito::PedidoDeDesconexao:
             ctx.operador.Status(QStringLiteral(" Desconexão solicitada pelo servidor."));
-            return Desconecta(ctx, painel);
+            return Desconecta(ctx, enlace, painel);
         case Veredito::NAK:
             if (r.codigoRecusado)
                 aoRecusar();
             ctx.operador.Status(QStringLiteral(" Erro na transmissão, re-enviando mensagem ..."));
             if (++naks == MaximoDeNAKs)
-                return Desconecta(ctx, painel);
+                return Desconecta(ctx, enlace, painel);
             continue;
         case Veredito::Recusada:
             aoRecusar();
@@ -111,12 +119,11 @@ bool EntregaPagina(Contexto& ctx, PainelDeEnvio& painel, const QString& unidade,
     }
 }
 
-// Frames the page; false (after the message and the hang-up) for a message over 240 characters.
+// Frames the page; false (after the message) for a message over 240 characters.
 bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, QString& unidade) {
     QString bloco;
     if (!MontaBlocoTAP(SemBrancos(pager), SemBrancos(mensagem), bloco)) {
         Informa(ctx, QStringLiteral("Erro na criptografação da mensagem..."));
-        DesconectaModem(ctx);
         return false;
     }
     QString checksum;
@@ -125,12 +132,16 @@ bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, 
     return true;
 }
 
-bool LogOn(Contexto& ctx, PainelDeEnvio& painel) {
+bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     painel.Titulo(QStringLiteral("Efetuando LogIn ..."));
-    if (AguardaIDeInicializaModoAutomatico(ctx))
+    bool senhaRecusada = false;
+    if (AguardaIDeInicializaModoAutomatico(ctx, &senhaRecusada))
         return true;
-    Informa(ctx, QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente."));
-    return Desconecta(ctx, painel);
+    Informa(ctx, senhaRecusada
+                     ? QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
+                                      "Avançadas e tente novamente. Nenhuma mensagem foi enviada.")
+                     : QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente."));
+    return Desconecta(ctx, enlace, painel);
 }
 
 // The page was taken by the terminal: it must not go unrecorded without the operator knowing.
@@ -146,16 +157,14 @@ void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, co
                          .arg(erro));
 }
 
-// EOT CR, hang-up and the port opened again.
-void Encerra(Contexto& ctx, PainelDeEnvio& painel) {
+// EOT CR, hang-up and the line made ready for the next send.
+void Encerra(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     ctx.porta.Output(Modulo::EOT + Modulo::CR);
     Pausa(ctx, 0.05);
     ctx.operador.Status(QStringLiteral(" Mensagem enviada com sucesso."));
-    painel.Titulo(kDesconectando);
-    DesconectaModem(ctx);
-    ctx.porta.setPortOpen(false);
-    ctx.porta.setPortOpen(true);
-    ctx.operador.Status(QStringLiteral(" Re-inicializando o modem, aguarde ..."));
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Fecha(ctx);
+    enlace.Renova(ctx);
 }
 
 qint32 IdentificadorSelecionado(const PedidoDeEnvio& pedido) {
@@ -186,6 +195,17 @@ DadosUsuario PedidoDeEnvio::DadosDoDestinatario(Contexto& ctx, qint32 idUsuario)
 }
 
 bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, ResultadoDoEnvio* resultado) {
+    EnlaceModem enlace(ctx.porta);
+    return EnviarUsuario(ctx, enlace, pedido, painel, resultado);
+}
+
+bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, ResultadoDoEnvio* resultado) {
+    EnlaceModem enlace(ctx.porta);
+    return EnviarGrupo(ctx, enlace, pedido, painel, resultado);
+}
+
+bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                   ResultadoDoEnvio* resultado) {
     const qint32 id = IdentificadorSelecionado(pedido);
     const DadosUsuario usuario = pedido.DadosDoDestinatario(ctx, id);
     if (!usuario.encontrado || SemBrancos(usuario.ID_Pager).isEmpty()) {
@@ -197,13 +217,15 @@ bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, 
                       "O usuário selecionado não possui código de pager. Nenhuma mensagem foi enviada.")
                 : QStringLiteral("O usuário selecionado não foi encontrado no cadastro; ele pode ter sido "
                                  "excluído. Nenhuma mensagem foi enviada."));
-        return Desconecta(ctx, painel);
+        return Fecha(ctx, enlace, painel);
     }
     const QString mensagem = pedido.TextoDaMensagem();
     QString unidade;
-    if (!MontaUnidade(ctx, usuario.ID_Pager, mensagem, unidade))
+    if (!MontaUnidade(ctx, usuario.ID_Pager, mensagem, unidade)) {
+        enlace.Fecha(ctx);
         return false;
-    if (!LogOn(ctx, painel))
+    }
+    if (!LogOn(ctx, enlace, painel))
         return false;
 
     painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
@@ -212,19 +234,20 @@ bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, 
     const auto recusado = [&erros] {
         erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
     };
-    if (!EntregaPagina(ctx, painel, unidade, recusado))
+    if (!EntregaPagina(ctx, enlace, painel, unidade, recusado))
         return false;
     if (resultado)
         *resultado = {1, erros.isEmpty() ? 0 : 1, 0};
 
     Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id);
-    Encerra(ctx, painel);
+    Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
         Informa(ctx, erros);
     return true;
 }
 
-bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, ResultadoDoEnvio* resultado) {
+bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                 ResultadoDoEnvio* resultado) {
     ResultadoDoEnvio contagem;
     ResultadoDoEnvio& conta = resultado ? *resultado : contagem;
     std::optional<Snapshot> membros;
@@ -236,18 +259,17 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, Re
         Informa(ctx,
                 QStringLiteral("Não foi possível ler os membros do grupo (%1). Nenhuma mensagem foi enviada.")
                     .arg(membros->Erro()));
-        return Desconecta(ctx, painel);
+        return Fecha(ctx, enlace, painel);
     }
     if (membros->Eof()) {
         membros->Close();
-        painel.Titulo(kDesconectando);
-        DesconectaModem(ctx);
+        Fecha(ctx, enlace, painel);
         Informa(ctx,
                 QStringLiteral(
                     "Este grupo não possue nenhum usuário cadastrado. Não há alguém para enviar mensagem."));
         return false;
     }
-    if (!LogOn(ctx, painel))
+    if (!LogOn(ctx, enlace, painel))
         return false;
 
     membros->MoveLast();
@@ -277,8 +299,10 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, Re
             continue;
         }
         QString unidade;
-        if (!MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade))
+        if (!MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade)) {
+            enlace.Interrompe(ctx);
             return false;
+        }
         ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
         bool codigoRecusado = false;
         const auto recusado = [&erros, &membro, &codigoRecusado] {
@@ -291,7 +315,7 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, Re
                     QStringLiteral(". Possibilidade de erro na tentativa do envio das outras mensagens.") +
                     Modulo::CR;
         };
-        if (!EntregaPagina(ctx, painel, unidade, recusado))
+        if (!EntregaPagina(ctx, enlace, painel, unidade, recusado))
             return false;
         ++conta.entregues;
         conta.recusadas += codigoRecusado ? 1 : 0;
@@ -301,22 +325,28 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel, Re
     }
     membros->Close();
 
-    Encerra(ctx, painel);
+    Encerra(ctx, enlace, painel);
     if (!erros.isEmpty() || !ausentes.isEmpty())
         Informa(ctx, erros + ausentes, QStringLiteral("Erro(s):"));
     return true;
 }
 
 void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
+    const std::unique_ptr<Enlace> enlace = CriaEnlace(ctx);
+    IniciaProcesso(ctx, *enlace, pedido, painel);
+}
+
+void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
     Modulo::EnvioIniciado = true;
-    ctx.operador.Status(QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ..."));
-    if (!DiscaOperadora(ctx)) {
-        painel.Titulo(kDesconectando);
-        DesconectaModem(ctx);
+    // The whole conversation runs on the link's own port.
+    Contexto linha{ctx.relogio, enlace.Porta(), ctx.operador};
+    linha.operador.Status(enlace.StatusDaAbertura());
+    if (!enlace.Abre(linha)) {
+        Fecha(linha, enlace, painel);
         return;
     }
-    const bool enviado =
-        pedido.DestinoEhUsuario() ? EnviarUsuario(ctx, pedido, painel) : EnviarGrupo(ctx, pedido, painel);
+    const bool enviado = pedido.DestinoEhUsuario() ? EnviarUsuario(linha, enlace, pedido, painel)
+                                                   : EnviarGrupo(linha, enlace, pedido, painel);
     // The history rows of this transmission reach the disk before the window closes.
     ConsolidaBancoDeDados();
     if (enviado)

@@ -53,13 +53,22 @@ struct ResultadoDoEnvio {
     int puladas = 0;   // group members without a user row or a pager code
 };
 
-// After a successful dial. True when the page(s) went out and the line was hung up normally.
+class Enlace;
+
+// After the link is up (ctx.porta is the link's port). True when the page(s) went out and the
+// link was closed normally.
+bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                   ResultadoDoEnvio* resultado = nullptr);
+bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
+                 ResultadoDoEnvio* resultado = nullptr);
+// The same after a modem has dialled on ctx.porta.
 bool EnviarUsuario(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
                    ResultadoDoEnvio* resultado = nullptr);
 bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
                  ResultadoDoEnvio* resultado = nullptr);
 
-// The whole transmission of one opening of the progress window (sets EnvioIniciado, dials,
-// sends to the user or the group, empties the message on success). The caller closes the
-// window afterwards.
+// The whole transmission of one opening of the progress window (sets EnvioIniciado, dials or
+// connects as the settings say, sends to the user or the group, empties the message on
+// success). The caller closes the window afterwards.
 void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel);

@@ -2,6 +2,7 @@
 
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
+#include "settings/Conexao.h"
 
 namespace {
 
@@ -16,7 +17,9 @@ bool Termina(Contexto& ctx, bool aceito) {
 
 } // namespace
 
-bool AguardaIDeInicializaModoAutomatico(Contexto& ctx) {
+bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
+    if (senhaRecusada)
+        *senhaRecusada = false;
     ctx.operador.Status(QStringLiteral(" Verificando compatibilidade do sistema, aguarde ..."));
     // Everything read during the call, never cut: an early ACK also counts for the log-on.
     QString recebido;
@@ -36,7 +39,9 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx) {
         return Termina(ctx, false);
 
     ctx.operador.Status(QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    "));
-    ctx.porta.Output(Modulo::ESC + QStringLiteral("PG1") + Modulo::CR);
+    const QString senha = LeSenhaDeAcesso();
+    ctx.porta.Output(Modulo::ESC + QStringLiteral("PG1") + senha + Modulo::CR);
+    const int inicioDaResposta = recebido.size();
     Pausa(ctx, 0.02);
 
     // No window events run here; the port wait blocks instead of spinning.
@@ -47,8 +52,13 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx) {
             break;
         ctx.porta.AguardaDados(prazo);
     }
-    if (ctx.relogio.Agora() > prazo)
+    if (ctx.relogio.Agora() > prazo) {
+        const QString resposta = recebido.mid(inicioDaResposta);
+        if (senhaRecusada)
+            *senhaRecusada = !senha.isEmpty() &&
+                             (resposta.contains(Modulo::NAK) || resposta.contains(Modulo::ESC + Modulo::EOT));
         return Termina(ctx, false);
+    }
 
     Pausa(ctx, 0.01);
     return Termina(ctx, true);

@@ -1,6 +1,7 @@
 #include "tap/frmShowDoEnvio.h"
 
 #include "common/Modulo.h"
+#include "modem/Enlace.h"
 #include "tap/LogOn.h"
 #include "ui/frmFigura.h"
 #include "ui/frmMoldura.h"
@@ -31,7 +32,7 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
     raiz->addWidget(pnlFundo);
     auto* fundo = new QVBoxLayout(pnlFundo);
 
-    m_pnlTitulo = CriaPainelDeTitulo(this, QStringLiteral("Discando ..."), QStringLiteral("pnlTitulo"));
+    m_pnlTitulo = CriaPainelDeTitulo(this, TituloDaAbertura(LeTipoDeConexao()), QStringLiteral("pnlTitulo"));
     m_pnlTitulo->setAccessibleName(m_pnlTitulo->text());
     setAccessibleName(m_pnlTitulo->text());
     fundo->addWidget(m_pnlTitulo);

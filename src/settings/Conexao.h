@@ -1,0 +1,23 @@
+#pragma once
+// How the program reaches the paging terminal: the "CONEXÃO" section of the settings file.
+// Every key is read at the moment of use; a missing key keeps the dial-up modem.
+#include <QString>
+
+enum class TipoDeConexao {
+    Modem,  // a Hayes modem dials the terminal (default)
+    Direta, // a serial cable straight to the terminal: no modem commands at all
+    TCP,    // TAP over a TCP connection to host and port
+};
+
+inline const QString SecaoConexao = QStringLiteral("CONEXÃO");
+
+// "Tipo": exactly "Direta" or "TCP"; anything else, the key missing included, is the modem.
+TipoDeConexao LeTipoDeConexao();
+QString NomeDoTipo(TipoDeConexao tipo);
+
+// "Endereço" and "Porta TCP". The port is 0 when missing or not a number from 1 to 65535.
+QString LeEnderecoTCP();
+quint16 LePortaTCP();
+
+// "Senha": sent after "PG1" in the log-on; empty means no password.
+QString LeSenhaDeAcesso();
