@@ -6,7 +6,7 @@ set -euo pipefail
 
 uso() {
     cat <<'TEXTO'
-Uso: scripts/demo.sh [DIRETÓRIO_DO_BUILD] [--demo DIR] [--novo] [--terminal] [-- opções do simulador]
+Uso: scripts/demo.sh [DIRETÓRIO_DO_BUILD] [--demo DIR] [--novo] [--terminal] [--conexao TIPO] [-- opções do simulador]
 
 Prepara um diretório de demonstração (padrão ./demo) e abre o Bipvox ligado ao
 bipvox-simulador, sem modem e sem mexer na sua configuração de verdade.
@@ -17,6 +17,13 @@ bipvox-simulador, sem modem e sem mexer na sua configuração de verdade.
                       começa do zero
   --terminal          em vez da janela, abre um shell na demonstração com o bipvox-enviar
                       no PATH, para experimentar o envio pela linha de comando
+  --conexao TIPO      como o Bipvox chega à central simulada:
+                        modem   um modem Hayes disca para a central (padrão)
+                        direta  a central sozinha num cabo serial, sem modem
+                        tcp     a central sozinha numa porta TCP de 127.0.0.1
+                      cada tipo tem a sua configuração (demo/config, config-direta,
+                      config-tcp); com -- --senha=TEXTO a central exige a senha, que a
+                      demonstração também grava na configuração
   -- OPÇÕES           o que vier depois de -- vai para o simulador, por exemplo
                       -- --discagem=ocupado,conecta   ou   -- --recusar=1002
                       (veja bipvox-simulador --help)
@@ -29,6 +36,7 @@ build=./build
 demo=./demo
 novo=0
 terminal=0
+conexao=modem
 extras=()
 while [[ $# -gt 0 ]]; do
     case "$1" in
@@ -38,10 +46,22 @@ while [[ $# -gt 0 ]]; do
     --demo=*) demo=${1#*=}; shift ;;
     --novo) novo=1; shift ;;
     --terminal) terminal=1; shift ;;
+    --conexao) [[ $# -ge 2 ]] || { echo "demo.sh: --conexao precisa de um tipo" >&2; exit 2; }
+        conexao=$2; shift 2 ;;
+    --conexao=*) conexao=${1#*=}; shift ;;
     --) shift; extras=("$@"); break ;;
     -*) echo "demo.sh: opção desconhecida: $1 (veja --help)" >&2; exit 2 ;;
     *) build=$1; shift ;;
     esac
+done
+
+case "$conexao" in
+modem | direta | tcp) ;;
+*) echo "demo.sh: --conexao deve ser modem, direta ou tcp" >&2; exit 2 ;;
+esac
+senha=
+for extra in ${extras[@]+"${extras[@]}"}; do
+    [[ $extra == --senha=* ]] && senha=${extra#--senha=}
 done
 
 build=$(realpath -m -- "$build")
@@ -66,7 +86,9 @@ fi
 if [[ $novo == 1 && -e $marca ]]; then
     rm -rf -- "$demo"
 fi
-mkdir -p -- "$demo/config"
+config=$demo/config
+[[ $conexao == modem ]] || config=$demo/config-$conexao
+mkdir -p -- "$config"
 touch -- "$marca"
 
 cp -f -- "$bipvox" "$demo/bipvox"
@@ -74,10 +96,18 @@ cp -f -- "$enviar" "$demo/bipvox-enviar"
 "$criabanco" --se-ausente --exemplos "$demo/Pager.Mdb"
 
 # The settings file is Windows-1252 with CRLF line ends, as the program expects ("OPÇÕES").
-ini=$demo/config/Bipvoxcf.INI
+ini=$config/Bipvoxcf.INI
 link=$demo/modem
-if [[ ! -e $ini ]]; then
-    texto="[MODEM]
+escreve_ini() {
+    if ! printf '%s' "$1" | sed 's/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252 >"$ini.tmp"; then
+        rm -f -- "$ini.tmp"
+        echo "demo.sh: o caminho $demo não cabe em Windows-1252; escolha outro com --demo" >&2
+        exit 1
+    fi
+    mv -- "$ini.tmp" "$ini"
+}
+if [[ $conexao == modem && ! -e $ini ]]; then
+    escreve_ini "[MODEM]
 Porta Serial=1
 COM1=$link
 [DISCAGEM]
@@ -87,12 +117,17 @@ Telefone=3311-2400
 [OPÇÕES]
 AutoEnviar=Sim
 "
-    if ! printf '%s' "$texto" | sed 's/$/\r/' | iconv -f UTF-8 -t WINDOWS-1252 >"$ini.tmp"; then
-        rm -f -- "$ini.tmp"
-        echo "demo.sh: o caminho $demo não cabe em Windows-1252; escolha outro com --demo" >&2
-        exit 1
-    fi
-    mv -- "$ini.tmp" "$ini"
+elif [[ $conexao == direta ]]; then
+    escreve_ini "[MODEM]
+Porta Serial=1
+COM1=$link
+Configurações=9600,n,8,1
+[CONEXÃO]
+Tipo=Direta
+Senha=$senha
+[OPÇÕES]
+AutoEnviar=Sim
+"
 fi
 
 transcricao=$demo/transcricao.jsonl
@@ -113,17 +148,41 @@ encerra() {
 trap encerra EXIT
 trap 'exit 130' INT TERM
 
-"$simulador" --link="$link" --transcricao="$transcricao" --ritmo ${extras[@]+"${extras[@]}"} \
+case "$conexao" in
+modem) linha=(--link="$link") ;;
+direta) linha=(--linha-direta --link="$link") ;;
+tcp) linha=(--tcp=0) ;;
+esac
+rm -f -- "$demo/simulador.dispositivo"
+"$simulador" "${linha[@]}" --transcricao="$transcricao" --ritmo ${extras[@]+"${extras[@]}"} \
     >"$demo/simulador.dispositivo" &
 simulador_pid=$!
+pronto() {
+    if [[ $conexao == tcp ]]; then [[ -s $demo/simulador.dispositivo ]]; else [[ -L $link ]]; fi
+}
 for _ in $(seq 50); do
-    [[ -L $link ]] && break
+    pronto && break
     kill -0 "$simulador_pid" 2>/dev/null || { simulador_pid=; echo "demo.sh: o simulador não iniciou" >&2; exit 1; }
     sleep 0.1
 done
-[[ -L $link ]] || { echo "demo.sh: o simulador não criou $link" >&2; exit 1; }
+pronto || { echo "demo.sh: o simulador não ficou pronto" >&2; exit 1; }
 
-echo "Modem simulado em $(head -n1 "$demo/simulador.dispositivo") (link $link)."
+dispositivo=$(head -n1 "$demo/simulador.dispositivo")
+case "$conexao" in
+modem) echo "Modem simulado em $dispositivo (link $link)." ;;
+direta) echo "Central simulada em linha direta em $dispositivo (link $link), sem modem." ;;
+tcp)
+    # The port is whatever was free: the settings follow it on every run.
+    escreve_ini "[CONEXÃO]
+Tipo=TCP
+Endereço=${dispositivo%:*}
+Porta TCP=${dispositivo##*:}
+Senha=$senha
+[OPÇÕES]
+AutoEnviar=Sim
+"
+    echo "Central simulada atendendo por TCP em $dispositivo, sem modem." ;;
+esac
 if [[ $terminal == 1 ]]; then
     echo "Shell na demonstração ($demo), com bipvox-enviar no PATH; 'exit' encerra. Experimente:"
     echo '  bipvox-enviar --usuario "Ana Souza" "Reunião às 15h"'
@@ -132,13 +191,13 @@ if [[ $terminal == 1 ]]; then
     # bipvox-enviar, like Bipvox, finds Pager.Mdb beside itself.
     # In the foreground: a script's background jobs read from /dev/null.
     status=0
-    (cd -- "$demo" && XDG_CONFIG_HOME=$demo/config PATH=$demo:$PATH PS1='demo$ ' exec bash --norc) || status=$?
+    (cd -- "$demo" && XDG_CONFIG_HOME=$config PATH=$demo:$PATH PS1='demo$ ' exec bash --norc) || status=$?
     exit "$status"
 fi
 
 echo "Abrindo o Bipvox em $demo; o que a central recebe aparece aqui."
 # Bipvox finds Pager.Mdb beside itself and Bipvoxcf.INI in $XDG_CONFIG_HOME.
-(cd -- "$demo" && XDG_CONFIG_HOME=$demo/config exec ./bipvox) &
+(cd -- "$demo" && XDG_CONFIG_HOME=$config exec ./bipvox) &
 bipvox_pid=$!
 status=0
 wait "$bipvox_pid" || status=$?

@@ -3,6 +3,7 @@
 // "+++" escape with its guard time, and, while on line, the bytes of the paging terminal at the
 // other end. Fed bytes and the time; what it answers is collected for the line.
 #include "Cenario.h"
+#include "PontaRemota.h"
 #include "TerminalTAP.h"
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 #include <functional>
 #include <limits>
 
-class ModemHayes {
+class ModemHayes : public PontaRemota {
 public:
     enum class Estado { Comando, Discando, EmLinha, ComandoEmLinha };
 
@@ -20,12 +21,12 @@ public:
     std::function<void(const QString&)> aoRegistrar;
     TerminalTAP& terminal() { return m_terminal; }
 
-    void Recebe(const QByteArray& bytes, double agora);
+    void Recebe(const QByteArray& bytes, double agora) override;
     // Runs whatever is due by now (a dial verdict, the escape, the terminal's own timers).
-    void Avanca(double agora);
+    void Avanca(double agora) override;
     // When Avanca next has something to do; infinity when nothing is pending.
-    double ProximoEvento() const;
-    QByteArray TomaSaida();
+    double ProximoEvento() const override;
+    QByteArray TomaSaida() override;
 
     Estado estado() const { return m_estado; }
     bool Eco() const { return m_eco; }

@@ -65,6 +65,17 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
              o.link = v;
              return v.isEmpty() ? QStringLiteral("--link precisa de um caminho") : QString();
          }},
+        {QStringLiteral("linha-direta"), false,
+         [&o](const QString&) {
+             o.linhaDireta = true;
+             return QString();
+         }},
+        {QStringLiteral("tcp"), true,
+         [&o](const QString& v) {
+             return LeInteiro(v, o.portaTCP, 0) && o.portaTCP <= 65535
+                        ? QString()
+                        : Invalido(QStringLiteral("tcp"), v, QStringLiteral("porta de 0 a 65535"));
+         }},
         {QStringLiteral("transcricao"), true,
          [&o](const QString& v) {
              o.transcricao = v;
@@ -236,6 +247,14 @@ bool InterpretaOpcoes(const QStringList& argumentos, Opcoes& opcoes, QString& er
         if (!erro.isEmpty())
             return false;
     }
+    if (opcoes.linhaDireta && opcoes.portaTCP >= 0) {
+        erro = QStringLiteral("--linha-direta e --tcp não podem ser usadas juntas");
+        return false;
+    }
+    if (!opcoes.link.isEmpty() && opcoes.portaTCP >= 0) {
+        erro = QStringLiteral("--link só vale para o pseudo-terminal, não com --tcp");
+        return false;
+    }
     return true;
 }
 
@@ -248,6 +267,14 @@ QString TextoDeAjuda() {
         "modem. A primeira linha impressa é o caminho do dispositivo; com --link, a segunda é o link.\n"
         "O simulador roda até receber Ctrl+C (SIGINT) ou SIGTERM, ou até o fim de --duracao, e ao\n"
         "sair remove o seu link. O que acontece vai para a saída de erros, em português.\n"
+        "\n"
+        "Sem modem (a central sozinha, como nos sistemas de paging locais):\n"
+        "  --linha-direta          a central fica direto no pseudo-terminal, como num cabo serial:\n"
+        "                          não há comandos AT; cada sessão começa nos CRs do log-on e,\n"
+        "                          depois do EOT CR, a central espera a próxima.\n"
+        "  --tcp=PORTA             a central atende por TCP em 127.0.0.1:PORTA (0: qualquer porta\n"
+        "                          livre); a primeira linha impressa é o endereço. Cada conexão é\n"
+        "                          uma sessão; depois do EOT CR a central fecha a conexão.\n"
         "\n"
         "Onde e por quanto tempo:\n"
         "  --link=CAMINHO          cria um link simbólico com este nome apontando para o dispositivo\n"

@@ -9,6 +9,9 @@
 struct Opcoes {
     Cenario cenario;
     QString link;
+    // The terminal alone: on the pseudo-terminal (a direct cable) or on a loopback TCP port.
+    bool linhaDireta = false;
+    int portaTCP = -1; // -1: not over TCP; 0: any free port
     QString transcricao;
     double duracao = 0.0; // seconds; 0 runs until stopped
     bool ritmo = false;

@@ -38,16 +38,30 @@ void Imprime(FILE* destino, const QString& texto) {
 } // namespace
 
 Simulador::Simulador(const Opcoes& opcoes)
-    : m_opcoes(opcoes), m_modem(opcoes.cenario),
+    : m_opcoes(opcoes), m_modem(opcoes.cenario), m_avulso(opcoes.cenario, !PorTCP()),
+      m_ponta(opcoes.linhaDireta || PorTCP() ? static_cast<PontaRemota&>(m_avulso)
+                                             : static_cast<PontaRemota&>(m_modem)),
       m_entrada(opcoes.ritmo ? LinhaCompassada::kSegundosPorByte9600 : 0.0),
       m_saida(opcoes.ritmo ? LinhaCompassada::kSegundosPorByte9600 : 0.0) {
     m_modem.aoRegistrar = [this](const QString& texto) { Registra(texto); };
     m_modem.terminal().aoRegistrar = [this](const QString& texto) { Registra(texto); };
     m_modem.terminal().aoReceberPagina = [this](const PaginaRecebida& p) { RegistraPagina(p); };
+    m_avulso.aoRegistrar = [this](const QString& texto) { Registra(texto); };
+    m_avulso.terminal().aoRegistrar = [this](const QString& texto) { Registra(texto); };
+    m_avulso.terminal().aoReceberPagina = [this](const PaginaRecebida& p) { RegistraPagina(p); };
 }
 
 bool Simulador::Prepara() {
     QString erro;
+    if (PorTCP()) {
+        if (!m_servidor.Abre(m_opcoes.portaTCP, &erro) || !m_transcricao.Abre(m_opcoes.transcricao, &erro)) {
+            Imprime(stderr, QStringLiteral("bipvox-simulador: %1").arg(erro));
+            return false;
+        }
+        Imprime(stdout, m_servidor.Endereco());
+        Registra(QStringLiteral("central atendendo por TCP em %1").arg(m_servidor.Endereco()));
+        return true;
+    }
     if (!m_pty.Abre(&erro) || (!m_opcoes.link.isEmpty() && !m_pty.CriaLink(m_opcoes.link, &erro)) ||
         !m_transcricao.Abre(m_opcoes.transcricao, &erro)) {
         Imprime(stderr, QStringLiteral("bipvox-simulador: %1").arg(erro));
@@ -56,9 +70,14 @@ bool Simulador::Prepara() {
     Imprime(stdout, m_pty.Dispositivo());
     if (!m_pty.Link().isEmpty())
         Imprime(stdout, m_pty.Link());
-    Registra(QStringLiteral("modem pronto em %1%2")
-                 .arg(m_pty.Dispositivo(),
+    Registra(QStringLiteral("%1 pronto em %2%3")
+                 .arg(m_opcoes.linhaDireta ? QStringLiteral("linha direta com a central")
+                                           : QStringLiteral("modem"),
+                      m_pty.Dispositivo(),
                       m_pty.Link().isEmpty() ? QString() : QStringLiteral(" (link %1)").arg(m_pty.Link())));
+    // A cable is always connected: the terminal waits for the first session at once.
+    if (m_opcoes.linhaDireta)
+        m_avulso.Conecta(Agora());
     return true;
 }
 
@@ -90,17 +109,20 @@ int Simulador::Executa() {
         }
         Gira(agora);
 
-        pollfd fds[2] = {};
+        pollfd fds[3] = {};
         fds[0].fd = sinal.fd();
         fds[0].events = POLLIN;
-        fds[1].fd = m_pty.Mestre();
+        // The line: the pseudo-terminal's master, or the TCP client (none: ignored by ppoll).
+        fds[1].fd = PorTCP() ? m_servidor.Cliente() : m_pty.Mestre();
         fds[1].events =
             short((agora >= m_leituraSuspensaAte ? POLLIN : 0) | (m_pendente.isEmpty() ? 0 : POLLOUT));
+        fds[2].fd = PorTCP() ? m_servidor.Escuta() : -1;
+        fds[2].events = POLLIN;
         const double espera = std::clamp(ProximoInstante(agora) - agora, 0.0, 1.0);
         timespec prazo{};
         prazo.tv_sec = time_t(espera);
         prazo.tv_nsec = long((espera - double(prazo.tv_sec)) * 1e9);
-        if (ppoll(fds, 2, &prazo, nullptr) < 0 && errno != EINTR) {
+        if (ppoll(fds, 3, &prazo, nullptr) < 0 && errno != EINTR) {
             Registra(QStringLiteral("erro em ppoll"));
             return 1;
         }
@@ -110,40 +132,74 @@ int Simulador::Executa() {
                 Registra(QStringLiteral("sinal %1 recebido: encerrando").arg(info.ssi_signo));
             break;
         }
-        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR)) {
-            QByteArray lido;
-            if (m_pty.Le(lido) < 0) {
-                // Should not happen while the slave side is held open; do not spin on it.
-                m_leituraSuspensaAte = Agora() + 0.05;
-            }
-            m_entrada.Coloca(lido, Agora());
-        }
+        if (fds[1].revents & (POLLIN | POLLHUP | POLLERR))
+            LeDaLinha();
+        if (fds[2].revents & POLLIN)
+            AceitaCliente(Agora());
     }
     // The link goes with the pseudo-terminal (its destructor); say so before the process ends.
     m_pty.RemoveLink();
     return 0;
 }
 
+void Simulador::LeDaLinha() {
+    QByteArray lido;
+    if (PorTCP()) {
+        if (m_servidor.Le(lido) < 0)
+            FechaCliente(QStringLiteral("o cliente fechou a conexão"));
+    } else if (m_pty.Le(lido) < 0) {
+        // Should not happen while the slave side is held open; do not spin on it.
+        m_leituraSuspensaAte = Agora() + 0.05;
+    }
+    m_entrada.Coloca(lido, Agora());
+}
+
+void Simulador::AceitaCliente(double agora) {
+    QString origem;
+    if (!m_servidor.Aceita(&origem)) {
+        Registra(QStringLiteral("conexão recusada: a central já atende outra"));
+        return;
+    }
+    Registra(QStringLiteral("conexão TCP de %1").arg(origem));
+    m_avulso.Conecta(agora);
+}
+
+void Simulador::FechaCliente(const QString& motivo) {
+    if (m_servidor.Cliente() < 0)
+        return;
+    m_servidor.FechaCliente();
+    m_avulso.Desconecta();
+    m_pendente.clear();
+    Registra(QStringLiteral("conexão TCP encerrada: %1").arg(motivo));
+}
+
 void Simulador::Gira(double agora) {
     const QByteArray recebido = m_entrada.Retira(agora);
     if (!recebido.isEmpty()) {
         m_transcricao.Dados(true, recebido, agora);
-        m_modem.Recebe(recebido, agora);
+        m_ponta.Recebe(recebido, agora);
     }
-    m_modem.Avanca(agora);
-    m_saida.Coloca(m_modem.TomaSaida(), agora);
+    m_ponta.Avanca(agora);
+    m_saida.Coloca(m_ponta.TomaSaida(), agora);
     const QByteArray enviado = m_saida.Retira(agora);
     if (!enviado.isEmpty()) {
         m_transcricao.Dados(false, enviado, agora);
         m_pendente.append(enviado);
     }
     EscrevePendente(agora);
+    // Over TCP the terminal's goodbye goes out before the connection is closed.
+    if (PorTCP() && m_avulso.QuerFechar() && m_saida.Vazia() && m_pendente.isEmpty())
+        FechaCliente(QStringLiteral("a central encerrou a sessão"));
 }
 
 void Simulador::EscrevePendente(double agora) {
     if (m_pendente.isEmpty())
         return;
-    const qint64 n = m_pty.Escreve(m_pendente);
+    if (PorTCP() && m_servidor.Cliente() < 0) {
+        m_pendente.clear(); // nobody connected: nowhere for it to go
+        return;
+    }
+    const qint64 n = PorTCP() ? m_servidor.Escreve(m_pendente) : m_pty.Escreve(m_pendente);
     if (n > 0)
         m_pendente.remove(0, n);
     if (m_pendente.size() > kMaxPendente) {
@@ -155,7 +211,7 @@ void Simulador::EscrevePendente(double agora) {
 }
 
 double Simulador::ProximoInstante(double agora) const {
-    double proximo = std::min({m_entrada.ProximaSaida(), m_saida.ProximaSaida(), m_modem.ProximoEvento()});
+    double proximo = std::min({m_entrada.ProximaSaida(), m_saida.ProximaSaida(), m_ponta.ProximoEvento()});
     if (m_opcoes.duracao > 0.0)
         proximo = std::min(proximo, m_opcoes.duracao);
     if (m_pendente.size() > 0)
