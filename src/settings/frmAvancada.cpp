@@ -1,6 +1,7 @@
 #include "settings/frmAvancada.h"
 
 #include "settings/PerfilINI.h"
+#include "settings/frmAreaConexao.h"
 #include "ui/frmControles.h"
 #include "ui/frmFigura.h"
 #include "ui/frmMoldura.h"
@@ -49,6 +50,8 @@ frmAvancada::frmAvancada(QWidget* pai) : QDialog(pai) {
     layout->addWidget(pnlFundo);
     MontaAreaDiscagem();
     MontaAreaInicio();
+    m_fraConexao = new frmAreaConexao(this);
+    m_areas->addWidget(m_fraConexao);
 
     auto* rodape = new QHBoxLayout;
     auto* imgSetaApontaDica = new QLabel(this);
@@ -113,11 +116,16 @@ void frmAvancada::Form_Activate() {
     m_txtPrefixo->setText(LeINI(SecaoDiscagem, QStringLiteral("PrefixoPABX"), QString()));
     m_chkPABX->setChecked(LeINI(SecaoDiscagem, QStringLiteral("PABX"), Nao) != Nao);
     m_chkAutoEnviar->setChecked(LeINI(SecaoOpcoes, QStringLiteral("AutoEnviar"), Nao) != Nao);
+    m_fraConexao->Preenche();
 }
 
 void frmAvancada::cmdOkay_Click() {
+    // A connection field that cannot be used keeps the dialog open and writes nothing.
+    if (!m_fraConexao->Valida())
+        return;
     GravaINI(SecaoDiscagem, QStringLiteral("PrefixoPABX"), m_txtPrefixo->text());
     GravaINI(SecaoDiscagem, QStringLiteral("PABX"), SimOuNao(m_chkPABX));
     GravaINI(SecaoOpcoes, QStringLiteral("AutoEnviar"), SimOuNao(m_chkAutoEnviar));
+    m_fraConexao->Grava();
     accept();
 }

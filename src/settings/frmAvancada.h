@@ -6,6 +6,7 @@
 class QCheckBox;
 class QLineEdit;
 class QVBoxLayout;
+class frmAreaConexao;
 
 class frmAvancada : public QDialog {
     Q_OBJECT
@@ -29,6 +30,7 @@ private:
     void MontaAreaInicio();
 
     QVBoxLayout* m_areas = nullptr;
+    frmAreaConexao* m_fraConexao = nullptr;
     QCheckBox* m_chkPABX = nullptr;
     QLineEdit* m_txtPrefixo = nullptr;
     QCheckBox* m_chkAutoEnviar = nullptr;

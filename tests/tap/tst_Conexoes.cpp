@@ -1,10 +1,9 @@
 // The same send over a dial-up modem, a direct serial line and a TCP connection, in virtual
-// time: what goes on the line before the log-on and after the log-off, the texts shown, the
-// log-on password and a connection that fails.
+// time: what goes on the line before the log-on and after the last page, the texts shown, the
+// log-on password, and start-up without a modem.
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
 #include "common/Modulo.h"
-#include "modem/ComandosModem.h"
 #include "modem/Enlace.h"
 #include "settings/PerfilINI.h"
 #include "shell/Inicializacao.h"
@@ -16,9 +15,8 @@
 namespace {
 
 struct Pedido : PedidoDeEnvio {
-    bool porUsuario = true;
     QString texto = QStringLiteral("Ligar para a base");
-    bool DestinoEhUsuario() const override { return porUsuario; }
+    bool DestinoEhUsuario() const override { return true; }
     int IndiceDaLista() const override { return 0; }
     QString TextoDaMensagem() const override { return texto; }
     void EsvaziaMensagem() override { texto.clear(); }
@@ -32,32 +30,33 @@ struct Painel : PainelDeEnvio {
     void MedidorVisivel(bool) override {}
 };
 
-const QString kDestino = QStringLiteral("127.0.0.1:5000");
+const QByteArray kAceita("211 Page(s) Sent Successfully\r\x06\r");
+const QByteArray kDesconexao("\x1b\x04\r");
+const QString kPronto = QStringLiteral(" Pronto");
 
 struct Cena : BancadaVirtual {
     Pedido pedido;
     Painel painel;
 
-    explicit Cena(const QString& tipo,
-                  const QByteArray& respostaAoBloco = "211 Page(s) Sent Successfully\r\x06\r") {
+    Cena(const QString& tipo, const QByteArray& respostaAoBloco = kAceita,
+         const QByteArray& respostaAoLogOn = "110 1.8\r\x06\r") {
         QVERIFY(ambiente.AbreBancoVazio());
-        if (!tipo.isEmpty())
-            GravaINI(SecaoConexao, QStringLiteral("Tipo"), tipo);
+        GravaINI(SecaoConexao, QStringLiteral("Tipo"), tipo);
         modem.ModemQueRespondeOK();
         modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
         modem.QuandoRecebeExato("\r", "ID=", 0.3, 1);
-        modem.QuandoRecebe("\x1bPG1", "110 1.8\r\x06\r\x1b[p\r", 0.3);
+        modem.QuandoRecebe("\x1bPG1", respostaAoLogOn, 0.3);
         modem.QuandoRecebe("\x02", respostaAoBloco, 0.5);
         Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("555"));
+        Modulo::EnvioIniciado = false;
     }
-    // Over TCP the scripted modem stands in for the network connection.
-    std::unique_ptr<Enlace> CriaEnlaceDaCena() {
-        if (LeTipoDeConexao() == TipoDeConexao::TCP)
-            return std::make_unique<EnlaceTCP>(modem, kDestino);
-        return CriaEnlace(ctx);
-    }
+    // Over TCP the scripted modem stands in for the network connection, which opening connects.
     void Envia() {
-        const auto enlace = CriaEnlaceDaCena();
+        std::unique_ptr<Enlace> enlace = CriaEnlace(ctx);
+        if (LeTipoDeConexao() == TipoDeConexao::TCP) {
+            enlace = std::make_unique<EnlaceTCP>(modem, QStringLiteral("127.0.0.1:5000"));
+            modem.setPortOpen(false);
+        }
         IniciaProcesso(ctx, *enlace, pedido, painel);
     }
     int LinhasNoLog() const { return Snapshot(QStringLiteral("Select * from Log")).RecordCount(); }
@@ -68,163 +67,103 @@ struct Cena : BancadaVirtual {
 class TstConexoes : public QObject {
     Q_OBJECT
 private slots:
-    void init() { Modulo::EnvioIniciado = false; }
-
     void transportes_data() {
         QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QByteArray>("antesDoLogOn");
-        QTest::addColumn<QByteArray>("depoisDoLogOff");
+        QTest::addColumn<QByteArray>("resposta");
+        QTest::addColumn<QByteArray>("antes");  // before the first prompt
+        QTest::addColumn<QByteArray>("depois"); // after the last page's CR
         QTest::addColumn<QString>("statusInicial");
         QTest::addColumn<QString>("tituloDoFechamento");
         QTest::addColumn<QString>("statusFinal");
-        QTest::addColumn<bool>("portaAberta");
-        QTest::newRow("modem") << QString() << QByteArray("ATE0\rATDP 3311-2400\r") << QByteArray("+++ATH0\r")
-                               << " Discando para a empresa de rádio chamadas, aguarde ..."
+        const QByteArray discagem("ATE0\rATDP 3311-2400\r");
+        const QString discando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
+        const QString direta = QStringLiteral(" Conectando à central pela linha direta, aguarde ...");
+        const QString tcp = QStringLiteral(" Conectando à central em 127.0.0.1:5000, aguarde ...");
+        QTest::newRow("modem") << "Modem" << kAceita << discagem << QByteArray("\x04\r+++ATH0\r") << discando
                                << "Desconectando Modem ..."
-                               << " Re-inicializando o modem, aguarde ..." << true;
-        QTest::newRow("valor desconhecido é modem")
-            << "tcp" << QByteArray("ATE0\rATDP 3311-2400\r") << QByteArray("+++ATH0\r")
-            << " Discando para a empresa de rádio chamadas, aguarde ..."
+                               << " Re-inicializando o modem, aguarde ...";
+        QTest::newRow("modem, desconexão") << "Modem" << kDesconexao << discagem << QByteArray("+++ATH0\r")
+                                           << discando << "Desconectando Modem ..." << kPronto;
+        QTest::newRow("'tcp' minúsculo é modem")
+            << "tcp" << kAceita << discagem << QByteArray("\x04\r+++ATH0\r") << discando
             << "Desconectando Modem ..."
-            << " Re-inicializando o modem, aguarde ..." << true;
-        QTest::newRow("linha direta") << "Direta" << QByteArray() << QByteArray()
-                                      << " Conectando à central pela linha direta, aguarde ..."
-                                      << "Encerrando a sessão ..."
-                                      << " Pronto" << true;
-        QTest::newRow("TCP") << "TCP" << QByteArray() << QByteArray()
-                             << " Conectando à central em 127.0.0.1:5000, aguarde ..."
-                             << "Desconectando ..."
-                             << " Pronto" << false;
+            << " Re-inicializando o modem, aguarde ...";
+        QTest::newRow("direta") << "Direta" << kAceita << QByteArray() << QByteArray("\x04\r") << direta
+                                << "Encerrando a sessão ..." << kPronto;
+        // No line to drop: the log-off ends the session the terminal still holds.
+        QTest::newRow("direta, desconexão") << "Direta" << kDesconexao << QByteArray() << QByteArray("\x04\r")
+                                            << direta << "Encerrando a sessão ..." << kPronto;
+        QTest::newRow("TCP") << "TCP" << kAceita << QByteArray() << QByteArray("\x04\r") << tcp
+                             << "Desconectando ..." << kPronto;
+        QTest::newRow("TCP, desconexão")
+            << "TCP" << kDesconexao << QByteArray() << QByteArray() << tcp << "Desconectando ..." << kPronto;
     }
     void transportes() {
         QFETCH(QString, tipo);
-        QFETCH(QByteArray, antesDoLogOn);
-        QFETCH(QByteArray, depoisDoLogOff);
+        QFETCH(QByteArray, resposta);
+        QFETCH(QByteArray, antes);
+        QFETCH(QByteArray, depois);
         QFETCH(QString, statusInicial);
         QFETCH(QString, tituloDoFechamento);
         QFETCH(QString, statusFinal);
-        QFETCH(bool, portaAberta);
-        Cena c(tipo);
-        if (tipo == QLatin1String("TCP"))
-            c.modem.setPortOpen(false); // connecting opens it
-
+        Cena c(tipo, resposta);
         c.Envia();
 
-        const QByteArray linha = c.modem.linha;
-        QVERIFY2(linha.startsWith(antesDoLogOn + "\r"), linha.constData());
-        QCOMPARE(linha.indexOf("\r\x1bPG1\r"), antesDoLogOn.size());
-        QVERIFY2(linha.endsWith("\x04\r" + depoisDoLogOff), linha.constData());
-        QCOMPARE(c.LinhasNoLog(), 1);
-        QVERIFY(c.pedido.texto.isEmpty());
-        QVERIFY(c.operador.caixas.isEmpty());
+        const QByteArray& linha = c.modem.linha;
+        QVERIFY2(linha.startsWith(antes + "\r\x1bPG1\r"), linha.toHex().constData());
+        QCOMPARE(linha.mid(linha.lastIndexOf('\x03') + 5), depois);
+        const bool aceita = resposta == kAceita;
+        QCOMPARE(c.LinhasNoLog(), aceita ? 1 : 0);
+        QCOMPARE(c.pedido.texto.isEmpty(), aceita);
         QCOMPARE(c.operador.status.first(), statusInicial);
-        QVERIFY(c.operador.status.contains(QStringLiteral(" Mensagem enviada com sucesso.")));
+        QVERIFY(c.painel.titulos.contains(tituloDoFechamento));
         QCOMPARE(c.operador.StatusAtual(), statusFinal);
-        QCOMPARE(c.painel.titulos.mid(c.painel.titulos.size() - 2),
-                 (QStringList{tituloDoFechamento, QStringLiteral("Retornando ...")}));
-        QCOMPARE(c.modem.PortOpen(), portaAberta);
+        // Only the TCP link closes its port at the end.
+        QCOMPARE(c.modem.PortOpen(), tipo != QLatin1String("TCP"));
     }
 
-    // A send given up after the log-on: the modem hangs up, the direct line logs off instead.
-    void interrupcao_data() {
-        QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QByteArray>("fim");
-        QTest::newRow("modem") << QString() << QByteArray("+++ATH0\r");
-        QTest::newRow("linha direta") << "Direta" << QByteArray("\x04\r");
-        QTest::newRow("TCP") << "TCP" << QByteArray();
-    }
-    void interrupcao() {
-        QFETCH(QString, tipo);
-        QFETCH(QByteArray, fim);
-        Cena c(tipo, "\x1b\x04\r");
-        if (tipo == QLatin1String("TCP"))
-            c.modem.setPortOpen(false);
-        c.Envia();
-        const QByteArray linha = c.modem.linha;
-        // After the block's three checksum characters and CR.
-        QCOMPARE(linha.mid(linha.lastIndexOf('\x03') + 5), fim);
-        QCOMPARE(c.LinhasNoLog(), 0);
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Pronto"));
-    }
-
-    void senhaNoLogOn_data() {
-        QTest::addColumn<QString>("senha");
-        QTest::addColumn<QByteArray>("pedido");
-        QTest::newRow("sem senha") << QString() << QByteArray("\x1bPG1\r");
-        QTest::newRow("com senha") << "a1B2c3" << QByteArray("\x1bPG1a1B2c3\r");
-        QTest::newRow("acentos em Windows-1252") << "sç" << QByteArray("\x1bPG1s\xe7\r");
-    }
-    void senhaNoLogOn() {
-        QFETCH(QString, senha);
-        QFETCH(QByteArray, pedido);
-        Cena c(QStringLiteral("Direta"));
-        GravaINI(SecaoConexao, QStringLiteral("Senha"), senha);
-        c.Envia();
-        QCOMPARE(c.modem.Contagem("\x1bPG1"), 1);
-        QVERIFY(c.modem.linha.contains(pedido));
-        QCOMPARE(c.LinhasNoLog(), 1);
-    }
-
-    // The terminal's refusal is told apart only when a password went out.
-    void senhaRecusada_data() {
+    // The refusal is told apart only when a password went out; nothing is sent or logged.
+    void logOn_data() {
         QTest::addColumn<QString>("senha");
         QTest::addColumn<QByteArray>("resposta");
+        QTest::addColumn<QByteArray>("pedido");
         QTest::addColumn<QString>("caixa");
+        const QByteArray ack("110 1.8\r\x06\r");
         const QString recusada =
             QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
                            "Avançadas e tente novamente. Nenhuma mensagem foi enviada.");
         const QString generica = QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente.");
-        QTest::newRow("NAK à senha") << "errada" << QByteArray("\x15\r") << recusada;
-        QTest::newRow("desconexão à senha") << "errada" << QByteArray("\x1b\x04\r") << recusada;
-        QTest::newRow("silêncio à senha") << "errada" << QByteArray() << generica;
-        QTest::newRow("NAK sem senha") << QString() << QByteArray("\x15\r") << generica;
+        QTest::newRow("sem senha") << QString() << ack << QByteArray("\x1bPG1\r") << QString();
+        QTest::newRow("com senha") << "a1B2" << ack << QByteArray("\x1bPG1a1B2\r") << QString();
+        QTest::newRow("senha em Windows-1252") << "sç" << ack << QByteArray("\x1bPG1s\xe7\r") << QString();
+        QTest::newRow("NAK à senha") << "x" << QByteArray("\x15\r") << QByteArray("\x1bPG1x\r") << recusada;
+        QTest::newRow("desconexão à senha") << "x" << kDesconexao << QByteArray("\x1bPG1x\r") << recusada;
+        QTest::newRow("silêncio à senha") << "x" << QByteArray() << QByteArray("\x1bPG1x\r") << generica;
+        QTest::newRow("NAK sem senha")
+            << QString() << QByteArray("\x15\r") << QByteArray("\x1bPG1\r") << generica;
     }
-    void senhaRecusada() {
+    void logOn() {
         QFETCH(QString, senha);
         QFETCH(QByteArray, resposta);
+        QFETCH(QByteArray, pedido);
         QFETCH(QString, caixa);
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
-        GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("Direta"));
+        Cena c(QStringLiteral("Direta"), kAceita, resposta);
         GravaINI(SecaoConexao, QStringLiteral("Senha"), senha);
-        b.modem.QuandoRecebeExato("\r", "ID=", 0.3, 1);
-        b.modem.QuandoRecebe("\x1bPG1", resposta, 0.3);
-        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        Pedido pedido;
-        Painel painel;
-        IniciaProcesso(b.ctx, pedido, painel);
-
-        QCOMPARE(b.operador.TextosDasCaixas(), QStringList{caixa});
-        QCOMPARE(b.operador.caixas[0].titulo, QStringLiteral("Erro:"));
-        QCOMPARE(b.modem.Contagem("\x02"), 0);
-        QCOMPARE(Snapshot(QStringLiteral("Select * from Log")).RecordCount(), 0);
-        QVERIFY(!pedido.texto.isEmpty());
-    }
-
-    void conexaoRecusada() {
-        Cena c(QStringLiteral("TCP"));
-        c.modem.setPortOpen(false);
-        c.modem.falhasAoAbrir = 1;
         c.Envia();
-        QCOMPARE(
-            c.operador.TextosDasCaixas(),
-            QStringList{QStringLiteral("Não foi possível conectar à central em 127.0.0.1:5000. Confira o "
-                                       "endereço e a porta em Opções Avançadas e tente novamente.")});
-        QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro:"));
-        QVERIFY(c.modem.linha.isEmpty());
-        QCOMPARE(c.LinhasNoLog(), 0);
-        QCOMPARE(c.pedido.texto, QStringLiteral("Ligar para a base"));
-        QCOMPARE(c.painel.titulos, QStringList{QStringLiteral("Desconectando ...")});
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Pronto"));
+        QCOMPARE(c.modem.Contagem("\x1bPG1"), 1);
+        QVERIFY(c.modem.linha.contains(pedido));
+        QCOMPARE(c.operador.TextosDasCaixas(), caixa.isEmpty() ? QStringList() : QStringList{caixa});
+        QCOMPARE(c.modem.Contagem("\x02"), caixa.isEmpty() ? 1 : 0);
+        QCOMPARE(c.LinhasNoLog(), caixa.isEmpty() ? 1 : 0);
     }
 
-    // Start-up and reconfiguration: only the modem is reset, and TCP needs no serial port.
+    // Start-up and reconfiguration: only the modem is reset, and TCP opens no serial port.
     void partida_data() {
         QTest::addColumn<QString>("tipo");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<int>("aberturas");
-        QTest::newRow("modem") << QString() << QByteArray("ATZ\rate0\r") << 1;
-        QTest::newRow("linha direta") << "Direta" << QByteArray() << 1;
+        QTest::newRow("modem") << "Modem" << QByteArray("ATZ\rate0\r") << 1;
+        QTest::newRow("direta") << "Direta" << QByteArray() << 1;
         QTest::newRow("TCP") << "TCP" << QByteArray() << 0;
     }
     void partida() {
@@ -239,7 +178,7 @@ private slots:
         InicializaModemComAmpulheta(c.ctx);
         QCOMPARE(c.modem.linha, bytes);
         QCOMPARE(c.modem.aberturas - antes, aberturas);
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Pronto"));
+        QCOMPARE(c.operador.StatusAtual(), kPronto);
     }
 };
 
