@@ -37,6 +37,8 @@ public:
     QString UltimoErro() const { return m_ultimoErro; }
     // The last open failed because another Bipvox program holds the modem.
     bool EmUso() const { return m_trava.Ocupada(); }
+    // The device as configured: what reaches the line (a pseudo-terminal silently keeps 8N1).
+    const QSerialPort& Linha() const { return m_porta; }
 
 private:
     bool Perdida() const;

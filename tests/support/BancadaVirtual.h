@@ -7,6 +7,7 @@
 #include "RelogioVirtual.h"
 #include "common/Contexto.h"
 
+#include <QStringList>
 #include <QVector>
 
 struct BancadaVirtual {
@@ -20,6 +21,18 @@ struct BancadaVirtual {
     BancadaVirtual() { modem.setPortOpen(true); }
 
     double Decorrido() const { return relogio.Agora() - inicio; }
+    // A script in one line per rule: "gatilho|resposta|atraso[|vezes]" answers a write that
+    // contains gatilho; "@instante|dados" arrives unprompted that long after the start.
+    void Roteiro(const QStringList& regras) {
+        for (const QString& regra : regras) {
+            const QStringList p = regra.split(QLatin1Char('|'));
+            if (p[0].startsWith(QLatin1Char('@')))
+                modem.EntregaEm(inicio + p[0].mid(1).toDouble(), p.value(1).toLatin1());
+            else
+                modem.QuandoRecebe(p[0].toLatin1(), p.value(1).toLatin1(), p.value(2).toDouble(),
+                                   p.size() > 3 ? p[3].toInt() : -1);
+        }
+    }
     // The pauses the code asked for, without the zero-length ones that only let events run.
     QVector<double> PausasComDuracao() const {
         QVector<double> com;

@@ -1,0 +1,34 @@
+#pragma once
+// The send request and the progress panel as the composition and progress windows answer them:
+// the one double of each for every test that sends.
+#include "tap/Envio.h"
+
+#include <QStringList>
+#include <QVector>
+
+struct PedidoDeTeste : PedidoDeEnvio {
+    bool porUsuario = true;
+    int indice = 0;
+    QString texto = QStringLiteral("Reuniao as 15h");
+    int esvaziamentos = 0;
+
+    bool DestinoEhUsuario() const override { return porUsuario; }
+    int IndiceDaLista() const override { return indice; }
+    QString TextoDaMensagem() const override { return texto; }
+    void EsvaziaMensagem() override {
+        ++esvaziamentos;
+        texto.clear();
+    }
+};
+
+struct PainelDeTeste : PainelDeEnvio {
+    QStringList titulos;
+    QVector<int> valores;
+    int maximo = -1;
+    bool visivel = false;
+
+    void Titulo(const QString& texto) override { titulos << texto; }
+    void MedidorMaximo(int m) override { maximo = m; }
+    void MedidorValor(int v) override { valores << v; }
+    void MedidorVisivel(bool v) override { visivel = v; }
+};
