@@ -1,277 +1,268 @@
-// Sending to one user and to a group in virtual time: the bytes on the line, the terminal's
-// answers, the texts shown and the history rows.
+// Framing, log-on and sending in virtual time: the bytes on the line, the terminal's answers,
+// what the operator reads, the history rows.
 #include "BancadaVirtual.h"
+#include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
+#include "EnvioDeTeste.h"
 #include "common/Modulo.h"
+#include "common/Win1252.h"
 #include "store/Snapshot.h"
 #include "tap/Envio.h"
+#include "tap/FuncoesTAP.h"
+#include "tap/LogOn.h"
 
 #include <QtTest>
 
 namespace {
-
-struct Pedido : PedidoDeEnvio {
-    bool porUsuario = true;
-    int indice = 0;
-    QString texto = QStringLiteral("  Ligar para a base  ");
-    bool esvaziada = false;
-    bool DestinoEhUsuario() const override { return porUsuario; }
-    int IndiceDaLista() const override { return indice; }
-    QString TextoDaMensagem() const override { return texto; }
-    void EsvaziaMensagem() override {
-        esvaziada = true;
-        texto.clear();
-    }
-};
-
-struct Painel : PainelDeEnvio {
-    QStringList titulos;
-    QVector<int> valores;
-    int maximo = -1;
-    bool visivel = false;
-    void Titulo(const QString& t) override { titulos << t; }
-    void MedidorMaximo(int m) override { maximo = m; }
-    void MedidorValor(int v) override { valores << v; }
-    void MedidorVisivel(bool v) override { visivel = v; }
-};
-
-const QByteArray kAceita("211 Page(s) Sent Successfully\r\x06\r");
-const QByteArray kNak("\x15\r");
-const QByteArray kRecusa("\r\x1e\r");
-const QByteArray kDesconexao("\x1b\x04\r");
+const QString kVerificando = QStringLiteral(" Verificando compatibilidade do sistema, aguarde ...");
+const QString kAguardando =
+    QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    ");
+const QString kPronto = QStringLiteral(" Pronto");
+const QString kTempo = QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ...");
+const QString kAceita = QStringLiteral("211 Page(s) Sent Successfully\r\x06\r");
+const QString kLogOn = QStringLiteral("\x1bPG1\r|110 1.8\r\x06\r\x1b[p\r|0.3");
 
 struct Cena : BancadaVirtual {
-    Pedido pedido;
-    Painel painel;
-
+    PedidoDeTeste pedido;
+    PainelDeTeste painel;
     Cena() {
         QVERIFY(ambiente.AbreBancoVazio());
-        modem.TerminalQueAceitaLogOn();
+        pedido.texto = QStringLiteral("  Ligar para a base  ");
     }
-    // The answer to each block, in order; after the list, the last one repeats.
-    void Respostas(const QList<QByteArray>& respostas) {
-        for (int i = 0; i < respostas.size(); ++i)
-            modem.QuandoRecebe("\x02", respostas[i], 0.5, i + 1 == respostas.size() ? -1 : 1);
-    }
-    void Usuario(const QString& nome, const QString& pager) {
-        Modulo::CodigosDaLista[1] = CadastraUsuario(nome, pager);
-        pedido.indice = 0;
-    }
-    int Blocos() const { return modem.Contagem("\x02"); }
-    QStringList LogUsuarios() const {
+    QStringList Log() const {
         QStringList nomes;
-        for (Snapshot log(QStringLiteral("Select * from Log Order By Data, Hora, Usuario")); !log.Eof();
+        for (Snapshot log(QStringLiteral("Select Usuario From Log Order By rowid")); !log.Eof();
              log.MoveNext())
-            nomes << log.Campo(QStringLiteral("Usuario")).toString();
+            nomes << log.Campo(QStringLiteral("Usuario")).toString().trimmed();
         return nomes;
     }
-    bool Desligou() const { return modem.linha.endsWith("+++ATH0\r"); }
 };
-
 } // namespace
 
-class TstEnvio : public QObject {
+class tst_Envio : public QObject {
     Q_OBJECT
 private slots:
-    void umUsuarioAceito() {
-        Cena c;
-        c.Usuario(QStringLiteral("José da Silva"), QStringLiteral(" 1234567 "));
-        c.Respostas({kAceita});
-
-        QVERIFY(EnviarUsuario(c.ctx, c.pedido, c.painel));
-        // Block sent trimmed, with its checksum and CR; then the log-off and the hang-up.
-        QVERIFY(c.modem.linha.contains("\x02"
-                                       "1234567\rLigar para a base\r\x03"));
-        QVERIFY(c.modem.linha.contains("\x1bPG1\r"));
-        QVERIFY(c.modem.linha.contains("\x04\r+++ATH0\r"));
-        QCOMPARE(c.Blocos(), 1);
-        QCOMPARE(c.painel.titulos,
-                 (QStringList{"Efetuando LogIn ...", "Enviando Mensagem ...", "Desconectando Modem ..."}));
-        QVERIFY(!c.painel.visivel);
-        QVERIFY(c.operador.status.contains(" Mensagem enviada com sucesso."));
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Re-inicializando o modem, aguarde ..."));
-        QCOMPARE(c.modem.fechamentos, 1);
-        QVERIFY(c.modem.PortOpen());
-        QVERIFY(c.operador.caixas.isEmpty());
-
-        Snapshot log(QStringLiteral("Select * from Log"));
-        QCOMPARE(log.RecordCount(), 1);
-        QCOMPARE(log.Campo("Usuario").toString(), QStringLiteral("José da Silva").leftJustified(50, ' '));
-        QCOMPARE(log.Campo("Mensagem").toString(), QStringLiteral("  Ligar para a base  "));
-        QCOMPARE(log.Campo("ID_Pager").toString(), QStringLiteral("1234567"));
-        QCOMPARE(log.Campo("ID_Usuario").toInt(), Modulo::CodigosDaLista[1]);
-        QVERIFY(QRegularExpression("^\\d{8}$").match(log.Campo("Data").toString()).hasMatch());
-        QVERIFY(QRegularExpression("^\\d\\d:\\d\\d$").match(log.Campo("Hora").toString()).hasMatch());
+    void unidade_data() {
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("mensagem");
+        QTest::addColumn<QByteArray>("unidade"); // empty: refused
+        QTest::newRow("exemplo") << "123"
+                                 << "abc"
+                                 << QByteArray("\x02"
+                                               "123\rabc\r\x03"
+                                               "1=;\r");
+        QTest::newRow("240 caracteres") << "7" << QString(240, 'a') << BlocoTAP("7", QByteArray(240, 'a'));
+        QTest::newRow("241 caracteres") << "7" << QString(241, 'a') << QByteArray();
+        QTest::newRow("soma acima de 12 bits")
+            << "123" << QString(240, QChar(200)) << BlocoTAP("123", QByteArray(240, char(200)));
+        QTest::newRow("euro e fora do Windows-1252") << "" << QString("€Ωã") << BlocoTAP("", "\x80?\xe3");
+        QTest::newRow("controles inalterados") << "12 "
+                                               << "a\rb\x03" << BlocoTAP("12 ", "a\rb\x03");
     }
-
-    void respostasDoTerminal_data() {
-        QTest::addColumn<QList<QByteArray>>("respostas");
-        QTest::addColumn<bool>("resultado");
-        QTest::addColumn<int>("blocos");
-        QTest::addColumn<int>("linhasNoLog");
-        QTest::addColumn<QString>("caixa");
-        QTest::addColumn<QString>("status");
-        QTest::newRow("NAK duas vezes e ACK") << QList<QByteArray>{kNak, kNak, kAceita} << true << 3 << 1
-                                              << QString() << " Mensagem enviada com sucesso.";
-        QTest::newRow("três NAKs") << QList<QByteArray>{kNak} << false << 3 << 0 << QString()
-                                   << " Erro na transmissão, re-enviando mensagem ...";
-        QTest::newRow("silêncio") << QList<QByteArray>{QByteArray()} << false << 1 << 0
-                                  << "Erro: Time Out - Aguardando confirmação do dígito verificador ..."
-                                  << QString();
-        QTest::newRow("pedido de desconexão") << QList<QByteArray>{kDesconexao} << false << 1 << 0
-                                              << QString() << " Desconexão solicitada pelo servidor.";
-        QTest::newRow("código recusado") << QList<QByteArray>{kRecusa} << true << 1 << 1
-                                         << "Código do Pager de usuário Inválido.\r\r" << QString();
-        QTest::newRow("ACK e recusa juntos") << QList<QByteArray>{kRecusa + "\x06\r"} << true << 1 << 1
-                                             << "Código do Pager de usuário Inválido.\r\r" << QString();
-    }
-    void respostasDoTerminal() {
-        QFETCH(QList<QByteArray>, respostas);
-        QFETCH(bool, resultado);
-        QFETCH(int, blocos);
-        QFETCH(int, linhasNoLog);
-        QFETCH(QString, caixa);
-        QFETCH(QString, status);
-        Cena c;
-        c.Usuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        c.Respostas(respostas);
-
-        QCOMPARE(EnviarUsuario(c.ctx, c.pedido, c.painel), resultado);
-        QCOMPARE(c.Blocos(), blocos);
-        QCOMPARE(c.LogUsuarios().size(), linhasNoLog);
-        QCOMPARE(c.modem.linha.contains("\x04\r"), resultado); // log-off only on success
-        QVERIFY(c.Desligou());
-        QCOMPARE(c.painel.titulos.last(), QStringLiteral("Desconectando Modem ..."));
-        if (!caixa.isEmpty()) {
-            QCOMPARE(c.operador.TextosDasCaixas(), QStringList{caixa});
-            QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro:"));
-            QCOMPARE(c.operador.caixas[0].icone, Icone::Informacao);
-        } else {
-            QVERIFY(c.operador.caixas.isEmpty());
+    void unidade() {
+        QFETCH(QString, codigo);
+        QFETCH(QString, mensagem);
+        QFETCH(QByteArray, unidade);
+        QString bloco = QStringLiteral("anterior");
+        QString soma;
+        QCOMPARE(MontaBlocoTAP(codigo, mensagem, bloco), !unidade.isEmpty());
+        if (unidade.isEmpty()) {
+            QCOMPARE(bloco, QStringLiteral("anterior"));
+            return;
         }
-        if (!status.isEmpty())
-            QVERIFY(c.operador.status.contains(status));
+        QVERIFY(CalculaChecksumTAP(bloco, soma));
+        QCOMPARE(ParaWin1252(bloco + soma + QLatin1Char('\r')), unidade);
+        QCOMPARE(DigitoChecksumTAP(0xA00, 3), QStringLiteral(":"));
+        QCOMPARE(DigitoChecksumTAP(0xFFF, 4), QStringLiteral("0"));
     }
 
-    void respostaDepoisDoPrazoEhTimeOut() {
-        Cena c;
-        c.Usuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        c.modem.QuandoRecebe("\x02", kAceita, 5.005);
-        QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
-        QVERIFY(c.LogUsuarios().isEmpty());
+    void logOn_data() {
+        QTest::addColumn<QStringList>("regras");
+        QTest::addColumn<bool>("aceito");
+        QTest::addColumn<int>("prompts");
+        QTest::addColumn<double>("tempo");
+        // CR prompts a second apart until "ID=", a closing second, ESC PG1, 0.02 s, the ACK, 0.01 s.
+        QTest::newRow("ID= no segundo prompt") << QStringList{"@1.5|ID=", kLogOn} << true << 2 << 3.31;
+        QTest::newRow("ID= em duas leituras")
+            << QStringList{"@0.5|\r\nI", "@4.2|D=", kLogOn} << true << 5 << 6.31;
+        QTest::newRow("ID= aos 12.5 s") << QStringList{"@12.5|ID=", kLogOn} << true << 13 << 14.31;
+        QTest::newRow("ID= aos 14.5 s: tarde") << QStringList{"@14.5|ID=", kLogOn} << false << 15 << 16.0;
+        QTest::newRow("id= minúsculo") << QStringList{"@0.5|id=", kLogOn} << false << 16 << 17.0;
+        QTest::newRow("ACK aos 4.9 s") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x06|4.92"} << true << 1 << 6.93;
+        QTest::newRow("ACK aos 5.5 s") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x06|5.5"} << false << 1 << 7.03;
+        QTest::newRow("NAK") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x15\r|0.3"} << false << 1 << 7.03;
+        QTest::newRow("ACK junto com o ID=") << QStringList{"@0.5|ID=\x06"} << true << 1 << 2.03;
+    }
+    void logOn() {
+        QFETCH(QStringList, regras);
+        QFETCH(bool, aceito);
+        QFETCH(int, prompts);
+        QFETCH(double, tempo);
+        BancadaVirtual b;
+        b.Roteiro(regras);
+        QCOMPARE(AguardaIDeInicializaModoAutomatico(b.ctx), aceito);
+        const bool pediu = b.modem.linha.contains("\x1b");
+        QCOMPARE(b.modem.linha, QByteArray(prompts, '\r') + (pediu ? "\x1bPG1\r" : ""));
+        QVERIFY2(qAbs(b.Decorrido() - tempo) < 1e-6, qPrintable(QString::number(b.Decorrido())));
+        const QStringList status =
+            pediu ? QStringList{kVerificando, kAguardando, kPronto} : QStringList{kVerificando, kPronto};
+        QCOMPARE(b.operador.status, status);
     }
 
-    void mensagemLongaDemaisNaoEntraNaLinha() {
+    void enviaUsuario_data() {
+        QTest::addColumn<QStringList>("regras"); // after the log-on
+        QTest::addColumn<int>("tamanho");        // of the message; 0: the fixture's
+        QTest::addColumn<bool>("enviado");
+        QTest::addColumn<int>("blocos");
+        QTest::addColumn<QStringList>("caixas");
+        const QString nak = QStringLiteral("\x02|\x15\r|0.5");
+        QTest::newRow("aceita") << QStringList{"\x02|" + kAceita + "|0.5"} << 0 << true << 1 << QStringList();
+        QTest::newRow("NAK duas vezes e ACK")
+            << QStringList{nak + "|2", "\x02|\x06\r|0.5"} << 0 << true << 3 << QStringList();
+        QTest::newRow("três NAKs") << QStringList{nak} << 0 << false << 3 << QStringList();
+        QTest::newRow("ACK aos 5.5 s")
+            << QStringList{"\x02|\x06\r|5.5"} << 0 << false << 1 << QStringList{kTempo};
+        QTest::newRow("pedido de desconexão")
+            << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << false << 1 << QStringList();
+        QTest::newRow("código recusado") << QStringList{"\x02|\r\x1e\r\x06\r|0.5"} << 0 << true << 1
+                                         << QStringList{"Código do Pager de usuário Inválido.\r\r"};
+        QTest::newRow("241 caracteres")
+            << QStringList() << 241 << false << 0 << QStringList{"Erro na criptografação da mensagem..."};
+    }
+    void enviaUsuario() {
+        QFETCH(QStringList, regras);
+        QFETCH(int, tamanho);
+        QFETCH(bool, enviado);
+        QFETCH(int, blocos);
+        QFETCH(QStringList, caixas);
         Cena c;
-        c.Usuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        c.pedido.texto = QString(241, QLatin1Char('x'));
-        QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
-        QCOMPARE(c.operador.TextosDasCaixas(), QStringList{"Erro na criptografação da mensagem..."});
-        QCOMPARE(c.modem.linha, QByteArray("+++ATH0\r")); // no prompt, no log-on
-        QVERIFY(c.LogUsuarios().isEmpty());
+        c.Roteiro(QStringList{"@0.5|ID="} + regras);
+        c.modem.TerminalQueAceitaLogOn();
+        Modulo::CodigosDaLista[1] =
+            CadastraUsuario(QStringLiteral("José D'Ávila"), QStringLiteral("1234567890"));
+        if (tamanho)
+            c.pedido.texto = QString(tamanho, 'x');
+
+        QCOMPARE(EnviarUsuario(c.ctx, c.pedido, c.painel), enviado);
+        QCOMPARE(c.modem.Contagem("\x02"), blocos);
+        if (blocos)
+            QVERIFY(c.modem.linha.contains(BlocoTAP("1234567890", "Ligar para a base")));
+        QCOMPARE(c.Log(), enviado ? QStringList{"José D'Ávila"} : QStringList());
+        QCOMPARE(c.operador.TextosDasCaixas(), caixas);
+        QCOMPARE(c.modem.linha.contains("\x04\r+++ATH0\r"), enviado); // log-off only after a send
+        QVERIFY(c.modem.linha.endsWith("+++ATH0\r"));
+        QCOMPARE(c.modem.fechamentos, int(enviado)); // the port is opened again after a send
+        QVERIFY(c.modem.PortOpen());
+        QCOMPARE(c.painel.titulos.value(c.painel.titulos.size() - 1),
+                 tamanho ? QString() : QStringLiteral("Desconectando Modem ..."));
+        if (!enviado)
+            return;
+        Snapshot log(QStringLiteral("Select * From Log"));
+        QCOMPARE(log.Campo("Usuario").toString(), QStringLiteral("José D'Ávila").leftJustified(50));
+        QCOMPARE(log.Campo("Mensagem").toString(), QStringLiteral("  Ligar para a base  "));
+        QCOMPARE(log.Campo("ID_Pager").toString(), QStringLiteral("1234567890"));
+        QCOMPARE(log.Campo("ID_Usuario").toInt(), Modulo::CodigosDaLista[1]);
     }
 
-    void usuarioExcluidoDepoisDaListagem() {
+    // The status line of a whole one-user send, as the operator reads it.
+    void processoParaUmUsuario_data() {
+        QTest::addColumn<QString>("discagem");
+        QTest::addColumn<QStringList>("status");
+        const QString discando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
+        const QStringList desliga{" Desconectando modem, aguarde ...", kPronto};
+        QTest::newRow("enviada") << "CONNECT 9600"
+                                 << QStringList{discando,
+                                                kVerificando,
+                                                kAguardando,
+                                                kPronto,
+                                                " Enviando mensagem, aguade ...",
+                                                " Mensagem enviada com sucesso."} +
+                                        desliga + QStringList{" Re-inicializando o modem, aguarde ..."};
+        QTest::newRow("ocupado") << "BUSY" << QStringList{discando} + desliga;
+    }
+    void processoParaUmUsuario() {
+        QFETCH(QString, discagem);
+        QFETCH(QStringList, status);
         Cena c;
-        c.Usuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        QVERIFY(Executa(QStringLiteral("Delete From Usuarios")));
-        QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
-        QCOMPARE(c.operador.caixas.size(), 1);
-        QVERIFY(c.operador.caixas[0].texto.contains("não foi encontrado"));
-        QCOMPARE(c.modem.linha, QByteArray("+++ATH0\r"));
-        QVERIFY(c.LogUsuarios().isEmpty());
+        c.modem.ModemQueRespondeOK();
+        c.Roteiro({"ATD|\r\n" + discagem + "\r\n|2", "\x02|\x06\r|0.5"});
+        c.modem.TerminalQueAceitaLogOn();
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("555"));
+        Modulo::EnvioIniciado = false;
+        IniciaProcesso(c.ctx, c.pedido, c.painel);
+        QVERIFY(Modulo::EnvioIniciado);
+        QCOMPARE(c.operador.status, status);
+        const bool enviada = status.size() > 3;
+        QCOMPARE(c.pedido.esvaziamentos, int(enviada));
+        QCOMPARE(c.painel.titulos.last(),
+                 enviada ? QStringLiteral("Retornando ...") : QStringLiteral("Desconectando Modem ..."));
     }
 
-    void grupoComOSegundoCodigoRecusado() {
+    void enviaGrupo_data() {
+        QTest::addColumn<QStringList>("regras");
+        QTest::addColumn<bool>("enviado");
+        QTest::addColumn<QStringList>("log");
+        QTest::addColumn<QString>("caixa");
+        const QString refusal = QStringLiteral("\r\x1e\r\x06\r|0.5");
+        QTest::newRow("dois códigos recusados")
+            << QStringList{"\x02"
+                           "222\r|" +
+                               refusal,
+                           "\x02"
+                           "333\r|" +
+                               refusal,
+                           "\x02|\x06\r|0.5"}
+            << true << QStringList{"Ana", "Bruno D'Ávila", "Dora"}
+            << "Erro na tentativa de envio para o pager de Bruno D'Ávila. Problemas com o código 222. "
+               "Possibilidade de erro na tentativa do envio das outras mensagens.\r";
+        QTest::newRow("time-out no segundo") << QStringList{"\x02"
+                                                            "111\r|\x06\r|0.5"}
+                                             << false << QStringList{"Ana"} << kTempo;
+    }
+    void enviaGrupo() {
+        QFETCH(QStringList, regras);
+        QFETCH(bool, enviado);
+        QFETCH(QStringList, log);
+        QFETCH(QString, caixa);
         Cena c;
-        const qint32 a = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
-        const qint32 b = CadastraUsuario(QStringLiteral("Bruno D'Ávila"), QStringLiteral(" 222 "));
-        const qint32 d = CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("333"));
-        Modulo::CodigosDaLista[3] = CadastraGrupo(QStringLiteral("Plantão"), {a, b, d});
+        c.Roteiro(QStringList{"@0.5|ID="} + regras);
+        c.modem.TerminalQueAceitaLogOn();
+        const QVector<qint32> membros{
+            CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111")),
+            CadastraUsuario(QStringLiteral("Bruno D'Ávila"), QStringLiteral(" 222 ")),
+            CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("333"))};
+        Modulo::CodigosDaLista[3] = CadastraGrupo(QStringLiteral("Plantão"), membros);
         c.pedido.porUsuario = false;
         c.pedido.indice = 2;
-        c.modem.QuandoRecebe("\x02"
-                             "222\r",
-                             kRecusa, 0.5);
-        c.modem.QuandoRecebe("\x02", kAceita, 0.5);
 
-        QVERIFY(EnviarGrupo(c.ctx, c.pedido, c.painel));
-        QCOMPARE(c.Blocos(), 3);
+        QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), enviado);
         QCOMPARE(c.modem.Contagem("\x1bPG1\r"), 1);
-        QCOMPARE(c.modem.Contagem("\x04\r"), 1);
-        QCOMPARE(c.LogUsuarios(), (QStringList{"Ana", "Bruno D'Ávila", "Dora"})); // trimmed, not padded
+        QCOMPARE(c.modem.Contagem("\x02"), log.size() + int(!enviado));
+        QVERIFY(c.modem.linha.contains(BlocoTAP("111", "Ligar para a base")));
+        QCOMPARE(c.Log(), log);
+        QCOMPARE(c.operador.TextosDasCaixas(), QStringList{caixa});
+        QCOMPARE(c.modem.Contagem("\x04\r"), int(enviado));
         QCOMPARE(c.painel.maximo, 3);
-        QCOMPARE(c.painel.valores, (QVector<int>{0, 1, 2, 3}));
-        QVERIFY(c.painel.visivel);
-        QCOMPARE(c.operador.caixas.size(), 1);
-        QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro(s):"));
-        QCOMPARE(c.operador.caixas[0].texto,
-                 QStringLiteral(
-                     "Erro na tentativa de envio para o pager de Bruno D'Ávila. Problemas com o código 222. "
-                     "Possibilidade de erro na tentativa do envio das outras mensagens.\r"));
-    }
-
-    void grupoComTimeOutNoSegundoMembro() {
-        Cena c;
-        const qint32 a = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
-        const qint32 b = CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("222"));
-        const qint32 d = CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("333"));
-        Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("Plantão"), {a, b, d});
-        c.pedido.porUsuario = false;
-        c.modem.QuandoRecebe("\x02"
-                             "111\r",
-                             kAceita, 0.5);
-
-        QVERIFY(!EnviarGrupo(c.ctx, c.pedido, c.painel));
-        QCOMPARE(c.Blocos(), 2);
-        QCOMPARE(c.LogUsuarios(), QStringList{"Ana"});
-        QVERIFY(!c.modem.linha.contains("\x04\r"));
-        QVERIFY(c.Desligou());
-        QCOMPARE(c.operador.TextosDasCaixas(),
-                 QStringList{"Erro: Time Out - Aguardando confirmação do dígito verificador ..."});
+        QCOMPARE(c.painel.valores, QVector<int>({0, 1, 2, 3}).mid(0, log.size() + 1));
+        if (enviado) {
+            QVERIFY(c.modem.linha.contains(BlocoTAP("222", "Ligar para a base")));
+            QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro(s):"));
+        }
     }
 
     void grupoVazioDesligaAntesDeAvisar() {
         Cena c;
         Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("Vazio"));
         c.pedido.porUsuario = false;
+        c.pedido.indice = 0;
         QVERIFY(!EnviarGrupo(c.ctx, c.pedido, c.painel));
         QCOMPARE(c.modem.linha, QByteArray("+++ATH0\r"));
         QCOMPARE(
-            c.operador.eventos.last(),
-            QStringLiteral("caixa:Este grupo não possue nenhum usuário cadastrado. Não há alguém para enviar "
-                           "mensagem."));
-        // The hang-up's " Pronto" comes before the message.
-        QCOMPARE(c.operador.eventos[c.operador.eventos.size() - 2], QStringLiteral("status: Pronto"));
-    }
-
-    void processoInteiro_data() {
-        QTest::addColumn<QByteArray>("discagem");
-        QTest::addColumn<bool>("esvaziada");
-        QTest::newRow("conecta") << QByteArray("\r\nCONNECT 9600/ARQ\r\n") << true;
-        QTest::newRow("ocupado") << QByteArray("\r\nBUSY\r\n") << false;
-    }
-    void processoInteiro() {
-        QFETCH(QByteArray, discagem);
-        QFETCH(bool, esvaziada);
-        Cena c;
-        c.Usuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        c.modem.ModemQueRespondeOK();
-        c.modem.QuandoRecebe("ATD", discagem, 3);
-        c.Respostas({kAceita});
-        Modulo::EnvioIniciado = false;
-
-        IniciaProcesso(c.ctx, c.pedido, c.painel);
-        QVERIFY(Modulo::EnvioIniciado);
-        QCOMPARE(c.pedido.esvaziada, esvaziada);
-        QCOMPARE(c.operador.status.first(),
-                 QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ..."));
-        QCOMPARE(c.painel.titulos.last(),
-                 esvaziada ? QStringLiteral("Retornando ...") : QStringLiteral("Desconectando Modem ..."));
-        QCOMPARE(c.LogUsuarios().size(), esvaziada ? 1 : 0);
-        QVERIFY(c.Desligou());
+            c.operador.eventos.mid(c.operador.eventos.size() - 2),
+            (QStringList{"status: Pronto", "caixa:Este grupo não possue nenhum usuário cadastrado. Não há "
+                                           "alguém para enviar mensagem."}));
     }
 };
 
-QTEST_MAIN(TstEnvio)
+QTEST_MAIN(tst_Envio)
 #include "tst_Envio.moc"
