@@ -1,192 +1,90 @@
 // bipvox-criabanco, run as the build and the demo run it.
+#include "CadastroDeTeste.h"
 #include "store/BancoDeDados.h"
 #include "store/Snapshot.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QSet>
 #include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
-
-struct Execucao {
-    int codigo = -1;
-    QString saida;
-    QString erros;
-};
-
-QByteArray LeBytes(const QString& caminho) {
+QByteArray Bytes(const QString& caminho) {
     QFile arquivo(caminho);
     return arquivo.open(QIODevice::ReadOnly) ? arquivo.readAll() : QByteArray();
 }
-
-int ContaLinhas(const QString& tabela) {
-    return Snapshot(QStringLiteral("Select * from %1").arg(tabela)).RecordCount();
+int Linhas(const char* tabela) {
+    return Snapshot(QStringLiteral("Select * From ") + QLatin1String(tabela)).RecordCount();
 }
-
 } // namespace
 
 class tst_CriaBanco : public QObject {
     Q_OBJECT
-
 private slots:
-    void initTestCase();
     void cleanup() { FechaBancoDeDados(); }
 
-    void criaBancoQueOProgramaAbre_data();
-    void criaBancoQueOProgramaAbre();
-    void arquivoExistenteFicaIntacto_data();
-    void arquivoExistenteFicaIntacto();
-    void exemplos();
-    void usoIncorreto_data();
-    void usoIncorreto();
-    void pastaInexistente();
-    void ajuda();
-
-private:
-    Execucao Roda(const QStringList& argumentos) const;
-    QString m_programa;
+    void execucao_data() {
+        QTest::addColumn<QStringList>("argumentos"); // "{}" stands for Pager.Mdb in a private folder
+        QTest::addColumn<bool>("existente");
+        QTest::addColumn<int>("codigo");
+        QTest::addColumn<QString>("mensagem"); // part of what is printed
+        QTest::newRow("cria") << QStringList{"{}"} << false << 0 << "";
+        QTest::newRow("exemplos") << QStringList{"--exemplos", "{}"} << false << 0 << "";
+        QTest::newRow("existente é erro") << QStringList{"--exemplos", "{}"} << true << 1 << "já existe";
+        QTest::newRow("--se-ausente com existente") << QStringList{"--se-ausente", "{}"} << true << 0 << "";
+        QTest::newRow("pasta inexistente")
+            << QStringList{"{}/não existe/Pager.Mdb"} << false << 1 << "Não foi possível criar";
+        QTest::newRow("dois arquivos") << QStringList{"{}", "B.Mdb"} << false << 2 << "--help";
+        QTest::newRow("opção desconhecida") << QStringList{"--forca", "{}"} << false << 2 << "--help";
+        QTest::newRow("ajuda") << QStringList{"--help"} << false << 0 << "Uso: bipvox-criabanco";
+    }
+    void execucao() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(bool, existente);
+        QFETCH(int, codigo);
+        QFETCH(QString, mensagem);
+        QTemporaryDir pasta;
+        const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
+        if (existente) {
+            QCOMPARE(QProcess::execute(qEnvironmentVariable("BIPVOX_CRIABANCO"), {caminho}), 0);
+            QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
+            QVERIFY(CadastraGrupo(QStringLiteral("Plantão")) > 0);
+            FechaBancoDeDados();
+        }
+        const QByteArray antes = Bytes(caminho);
+        for (QString& a : argumentos)
+            a.replace(QLatin1String("{}/"), pasta.path() + QLatin1Char('/'))
+                .replace(QLatin1String("{}"), caminho);
+        QProcess p;
+        p.start(qEnvironmentVariable("BIPVOX_CRIABANCO"), argumentos);
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), codigo);
+        QVERIFY(
+            QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).contains(mensagem));
+        if (existente || codigo != 0) {
+            QCOMPARE(Bytes(caminho), antes); // nothing existing is ever touched
+            return;
+        }
+        if (argumentos.contains(QStringLiteral("--help")))
+            return;
+        QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
+        QCOMPARE(Linhas("Log"), 0);
+        if (!argumentos.contains(QStringLiteral("--exemplos"))) {
+            QCOMPARE(Linhas("Usuarios") + Linhas("Grupos") + Linhas("Usuario_Grupo"), 0);
+            return;
+        }
+        QVERIFY(Linhas("Usuarios") >= 3 && Linhas("Grupos") >= 2);
+        QCOMPARE(Snapshot(QStringLiteral("Select * From Usuarios Where Nome_Usuario = 'Pedro D''Ávila'"))
+                     .RecordCount(),
+                 1);
+        // Every membership joins an existing user to an existing group; pager codes are unique.
+        QCOMPARE(Linhas("Usuario_Grupo Where ID_Usuario Not In (Select ID_Usuario From Usuarios) Or ID_Grupo "
+                        "Not In (Select ID_Grupo From Grupos)"),
+                 0);
+        QCOMPARE(Linhas("Usuarios Group By ID_Pager"), Linhas("Usuarios"));
+    }
 };
-
-void tst_CriaBanco::initTestCase() {
-    m_programa = qEnvironmentVariable("BIPVOX_CRIABANCO");
-    if (m_programa.isEmpty())
-        QSKIP("BIPVOX_CRIABANCO is not set: run through ctest");
-    QVERIFY2(QFile::exists(m_programa),
-             qPrintable(m_programa + QStringLiteral(" is missing: build it first")));
-}
-
-Execucao tst_CriaBanco::Roda(const QStringList& argumentos) const {
-    QProcess processo;
-    processo.start(m_programa, argumentos);
-    Execucao resultado;
-    if (!processo.waitForFinished(60000) || processo.exitStatus() != QProcess::NormalExit)
-        return resultado;
-    resultado.codigo = processo.exitCode();
-    resultado.saida = QString::fromLocal8Bit(processo.readAllStandardOutput());
-    resultado.erros = QString::fromLocal8Bit(processo.readAllStandardError());
-    return resultado;
-}
-
-void tst_CriaBanco::criaBancoQueOProgramaAbre_data() {
-    QTest::addColumn<QStringList>("opcoes");
-    QTest::newRow("sem opções") << QStringList();
-    QTest::newRow("--se-ausente") << QStringList{"--se-ausente"};
-}
-
-void tst_CriaBanco::criaBancoQueOProgramaAbre() {
-    QFETCH(QStringList, opcoes);
-    QTemporaryDir pasta;
-    const Execucao execucao = Roda(opcoes << pasta.filePath(QStringLiteral("Pager.Mdb")));
-    QCOMPARE(execucao.codigo, 0);
-    QCOMPARE(execucao.erros, QString());
-
-    QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
-    for (const char* tabela : {"Usuarios", "Grupos", "Usuario_Grupo", "Log"})
-        QCOMPARE(ContaLinhas(QLatin1String(tabela)), 0);
-}
-
-void tst_CriaBanco::arquivoExistenteFicaIntacto_data() {
-    QTest::addColumn<QStringList>("opcoes");
-    QTest::addColumn<int>("codigo");
-    QTest::newRow("sem opções: erro") << QStringList() << 1;
-    QTest::newRow("com exemplos: erro") << QStringList{"--exemplos"} << 1;
-    QTest::newRow("--se-ausente: nada a fazer") << QStringList{"--se-ausente"} << 0;
-    QTest::newRow("--se-ausente com exemplos") << QStringList{"--se-ausente", "--exemplos"} << 0;
-}
-
-void tst_CriaBanco::arquivoExistenteFicaIntacto() {
-    QFETCH(QStringList, opcoes);
-    QFETCH(int, codigo);
-    QTemporaryDir pasta;
-    const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
-    QCOMPARE(Roda({caminho}).codigo, 0);
-    QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
-    QVERIFY(Executa(QStringLiteral("Insert Into Grupos (Descricao_Grupo, Nome_Grupo) Values (?, ?)"),
-                    {QStringLiteral("Quem atende de madrugada."), QStringLiteral("Plantão")}));
-    FechaBancoDeDados();
-    const QByteArray antes = LeBytes(caminho);
-
-    const Execucao execucao = Roda(opcoes << caminho);
-    QCOMPARE(execucao.codigo, codigo);
-    if (codigo != 0)
-        QVERIFY2(execucao.erros.contains(QStringLiteral("já existe")), qPrintable(execucao.erros));
-    else
-        QCOMPARE(execucao.erros, QString());
-    QCOMPARE(LeBytes(caminho), antes);
-}
-
-void tst_CriaBanco::exemplos() {
-    QTemporaryDir pasta;
-    const Execucao execucao =
-        Roda({QStringLiteral("--exemplos"), pasta.filePath(QStringLiteral("Pager.Mdb"))});
-    QCOMPARE(execucao.codigo, 0);
-    QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
-
-    QVERIFY(ContaLinhas(QStringLiteral("Usuarios")) >= 3);
-    QVERIFY(ContaLinhas(QStringLiteral("Grupos")) >= 2);
-    QCOMPARE(ContaLinhas(QStringLiteral("Log")), 0);
-    QCOMPARE(Snapshot(QStringLiteral("Select * from Usuarios Where Nome_Usuario = ?"),
-                      {QStringLiteral("Pedro D'Ávila")})
-                 .RecordCount(),
-             1);
-
-    // Pager codes are unique, and every membership joins an existing user to an existing group.
-    QSet<QString> pagers;
-    QSet<qint64> usuarios;
-    for (Snapshot lista(QStringLiteral("Select * from Usuarios")); !lista.Eof(); lista.MoveNext()) {
-        pagers.insert(lista.Campo(QStringLiteral("ID_Pager")).toString());
-        usuarios.insert(lista.Campo(QStringLiteral("ID_Usuario")).toLongLong());
-    }
-    QCOMPARE(pagers.size(), usuarios.size());
-    for (Snapshot grupos(QStringLiteral("Select * from Grupos")); !grupos.Eof(); grupos.MoveNext()) {
-        Snapshot membros(QStringLiteral("Select ID_Usuario From Usuario_Grupo Where ID_Grupo = ?"),
-                         {grupos.Campo(QStringLiteral("ID_Grupo"))});
-        QVERIFY2(!membros.Eof(), qPrintable(grupos.Campo(QStringLiteral("Nome_Grupo")).toString()));
-        for (; !membros.Eof(); membros.MoveNext())
-            QVERIFY(usuarios.contains(membros.Campo(QStringLiteral("ID_Usuario")).toLongLong()));
-    }
-    QCOMPARE(Snapshot(QStringLiteral(
-                          "Select * from Usuario_Grupo Where ID_Grupo Not In (Select ID_Grupo from Grupos)"))
-                 .RecordCount(),
-             0);
-}
-
-void tst_CriaBanco::usoIncorreto_data() {
-    QTest::addColumn<QStringList>("argumentos");
-    QTest::newRow("sem arquivo") << QStringList{"--se-ausente"};
-    QTest::newRow("dois arquivos") << QStringList{"A.Mdb", "B.Mdb"};
-    QTest::newRow("opção desconhecida") << QStringList{"--forca", "A.Mdb"};
-}
-
-void tst_CriaBanco::usoIncorreto() {
-    QFETCH(QStringList, argumentos);
-    QTemporaryDir pasta;
-    for (QString& argumento : argumentos)
-        if (!argumento.startsWith(QLatin1Char('-')))
-            argumento = pasta.filePath(argumento);
-    const Execucao execucao = Roda(argumentos);
-    QCOMPARE(execucao.codigo, 2);
-    QVERIFY(execucao.erros.contains(QStringLiteral("--help")));
-    QCOMPARE(QDir(pasta.path()).entryList(QDir::Files), QStringList());
-}
-
-void tst_CriaBanco::pastaInexistente() {
-    QTemporaryDir pasta;
-    const Execucao execucao = Roda({pasta.filePath(QStringLiteral("não existe/Pager.Mdb"))});
-    QCOMPARE(execucao.codigo, 1);
-    QVERIFY2(execucao.erros.contains(QStringLiteral("Não foi possível criar")), qPrintable(execucao.erros));
-}
-
-void tst_CriaBanco::ajuda() {
-    const Execucao execucao = Roda({QStringLiteral("--help")});
-    QCOMPARE(execucao.codigo, 0);
-    QVERIFY(execucao.saida.startsWith(QStringLiteral("Uso: bipvox-criabanco")));
-    QVERIFY(execucao.saida.contains(QStringLiteral("--se-ausente")));
-    QVERIFY(execucao.saida.contains(QStringLiteral("--exemplos")));
-}
 
 QTEST_GUILESS_MAIN(tst_CriaBanco)
 #include "tst_CriaBanco.moc"
