@@ -1,4 +1,4 @@
-// The start-up road in virtual time, with the operator and the windows recorded.
+// The start-up road in virtual time: the windows shown, the status line, the questions asked.
 #include "AmbienteDeTeste.h"
 #include "ModemRoteirizado.h"
 #include "OperadorGravado.h"
@@ -15,24 +15,19 @@ namespace {
 class JanelasGravadas : public JanelasDaInicializacao {
 public:
     QStringList chamadas;
-    // What the person picks each time the modem settings dialog is shown ("" closes it unchanged).
-    QStringList portasEscolhidas;
-
+    QStringList portasEscolhidas; // what the person picks in the modem dialog, in turn
     void MostraSplash() override { chamadas << QStringLiteral("splash"); }
     void FechaSplash() override { chamadas << QStringLiteral("fechaSplash"); }
     void MostraPrincipal() override { chamadas << QStringLiteral("principal"); }
     void MostraConfigModem() override {
         chamadas << QStringLiteral("configModem");
-        if (!portasEscolhidas.isEmpty()) {
-            const QString porta = portasEscolhidas.takeFirst();
-            if (!porta.isEmpty())
-                GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), porta);
-        }
+        if (!portasEscolhidas.isEmpty())
+            GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), portasEscolhidas.takeFirst());
     }
     void MostraMontaMsg() override { chamadas << QStringLiteral("montaMsg"); }
 };
 
-const QString kPerguntaPorta = QStringLiteral(
+const QString kPergunta = QStringLiteral(
     "Houve um erro ao tentar inicializar o modem. Você deseja ajustar as configurações do seu modem?");
 const QString kOutroAplicativo =
     QStringLiteral("Este erro pode ter sido ocasionado pelo fato de que outro aplicativo está utilizando a "
@@ -40,174 +35,104 @@ const QString kOutroAplicativo =
                    "instalado o seu modem. Reinicialize o seu computador e tente novamente.");
 const QString kTimeOut = QStringLiteral(
     "Modem TimeOut: Ha a possibilidade da porta serial selecionada não possuir nenhum um modem instalado.");
+const QStringList kPronto{" Inicializando variáveis, aguarde ...", " Inicializando Modem, aguarde ...",
+                          " Pronto"};
 } // namespace
 
-class TstInicializacao : public QObject {
+class tst_Inicializacao : public QObject {
     Q_OBJECT
-
-    struct Cena {
+private slots:
+    void inicializacao_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("banco");   // "vazio", "lixo" or "ausente"
+        QTest::addColumn<QString>("roteiro"); // "modem" answers OK; "falhas=N" opens that fail; "Sim" answers
+        QTest::addColumn<bool>("pronto");
+        QTest::addColumn<QStringList>("janelas");
+        QTest::addColumn<QStringList>("status");
+        QTest::addColumn<QStringList>("caixas");
+        const QString banco = QStringLiteral(" Inicializando Banco de Dados, aguarde ...");
+        const QByteArray com1("[MODEM]\r\nPorta Serial=1\r\n");
+        const QStringList abre{"splash", "principal"};
+        QTest::newRow("banco danificado")
+            << com1 << "lixo"
+            << "modem" << false << abre + QStringList{"fechaSplash"}
+            << QStringList{banco, " Erro iniciando o bando de dados."}
+            << QStringList{"Houve um erro sério ao tentar abrir o arquivo de dados do sistema."};
+        QTest::newRow("banco ausente")
+            << com1 << "ausente"
+            << "modem" << false << abre + QStringList{"fechaSplash"}
+            << QStringList{banco, " Erro iniciando o bando de dados."}
+            << QStringList{"Houve um erro sério ao tentar abrir o arquivo de dados do sistema."};
+        QTest::newRow("sem configuração")
+            << QByteArray() << "vazio"
+            << "modem" << true << abre + QStringList{"fechaSplash", "configModem", "fechaSplash"}
+            << QStringList{banco, " Configurando modem ..."} + kPronto << QStringList();
+        QTest::newRow("porta falha, Sim e depois Não")
+            << QByteArray("[MODEM]\r\nPorta Serial=3\r\n") << "vazio"
+            << "falhas=5 Sim" << false << abre + QStringList{"fechaSplash", "configModem", "fechaSplash"}
+            << QStringList{banco, " Inicializando variáveis, aguarde ...",
+                           " Erro iniciando a porta serial do modem.", " Configurando modem ...",
+                           " Erro iniciando a porta serial do modem."}
+            << QStringList{kPergunta, kPergunta, kOutroAplicativo};
+        QTest::newRow("modem mudo") << com1 << "vazio"
+                                    << "" << true << abre + QStringList{"fechaSplash"}
+                                    << QStringList{banco} + kPronto << QStringList{kTimeOut, kTimeOut};
+        QTest::newRow("AutoEnviar") << com1 + "[OP\xc7\xd5"
+                                              "ES]\r\nAutoEnviar=Sim\r\n"
+                                    << "vazio"
+                                    << "modem" << true << abre + QStringList{"fechaSplash", "montaMsg"}
+                                    << QStringList{banco} + kPronto << QStringList();
+        QTest::newRow("autoenviar=sim") << com1 + "[OP\xc7\xd5"
+                                                  "ES]\r\nAutoEnviar=sim\r\n"
+                                        << "vazio"
+                                        << "modem" << true << abre + QStringList{"fechaSplash"}
+                                        << QStringList{banco} + kPronto << QStringList();
+    }
+    void inicializacao() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, banco);
+        QFETCH(QString, roteiro);
+        QFETCH(bool, pronto);
+        QFETCH(QStringList, janelas);
+        QFETCH(QStringList, status);
+        QFETCH(QStringList, caixas);
         AmbienteDeTeste ambiente;
-        RelogioVirtual relogio;
-        ModemRoteirizado modem{relogio};
-        OperadorGravado operador;
-        JanelasGravadas janelas;
-        Contexto ctx{relogio, modem, operador};
-        FimDaInicializacao Executa() { return ExecutaInicializacao(ctx, janelas, ambiente.Diretorio()); }
-        void PreparaBanco() {
+        ambiente.EscreveINI(ini);
+        const QString mdb = ambiente.Diretorio() + QStringLiteral("/Pager.Mdb");
+        if (banco == QLatin1String("vazio")) {
             QVERIFY(ambiente.AbreBancoVazio());
             FechaBancoDeDados();
+        } else if (banco == QLatin1String("lixo")) {
+            QFile lixo(mdb);
+            QVERIFY(lixo.open(QIODevice::WriteOnly) &&
+                    lixo.write(QByteArray("Standard Jet DB\0\0\0 isto nao", 27)) == 27);
         }
-    };
+        RelogioVirtual relogio;
+        ModemRoteirizado modem(relogio);
+        OperadorGravado operador;
+        JanelasGravadas gravadas;
+        gravadas.portasEscolhidas << QStringLiteral("2");
+        Contexto ctx{relogio, modem, operador};
+        if (roteiro.contains(QLatin1String("modem")))
+            modem.ModemQueRespondeOK();
+        modem.falhasAoAbrir = roteiro.startsWith(QLatin1String("falhas=")) ? roteiro.mid(7, 1).toInt() : 0;
+        if (roteiro.contains(QLatin1String("Sim")))
+            operador.respostas = {Resposta::Sim};
 
-private slots:
-    void bancoQueNaoAbreEncerraSemTocarNoModem() {
-        Cena c;
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=1\r\n");
-        QFile lixo(c.ambiente.Diretorio() + QStringLiteral("/Pager.Mdb"));
-        QVERIFY(lixo.open(QIODevice::WriteOnly));
-        lixo.write("Standard Jet DB\0\0\0 isto nao e um banco", 40);
-        lixo.close();
-
-        QCOMPARE(c.Executa(), FimDaInicializacao::EncerrarPrograma);
-        QCOMPARE(c.operador.caixas.size(), 1);
-        QCOMPARE(c.operador.caixas[0].texto,
-                 QStringLiteral("Houve um erro sério ao tentar abrir o arquivo de dados do sistema."));
-        QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro:"));
-        QCOMPARE(c.operador.caixas[0].icone, Icone::Critico);
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Erro iniciando o bando de dados."));
-        QCOMPARE(c.modem.aberturas, 0);
-        QVERIFY(c.modem.linha.isEmpty());
-        QVERIFY(c.janelas.chamadas.contains(QStringLiteral("fechaSplash")));
-        QVERIFY(!BancoDeDadosAberto());
-    }
-
-    void bancoAusenteNaoECriado() {
-        Cena c;
-        QCOMPARE(c.Executa(), FimDaInicializacao::EncerrarPrograma);
-        QVERIFY(!QFile::exists(c.ambiente.Diretorio() + QStringLiteral("/Pager.Mdb")));
-    }
-
-    void semArquivoDeConfiguracaoMostraODialogoAntesDaPorta() {
-        Cena c;
-        c.PreparaBanco();
-        c.modem.ModemQueRespondeOK();
-        c.janelas.portasEscolhidas << QStringLiteral("2");
-
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.janelas.chamadas,
-                 (QStringList{"splash", "principal", "fechaSplash", "configModem", "fechaSplash"}));
-        QCOMPARE(c.modem.commPort, qint16(2));
-        QCOMPARE(Modulo::PortaModem, qint16(2));
-        QCOMPARE(c.modem.settings, QStringLiteral("9600,e,7,1"));
-        QCOMPARE(c.modem.handshaking, 2);
-        QVERIFY(c.modem.rtsEnable);
-        QCOMPARE(c.operador.status,
-                 (QStringList{" Inicializando Banco de Dados, aguarde ...", " Configurando modem ...",
-                              " Inicializando variáveis, aguarde ...", " Inicializando Modem, aguarde ...",
-                              " Pronto"}));
-        QVERIFY(c.operador.caixas.isEmpty());
-        QCOMPARE(c.modem.linha, QByteArray("ATZ\rate0\r"));
-        QCOMPARE(c.operador.ampulhetaNivel, 0);
-    }
-
-    void portaQueFalhaRespondidaSimDepoisNao() {
-        Cena c;
-        c.PreparaBanco();
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=3\r\n");
-        c.modem.falhasAoAbrir = 5;
-        c.operador.respostas = {Resposta::Sim, Resposta::Nao};
-
-        QCOMPARE(c.Executa(), FimDaInicializacao::EncerrarPrograma);
-        QCOMPARE(c.operador.TextosDasCaixas(),
-                 (QStringList{kPerguntaPorta, kPerguntaPorta, kOutroAplicativo}));
-        QCOMPARE(c.operador.caixas[0].botoes, Botoes::SimNao);
-        QCOMPARE(c.operador.caixas[0].icone, Icone::Critico);
-        QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro:"));
-        QCOMPARE(c.operador.caixas[2].titulo, QStringLiteral("Informação:"));
-        QCOMPARE(c.operador.caixas[2].icone, Icone::Informacao);
-        QCOMPARE(c.janelas.chamadas.count(QStringLiteral("configModem")), 1);
-        QVERIFY(c.operador.status.contains(QStringLiteral(" Erro iniciando a porta serial do modem.")));
-        QVERIFY(c.modem.linha.isEmpty());
-        QVERIFY(!BancoDeDadosAberto());
-    }
-
-    void portaQueFalhaUmaVezEDepoisAbreComOutraEscolha() {
-        Cena c;
-        c.PreparaBanco();
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=3\r\n");
-        c.modem.ModemQueRespondeOK();
-        c.modem.falhasAoAbrir = 1;
-        c.operador.respostas = {Resposta::Sim};
-        c.janelas.portasEscolhidas << QStringLiteral("4");
-
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.modem.commPort, qint16(4));
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Pronto"));
-    }
-
-    void portaVaziaNaoPedeODialogoEEntregaZero() {
-        // "Porta Serial" present but empty: port 0, which the real control refuses; the
-        // recorded port opens anything, so this checks the number handed over.
-        Cena c;
-        c.PreparaBanco();
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=\r\n");
-        c.modem.ModemQueRespondeOK();
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.modem.commPort, qint16(0));
-        QVERIFY(!c.janelas.chamadas.contains(QStringLiteral("configModem")));
-    }
-
-    void modemMudoMostraOTimeOutDuasVezesEChegaAoPronto() {
-        Cena c;
-        c.PreparaBanco();
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=1\r\n");
-
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.operador.TextosDasCaixas(), (QStringList{kTimeOut, kTimeOut}));
-        QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Informação:"));
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Pronto"));
-        QCOMPARE(c.operador.ampulhetaNivel, 0);
-    }
-
-    void autoEnviar_data() {
-        QTest::addColumn<QByteArray>("valor");
-        QTest::addColumn<bool>("abre");
-        QTest::newRow("Sim") << QByteArray("Sim") << true;
-        QTest::newRow("sim") << QByteArray("sim") << false;
-        QTest::newRow("Não") << QByteArray("N\xe3o") << false;
-        QTest::newRow("ausente") << QByteArray() << false;
-    }
-    void autoEnviar() {
-        QFETCH(QByteArray, valor);
-        QFETCH(bool, abre);
-        Cena c;
-        c.PreparaBanco();
-        QByteArray ini("[MODEM]\r\nPorta Serial=1\r\n");
-        if (!valor.isEmpty())
-            ini += "[OP\xc7\xd5"
-                   "ES]\r\nAutoEnviar=" +
-                   valor + "\r\n";
-        c.ambiente.EscreveINI(ini);
-        c.modem.ModemQueRespondeOK();
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.janelas.chamadas.contains(QStringLiteral("montaMsg")), abre);
-        if (abre)
-            QCOMPARE(c.janelas.chamadas.last(), QStringLiteral("montaMsg"));
-    }
-
-    void inicializacaoConfiguradaUsaOComandoDoArquivo() {
-        Cena c;
-        c.PreparaBanco();
-        c.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=1\r\nInicializa\xe7\xe3o=AT&F\r\nConfigura\xe7\xf5"
-                              "es=19200,n,8,1\r\n");
-        c.modem.QuandoRecebe("AT&F\r", "\r\nOK\r\n", 0.2);
-        c.modem.ModemQueRespondeOK();
-        QCOMPARE(c.Executa(), FimDaInicializacao::Pronto);
-        QCOMPARE(c.modem.linha, QByteArray("AT&F\rate0\r"));
-        QCOMPARE(c.modem.settings, QStringLiteral("19200,n,8,1"));
-        QVERIFY(c.operador.caixas.isEmpty());
+        QCOMPARE(ExecutaInicializacao(ctx, gravadas, ambiente.Diretorio()) == FimDaInicializacao::Pronto,
+                 pronto);
+        QCOMPARE(gravadas.chamadas, janelas);
+        QCOMPARE(operador.status, status);
+        QCOMPARE(operador.TextosDasCaixas(), caixas);
+        QCOMPARE(BancoDeDadosAberto(), pronto);
+        QCOMPARE(operador.ampulhetaNivel, 0);
+        QCOMPARE(modem.linha, pronto ? QByteArray("ATZ\rate0\r") : QByteArray());
+        QCOMPARE(QFile::exists(mdb), banco != QLatin1String("ausente"));
+        if (pronto)
+            QCOMPARE(modem.settings, QStringLiteral("9600,e,7,1"));
+        FechaBancoDeDados();
     }
 };
 
-QTEST_MAIN(TstInicializacao)
+QTEST_GUILESS_MAIN(tst_Inicializacao)
 #include "tst_Inicializacao.moc"
