@@ -8,7 +8,9 @@
 #include "compose/Destinatarios.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
+#include "modem/Enlace.h"
 #include "modem/PortaSerialQt.h"
+#include "settings/Conexao.h"
 #include "settings/DispositivoDaPorta.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
@@ -131,6 +133,28 @@ SaidaDoEnvio Disca(Contexto& ctx, const OpcoesDoEnvio& opcoes, OperadorDeConsole
     }
 }
 
+// A direct line or a TCP terminal: no dialling; a refused connection is tried again like a busy
+// line, a cable whose port cannot be opened is not.
+SaidaDoEnvio Conecta(Contexto& linha, Enlace& enlace, TipoDeConexao tipo, const OpcoesDoEnvio& opcoes,
+                     OperadorDeConsole& console) {
+    for (int tentativa = 1;; ++tentativa) {
+        if (opcoes.tentativas > 1)
+            console.Andamento(QStringLiteral("Tentativa %1 de %2").arg(tentativa).arg(opcoes.tentativas));
+        linha.operador.Status(enlace.StatusDaAbertura());
+        if (enlace.Abre(linha))
+            return TodasAceitas;
+        if (tipo == TipoDeConexao::Direta)
+            return Falha(console, SemPortaOuBanco,
+                         QStringLiteral("a porta da linha direta não pôde ser aberta; nada foi enviado."));
+        if (tentativa >= opcoes.tentativas)
+            return Falha(console, SemConexao,
+                         QStringLiteral("sem conexão com a central após %1 tentativa(s); nada foi enviado.")
+                             .arg(tentativa));
+        console.Andamento(QStringLiteral("Nova tentativa em %1 s ...").arg(opcoes.intervalo));
+        linha.relogio.Pausa(opcoes.intervalo);
+    }
+}
+
 SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConsole& console) {
     if (!concluido && r.entregues == 0)
         return Falha(console, SemConexao,
@@ -149,16 +173,23 @@ SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConso
     return TodasAceitas;
 }
 
-SaidaDoEnvio EnviaPeloModem(const OpcoesDoEnvio& opcoes, const QString& mensagem, const Preparo& destino,
-                            OperadorDeConsole& console) {
+// Over the link the settings ask for (modem, direct line or TCP), as the window program does.
+SaidaDoEnvio EnviaPeloEnlace(const OpcoesDoEnvio& opcoes, const QString& mensagem, const Preparo& destino,
+                             OperadorDeConsole& console) {
     RelogioReal relogio;
     PortaSerialQt porta(relogio);
     Contexto ctx{relogio, porta, console};
-    const SaidaDoEnvio aberta = AbrePorta(ctx, porta, opcoes, console);
-    if (aberta != TodasAceitas)
-        return aberta;
-    ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
-    InicializaModem(ctx);
+    const TipoDeConexao tipo = LeTipoDeConexao();
+    // A TCP terminal needs no serial port at all.
+    if (tipo != TipoDeConexao::TCP) {
+        const SaidaDoEnvio aberta = AbrePorta(ctx, porta, opcoes, console);
+        if (aberta != TodasAceitas)
+            return aberta;
+    }
+    if (tipo == TipoDeConexao::Modem) {
+        ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
+        InicializaModem(ctx);
+    }
 
     const bool usuario = !opcoes.dadas.contains(QStringLiteral("--grupo"));
     PedidoDaLinhaDeComando pedido(usuario, mensagem, destino.pagerAvulso);
@@ -166,12 +197,18 @@ SaidaDoEnvio EnviaPeloModem(const OpcoesDoEnvio& opcoes, const QString& mensagem
     Modulo::EnvioIniciado = true;
     PreencheCodigosDaLista({destino.id});
 
-    const SaidaDoEnvio discagem = Disca(ctx, opcoes, console);
-    if (discagem != TodasAceitas)
-        return discagem;
+    const std::unique_ptr<Enlace> enlace = CriaEnlace(ctx);
+    Contexto linha{relogio, enlace->Porta(), console};
+    const SaidaDoEnvio abertura = tipo == TipoDeConexao::Modem
+                                      ? Disca(linha, opcoes, console)
+                                      : Conecta(linha, *enlace, tipo, opcoes, console);
+    if (abertura != TodasAceitas)
+        return abertura;
     ResultadoDoEnvio resultado;
-    const bool concluido = usuario ? EnviarUsuario(ctx, pedido, console, &resultado)
-                                   : EnviarGrupo(ctx, pedido, console, &resultado);
+    const bool concluido = usuario ? EnviarUsuario(linha, *enlace, pedido, console, &resultado)
+                                   : EnviarGrupo(linha, *enlace, pedido, console, &resultado);
+    // The history rows reach the disk before the program ends.
+    ConsolidaBancoDeDados();
     return Desfecho(concluido, resultado, console);
 }
 
@@ -188,7 +225,7 @@ SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, 
                                             : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
     const Preparo destino = PreparaDestino(opcoes, console);
     const SaidaDoEnvio saida =
-        destino.saida != TodasAceitas ? destino.saida : EnviaPeloModem(opcoes, mensagem, destino, console);
+        destino.saida != TodasAceitas ? destino.saida : EnviaPeloEnlace(opcoes, mensagem, destino, console);
     FechaBancoDeDados();
     return saida;
 }
