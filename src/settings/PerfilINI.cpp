@@ -2,8 +2,11 @@
 //
 // Encoding: the program writes Windows-1252. A file that starts with a UTF-8 byte-order mark,
 // or that is valid UTF-8 holding at least one multi-byte sequence (a text editor saved it as
-// UTF-8), is read as UTF-8 so that "OPÇÕES" still matches; the next write rewrites the whole
-// file in Windows-1252 without the mark, so the file converges to the one format.
+// UTF-8), is read as UTF-8 so that "OPÇÕES" still matches. A write keeps the encoding the file
+// was read with, so no other key reads differently afterwards.
+//
+// Size: a file over TamanhoMaximoDoINI is refused (every key reads its default, and the dialler
+// tells the operator why), and a write that would make the file larger is not done.
 //
 // Reading: see TextoINI.cpp for the line rules. The value used is cut to its first 99
 // characters, as the 100-character buffer of GetPrivateProfileString cuts it; the reader's
@@ -14,7 +17,6 @@
 // a file that exists but cannot be read is not rewritten at all.
 #include "settings/PerfilINI.h"
 
-#include "common/Win1252.h"
 #include "settings/CodificacaoINI.h"
 #include "settings/TextoINI.h"
 
@@ -28,20 +30,32 @@
 namespace {
 
 constexpr qsizetype kTamanhoDoValor = 99;
-// Far beyond any settings file; a larger one is left alone rather than loaded whole.
-constexpr qint64 kMaiorArquivo = 32 * 1024 * 1024;
 
-// The file's bytes, empty when it does not exist, nothing when it exists but cannot be read.
-std::optional<QByteArray> LeArquivo(const QString& caminho) {
+// The file's bytes, empty when it does not exist, nothing (and why, in problema) when it exists
+// but cannot be read or is too large. Reads only what the file holds.
+std::optional<QByteArray> LeArquivo(const QString& caminho, QString* problema = nullptr) {
     QFile arquivo(caminho);
     if (!arquivo.exists())
         return QByteArray();
-    if (!arquivo.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray bytes = arquivo.read(kMaiorArquivo + 1);
-    if (arquivo.error() != QFileDevice::NoError || bytes.size() > kMaiorArquivo)
-        return std::nullopt;
-    return bytes;
+    QString motivo;
+    std::optional<QByteArray> bytes;
+    if (arquivo.size() > TamanhoMaximoDoINI)
+        motivo = QStringLiteral("tem %1 KB, muito mais do que um arquivo de configuração pode ter (o "
+                                "limite é %2 KB)")
+                     .arg(arquivo.size() / 1024)
+                     .arg(TamanhoMaximoDoINI / 1024);
+    else if (!arquivo.open(QIODevice::ReadOnly))
+        motivo = QStringLiteral("não pôde ser lido (sem permissão de leitura?)");
+    else if (bytes = arquivo.read(TamanhoMaximoDoINI + 1);
+             arquivo.error() != QFileDevice::NoError || bytes->size() > TamanhoMaximoDoINI)
+        motivo = QStringLiteral("não pôde ser lido por inteiro");
+    if (motivo.isEmpty())
+        return bytes;
+    if (problema)
+        *problema = QStringLiteral("O arquivo de configuração %1 %2. Ele não foi usado: corrija-o ou "
+                                   "apague-o e configure o modem de novo.")
+                        .arg(QDir::toNativeSeparators(caminho), motivo);
+    return std::nullopt;
 }
 
 QString PadraoDoLeitor(const QString& padrao) {
@@ -65,11 +79,20 @@ QString CaminhoDoINI(const QString& arquivo) {
     return QDir(diretorio).filePath(arquivo);
 }
 
-QString LeINI(const QString& secao, const QString& chave, const QString& padrao, const QString& arquivo) {
+LeituraINI::LeituraINI(const QString& arquivo) {
+    if (const auto bytes = LeArquivo(CaminhoDoINI(arquivo), &m_problema); bytes && !bytes->isEmpty())
+        m_texto.emplace(DecodificaINI(*bytes));
+}
+
+QString LeituraINI::Le(const QString& secao, const QString& chave, const QString& padrao) const {
     std::optional<QString> valor;
-    if (const auto bytes = LeArquivo(CaminhoDoINI(arquivo)); bytes && !bytes->isEmpty())
-        valor = TextoINI(DecodificaINI(*bytes)).Valor(secao, chave);
+    if (m_texto)
+        valor = m_texto->Valor(secao, chave);
     return (valor ? *valor : PadraoDoLeitor(padrao)).left(kTamanhoDoValor);
+}
+
+QString LeINI(const QString& secao, const QString& chave, const QString& padrao, const QString& arquivo) {
+    return LeituraINI(arquivo).Le(secao, chave, padrao);
 }
 
 void GravaINI(const QString& secao, const QString& chave, const QString& valor, const QString& arquivo) {
@@ -80,8 +103,9 @@ void GravaINI(const QString& secao, const QString& chave, const QString& valor, 
     TextoINI texto(DecodificaINI(*atual));
     if (!texto.DefineValor(secao, chave, valor))
         return;
-    const QByteArray novo = ParaWin1252(texto.Texto());
-    if (novo == *atual)
+    const QByteArray novo = CodificaINI(texto.Texto(), DetectaCodificacaoINI(*atual));
+    // Past the limit the whole file would be refused: better this one key unwritten.
+    if (novo == *atual || novo.size() > TamanhoMaximoDoINI)
         return;
     QDir().mkpath(QFileInfo(caminho).absolutePath());
     QSaveFile destino(caminho);

@@ -144,7 +144,10 @@ bool TextoINI::DefineValor(const QString& secao, const QString& chave, const QSt
     if (local.chave >= 0) {
         QString& linha = m_linhas[local.chave];
         qsizetype inicioDoValor = linha.indexOf(QLatin1Char('=')) + 1;
-        while (inicioDoValor < linha.size() &&
+        // The old blanks after '=' stay only before a value with none of its own: otherwise a
+        // value that starts with blanks would gain them again on every write.
+        const bool valorComBrancos = !umaLinha.isEmpty() && EhBranco(umaLinha.front());
+        while (!valorComBrancos && inicioDoValor < linha.size() &&
                (linha[inicioDoValor] == QLatin1Char(' ') || linha[inicioDoValor] == QLatin1Char('\t')))
             ++inicioDoValor;
         const bool tinhaCR = linha.endsWith(QLatin1Char('\r'));

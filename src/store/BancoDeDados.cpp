@@ -31,11 +31,16 @@ constexpr TabelaDoPrograma TabelasDoPrograma[] = {
 };
 
 // Anything else (an old Access file, a text file, an empty file) is refused before SQLite
-// is given the chance to treat it as a new database.
+// is given the chance to treat it as a new database. So is a file whose header asks for a
+// newer writer (bytes 18 and 19 above 2): SQLite would open it and refuse every write.
 bool TemCabecalhoSQLite(const QString& caminho) {
     static const QByteArray cabecalho("SQLite format 3\0", 16);
     QFile arquivo(caminho);
-    return arquivo.open(QIODevice::ReadOnly) && arquivo.read(cabecalho.size()) == cabecalho;
+    if (!arquivo.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray inicio = arquivo.read(20);
+    const auto versaoConhecida = [&inicio](int i) { return inicio[i] == 1 || inicio[i] == 2; };
+    return inicio.size() == 20 && inicio.startsWith(cabecalho) && versaoConhecida(18) && versaoConhecida(19);
 }
 
 // mode=rw lets SQLite open the file but never create it, even if it vanishes meanwhile.
@@ -130,4 +135,10 @@ QSqlDatabase BancoDeDados() {
     if (!QSqlDatabase::contains(NomeDaConexao()))
         return {};
     return QSqlDatabase::database(NomeDaConexao(), false);
+}
+
+QString PastaDoBancoDeDados() {
+    if (!BancoDeDadosAberto())
+        return {};
+    return QFileInfo(QUrl(BancoDeDados().databaseName()).toLocalFile()).absolutePath();
 }

@@ -12,5 +12,7 @@ bool BancoDeDadosAberto();
 // Flushes the rows written since the last call to the disk, so a power cut cannot take them;
 // called when a transmission ends. False when the store refused.
 bool ConsolidaBancoDeDados();
+// The folder of the open database file; empty when none is open.
+QString PastaDoBancoDeDados();
 // The shared connection every statement runs on.
 QSqlDatabase BancoDeDados();
