@@ -3,6 +3,8 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "modem/ComandosModem.h"
+#include "modem/Desligamento.h"
+#include "modem/PortaPerdida.h"
 #include "settings/PerfilINI.h"
 
 #include <algorithm>
@@ -15,8 +17,8 @@ const QString TituloErro = QStringLiteral("Erro:");
 // How long the verdict wait blocks on the port before letting window events run again.
 constexpr double IntervaloDeEventos = 0.05;
 
-QString LeDiscagem(const QString& chave, const QString& padrao) {
-    return LeINI(SecaoDiscagem, chave, padrao);
+QString LeDiscagem(const LeituraINI& ini, const QString& chave, const QString& padrao) {
+    return ini.Le(SecaoDiscagem, chave, padrao);
 }
 
 bool TemVeredito(const QString& recebido) {
@@ -56,29 +58,43 @@ void InformaFalha(Contexto& ctx, qint16 codigo) {
     }
 }
 
+bool EcoDesligado(Contexto& ctx) {
+    ctx.porta.Output(QStringLiteral("ATE0") + Modulo::CR);
+    return AguardaResposta(ctx, QStringLiteral("OK"), 4);
+}
+
+// A modem left on line by an earlier call takes "ATE0" as data: it is brought back once.
+bool ModemResponde(Contexto& ctx) {
+    if (EcoDesligado(ctx))
+        return true;
+    return ctx.porta.PortOpen() && RetomaModoDeComando(ctx) && EcoDesligado(ctx);
+}
+
 } // namespace
 
 QString MontaLinhaDeDiscagem() {
+    // One reading of the file for the whole line.
+    const LeituraINI ini;
     QString comando = QStringLiteral("AT");
-    if (LeDiscagem(QStringLiteral("PABX"), QStringLiteral("Não")) == QLatin1String("Sim"))
+    if (LeDiscagem(ini, QStringLiteral("PABX"), QStringLiteral("Não")) == QLatin1String("Sim"))
         comando += QLatin1String("X3");
-    comando += LeDiscagem(QStringLiteral("Linha"), QStringLiteral("Pulso")) == QLatin1String("Tom")
+    comando += LeDiscagem(ini, QStringLiteral("Linha"), QStringLiteral("Pulso")) == QLatin1String("Tom")
                    ? QLatin1String("DT")
                    : QLatin1String("DP");
 
     // An existing but empty outside-line prefix still waits for the second dial tone.
     QString linhaExterna;
-    const QString prefixoPABX = LeDiscagem(QStringLiteral("PrefixoPABX"), QStringLiteral("VAZIO"));
+    const QString prefixoPABX = LeDiscagem(ini, QStringLiteral("PrefixoPABX"), QStringLiteral("VAZIO"));
     if (prefixoPABX != QLatin1String("VAZIO"))
         linhaExterna = prefixoPABX + QLatin1Char('W');
 
     QString ddd;
-    const QString padrao = LeDiscagem(QStringLiteral("Padrão"), QStringLiteral("011"));
-    const QString prefixo = LeDiscagem(QStringLiteral("Prefixo"), QStringLiteral("011"));
+    const QString padrao = LeDiscagem(ini, QStringLiteral("Padrão"), QStringLiteral("011"));
+    const QString prefixo = LeDiscagem(ini, QStringLiteral("Prefixo"), QStringLiteral("011"));
     if (ValorNumerico(padrao) != ValorNumerico(prefixo))
         ddd = prefixo;
 
-    const QString numero = LeDiscagem(QStringLiteral("Telefone"), TelefonePadrao);
+    const QString numero = LeDiscagem(ini, QStringLiteral("Telefone"), TelefonePadrao);
 
     return comando + QLatin1Char(' ') + linhaExterna + ddd + numero + Modulo::CR;
 }
@@ -130,10 +146,15 @@ bool DiscaOperadora(Contexto& ctx, qint16* codigo) {
     qint16 veredito = DiscagemSemModem;
     qint16& resposta = codigo ? *codigo : veredito;
     resposta = DiscagemSemModem;
+    // Defaults in place of a refused file could dial somebody else's number.
+    if (const QString problema = LeituraINI().Problema(); !problema.isEmpty()) {
+        ctx.operador.Mensagem(problema, TituloErro, Icone::Informacao);
+        return false;
+    }
     LimpaBufferModem(ctx);
-    ctx.porta.Output(QStringLiteral("ATE0") + Modulo::CR);
-    if (!AguardaResposta(ctx, QStringLiteral("OK"), 4)) {
-        ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
+    if (!ModemResponde(ctx)) {
+        if (!InformaPortaPerdida(ctx))
+            ctx.operador.Mensagem(MensagemModemTimeOut, QStringLiteral("Informação:"), Icone::Informacao);
         return false;
     }
 

@@ -2,7 +2,9 @@
 
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
+#include "modem/Desligamento.h"
 #include "modem/Discagem.h"
+#include "modem/PortaPerdida.h"
 #include "modem/PortaTCP.h"
 
 namespace {
@@ -21,12 +23,24 @@ QString EnlaceModem::TituloDoFechamento() const {
     return QStringLiteral("Desconectando Modem ...");
 }
 
+bool EnlaceModem::RecuperaPorta(Contexto& ctx) {
+    return ReabrePortaPerdida(ctx);
+}
+
+bool EnlaceModem::InformaPerda(Contexto& ctx) {
+    return InformaPortaPerdida(ctx);
+}
+
 bool EnlaceModem::Abre(Contexto& ctx) {
-    return DiscaOperadora(ctx);
+    m_discagemFalhou = !DiscaOperadora(ctx);
+    return !m_discagemFalhou;
 }
 
 void EnlaceModem::Fecha(Contexto& ctx) {
-    DesconectaModem(ctx);
+    if (m_discagemFalhou)
+        DesconectaModem(ctx);
+    else
+        DesligaChamada(ctx);
 }
 
 void EnlaceModem::Renova(Contexto& ctx) {

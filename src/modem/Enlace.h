@@ -19,6 +19,11 @@ public:
     // Progress window title while it goes down.
     virtual QString TituloDoFechamento() const = 0;
 
+    // Before opening: a device lost since the last send opened again. False after the operator
+    // has been told it is missing.
+    virtual bool RecuperaPorta(Contexto&) { return true; }
+    // On a silent terminal: true after telling the operator that the device itself went away.
+    virtual bool InformaPerda(Contexto&) { return false; }
     // Dial, check the cable's port, or connect. False after the operator has been told why.
     virtual bool Abre(Contexto& ctx) = 0;
     // After the log-off: hang up, nothing, or close. Leaves " Pronto" on the status line.
@@ -38,12 +43,17 @@ public:
     PortaSerial& Porta() override { return m_porta; }
     QString StatusDaAbertura() const override;
     QString TituloDoFechamento() const override;
+    bool RecuperaPorta(Contexto& ctx) override;
+    bool InformaPerda(Contexto& ctx) override;
     bool Abre(Contexto& ctx) override;
     void Fecha(Contexto& ctx) override;
     void Renova(Contexto& ctx) override;
 
 private:
     PortaSerial& m_porta;
+    // A failed dial left no call, so no guard time before "+++"; any other hang-up (also of a
+    // call dialed before this link was made) waits for it.
+    bool m_discagemFalhou = false;
 };
 
 // No Hayes command ever goes down a direct line.

@@ -2,8 +2,10 @@
 
 #include "settings/DispositivoDaPorta.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <QThread>
+#include <QTimer>
 #include <algorithm>
 #include <cmath>
 
@@ -47,7 +49,66 @@ bool InterpretaConfiguracao(const QString& texto, ConfiguracaoDeLinha& configura
     return true;
 }
 
-PortaSerialQt::PortaSerialQt(const Relogio& relogio) : m_relogio(relogio) {}
+namespace {
+// A device node may appear before it can be opened (permissions still being set): a few tries,
+// one second apart, then only after the next change of its folder.
+constexpr int TentativasDeVolta = 5;
+} // namespace
+
+PortaSerialQt::PortaSerialQt(const Relogio& relogio) : m_relogio(relogio) {
+    QObject::connect(&m_porta, &QSerialPort::errorOccurred, &m_porta, [this](QSerialPort::SerialPortError e) {
+        // An unplugged device reports a resource error; a line whose other end is gone (a
+        // pseudo-terminal's master) keeps failing reads. Either way the open port is useless.
+        if (e == QSerialPort::ResourceError || e == QSerialPort::ReadError)
+            Perde();
+    });
+    QObject::connect(&m_vigia, &QFileSystemWatcher::directoryChanged, &m_porta, [this] {
+        m_tentativasDeVolta = 0;
+        TentaVoltar();
+    });
+}
+
+void PortaSerialQt::Perde() {
+    if (m_perdida)
+        return;
+    m_perdida = true;
+    m_ultimoErro = m_porta.errorString();
+    // Closed from the event loop: this may run inside one of QSerialPort's own waits.
+    QMetaObject::invokeMethod(
+        &m_porta, [this] { FechaPerdida(); }, Qt::QueuedConnection);
+}
+
+void PortaSerialQt::FechaPerdida() {
+    if (!m_perdida)
+        return;
+    // An open port on a vanished device keeps signalling; closed, it costs nothing while idle.
+    m_porta.close();
+    const QString pasta = QFileInfo(m_dispositivo).absolutePath();
+    if (!m_dispositivo.isEmpty() && !m_vigia.directories().contains(pasta))
+        m_vigia.addPath(pasta);
+    if (m_aoPerder)
+        m_aoPerder();
+    TentaVoltar();
+}
+
+void PortaSerialQt::TentaVoltar() {
+    // Bounded, so a device that opens and fails at once cannot keep the program busy.
+    if (!m_perdida || m_tentativasDeVolta >= TentativasDeVolta || !QFileInfo::exists(m_dispositivo))
+        return;
+    ++m_tentativasDeVolta;
+    if (setPortOpen(true)) {
+        if (m_aoVoltar)
+            m_aoVoltar();
+        return;
+    }
+    QTimer::singleShot(1000, &m_porta, [this] { TentaVoltar(); });
+}
+
+void PortaSerialQt::ParaDeVigiar() {
+    m_perdida = false;
+    if (!m_vigia.directories().isEmpty())
+        m_vigia.removePaths(m_vigia.directories());
+}
 
 void PortaSerialQt::setSettings(const QString& configuracao) {
     m_configuracaoValida = InterpretaConfiguracao(configuracao, m_configuracao);
@@ -55,13 +116,17 @@ void PortaSerialQt::setSettings(const QString& configuracao) {
 
 bool PortaSerialQt::setPortOpen(bool aberta) {
     if (!aberta) {
+        ParaDeVigiar();
         if (m_porta.isOpen())
             m_porta.close();
         return true;
     }
-    if (m_porta.isOpen())
+    if (m_porta.isOpen() && !m_perdida)
         return true;
+    if (m_porta.isOpen())
+        m_porta.close();
     const QString dispositivo = DispositivoDaPorta(m_numero);
+    m_dispositivo = dispositivo;
     if (dispositivo.isEmpty() || !m_configuracaoValida) {
         m_ultimoErro = dispositivo.isEmpty() ? QStringLiteral("porta inexistente")
                                              : QStringLiteral("configuração inválida");
@@ -90,12 +155,13 @@ bool PortaSerialQt::setPortOpen(bool aberta) {
         m_porta.setRequestToSend(m_rts);
     m_porta.clearError();
     m_ultimoErro.clear();
+    ParaDeVigiar();
     return true;
 }
 
 bool PortaSerialQt::Perdida() const {
     // An unplugged USB modem: reads give nothing and writes go nowhere, but nothing fails loudly.
-    return !m_porta.isOpen() || m_porta.error() == QSerialPort::ResourceError ||
+    return m_perdida || !m_porta.isOpen() || m_porta.error() == QSerialPort::ResourceError ||
            m_porta.error() == QSerialPort::PermissionError;
 }
 

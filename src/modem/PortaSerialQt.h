@@ -4,8 +4,10 @@
 #include "common/Relogio.h"
 #include "modem/TravaDaPorta.h"
 
+#include <QFileSystemWatcher>
 #include <QSerialPort>
 #include <QString>
+#include <functional>
 
 // Line settings in the serial control's notation: "9600,e,7,1".
 struct ConfiguracaoDeLinha {
@@ -26,7 +28,7 @@ public:
     void setHandshaking(int modo) override { m_handshaking = modo; }
     void setRTSEnable(bool ligado) override { m_rts = ligado; }
     bool setPortOpen(bool aberta) override;
-    bool PortOpen() const override { return m_porta.isOpen(); }
+    bool PortOpen() const override { return m_porta.isOpen() && !m_perdida; }
     void EscreveBytes(const QByteArray& bytes) override;
     QByteArray LeBytes() override;
     int InBufferCount() override;
@@ -40,9 +42,18 @@ public:
     // The device as configured: what reaches the line (a pseudo-terminal silently keeps 8N1).
     const QSerialPort& Linha() const { return m_porta; }
 
+    // Called from the event loop when the device vanished (the port is then closed, so nothing
+    // keeps firing), and when it came back and the port opened again by itself.
+    void AoPerder(std::function<void()> aviso) { m_aoPerder = std::move(aviso); }
+    void AoVoltar(std::function<void()> aviso) { m_aoVoltar = std::move(aviso); }
+
 private:
     bool Perdida() const;
     void EsperaSemDados(double prazo);
+    void Perde();
+    void FechaPerdida();
+    void TentaVoltar();
+    void ParaDeVigiar();
 
     const Relogio& m_relogio;
     QSerialPort m_porta;
@@ -53,4 +64,11 @@ private:
     bool m_rts = false;
     QString m_ultimoErro;
     TravaDaPorta m_trava; // held from the first open until another device or the end
+    // The device path as configured; its folder is watched while the device is gone.
+    QString m_dispositivo;
+    bool m_perdida = false;
+    int m_tentativasDeVolta = 0;
+    QFileSystemWatcher m_vigia;
+    std::function<void()> m_aoPerder;
+    std::function<void()> m_aoVoltar;
 };

@@ -7,6 +7,7 @@
 #include "directory/frmUsuariosGrupo.h"
 #include "directory/frmVisualizaUsuarios.h"
 #include "history/frmHistorico.h"
+#include "modem/PortaPerdida.h"
 #include "settings/frmAvancada.h"
 #include "settings/frmConfigModem.h"
 #include "shell/frmInicializa.h"
@@ -59,6 +60,10 @@ frmPrincipal::frmPrincipal(PortaSerial* porta, Relogio* relogio, QWidget* pai)
       m_ctx{relogio ? *relogio : *m_relogioProprio, porta ? *porta : *m_portaPropria, *this} {
     setObjectName(QStringLiteral("frmPrincipal"));
     encerraPrograma = [](int codigo) { std::exit(codigo); };
+    if (m_portaPropria) {
+        m_portaPropria->AoPerder([this] { m_ctx.operador.Status(StatusPortaPerdida); });
+        m_portaPropria->AoVoltar([this] { m_ctx.operador.Status(StatusPortaReaberta); });
+    }
 
     auto* central = new QWidget(this);
     auto* layout = new QVBoxLayout(central);

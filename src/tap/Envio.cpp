@@ -9,6 +9,7 @@
 #include "store/Snapshot.h"
 #include "tap/FuncoesTAP.h"
 #include "tap/LogOn.h"
+#include "tap/PaginasNaoRegistradas.h"
 
 #include <QDateTime>
 #include <functional>
@@ -20,6 +21,7 @@ constexpr double PrazoDaResposta = 5;
 constexpr int MaximoDeNAKs = 3;
 
 const QString kTituloErro = QStringLiteral("Erro:");
+const QString kEnviando = QStringLiteral(" Enviando mensagem, aguade ...");
 
 // Leading and trailing blanks only: a line break at either end belongs to the message.
 QString SemBrancos(const QString& texto) {
@@ -69,6 +71,9 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
     static const QString kAceita = Modulo::ACK + Modulo::CR;
     static const QString kRejeita = Modulo::NAK + Modulo::CR;
 
+    // Only what arrives after the page went out can answer it: a late or doubled answer to an
+    // earlier block (or to the log-on) must never pass for this page's acceptance.
+    LimpaBufferModem(ctx);
     QString resposta;
     ctx.porta.Output(unidade);
     const double prazo = ctx.relogio.Agora() + PrazoDaResposta;
@@ -91,18 +96,29 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
 
 // The page goes out until the terminal takes it or ends the send. False after the user has been
 // told and the line hung up.
+// In a group, every resend shows the sending text again, so the operator sees it is going on.
 bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
-                   const std::function<void()>& aoRecusar) {
+                   const std::function<void()>& aoRecusar, bool statusACadaEnvio = false) {
     int naks = 0;
     for (;;) {
+        if (statusACadaEnvio)
+            ctx.operador.Status(kEnviando);
         const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade);
         switch (r.veredito) {
         case Veredito::TempoEsgotado:
-            Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
+            // A vanished device also ends in silence: name the real cause.
+            if (!enlace.InformaPerda(ctx))
+                Informa(ctx,
+                        QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
             return Desconecta(ctx, enlace, painel);
-        case Veredito::PedidoDeDesconexao:
-            ctx.operador.Status(QStringLiteral(" Desconexão solicitada pelo servidor."));
-            return Desconecta(ctx, enlace, painel);
+        case Veredito::PedidoDeDesconexao: {
+            const QString pedido = QStringLiteral(" Desconexão solicitada pelo servidor.");
+            ctx.operador.Status(pedido);
+            Desconecta(ctx, enlace, painel);
+            // The hang-up wrote its own texts; the reason is what must stay in view.
+            ctx.operador.Status(pedido);
+            return false;
+        }
         case Veredito::NAK:
             if (r.codigoRecusado)
                 aoRecusar();
@@ -144,17 +160,37 @@ bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     return Desconecta(ctx, enlace, painel);
 }
 
-// The page was taken by the terminal: it must not go unrecorded without the operator knowing.
-void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, const QString& pager,
-              qint32 id) {
-    const QDateTime agora = QDateTime::currentDateTime();
-    const QString data = agora.toString(QStringLiteral("yyyyMMdd"));
-    const QString hora = QDateTime::currentDateTime().toString(QStringLiteral("HH:mm"));
-    QString erro;
-    if (!GravaLog(data, hora, usuario, mensagem, pager, id, &erro))
-        Informa(ctx, QStringLiteral(
-                         "A mensagem foi entregue à central, mas não pôde ser registrada no histórico (%1).")
-                         .arg(erro));
+// The page was taken by the terminal: one that cannot be recorded is kept for the end of the
+// send, so the call goes on without waiting for the operator. Date and time come from one
+// reading of the clock, so a page at midnight cannot get one day's date with another's time.
+void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, const QString& pager, qint32 id,
+              PaginasNaoRegistradas& naoRegistradas) {
+    const QDateTime agora = ctx.relogio.DataHoraLocal();
+    if (!GravaLog(agora.toString(QStringLiteral("yyyyMMdd")), agora.toString(QStringLiteral("HH:mm")),
+                  usuario, mensagem, pager, id))
+        naoRegistradas.Adiciona(agora, usuario, pager, mensagem, id);
+}
+
+// How a member is named in the summary of a group send that stopped early.
+QString IdentificaMembro(const DadosUsuario& membro, qint32 id) {
+    if (!membro.encontrado)
+        return QStringLiteral("usuário %1 (não encontrado no cadastro)").arg(id);
+    const QString nome = SemBrancos(membro.Nome_Usuario);
+    const QString pager = SemBrancos(membro.ID_Pager);
+    return pager.isEmpty() ? nome + QStringLiteral(" (sem código de pager)")
+                           : QStringLiteral("%1 (pager %2)").arg(nome, pager);
+}
+
+// One message for a group send cut short, so the operator can send again to those left out.
+void InformaEnvioInterrompido(Contexto& ctx, int receberam, int total, const QStringList& naoReceberam) {
+    const QString cr = Modulo::CR;
+    ctx.operador.Mensagem(
+        QStringLiteral("O envio para o grupo foi interrompido: %1 de %2 membros receberam a "
+                       "mensagem.")
+                .arg(receberam)
+                .arg(total) +
+            cr + cr + QStringLiteral("Não receberam:") + cr + naoReceberam.join(cr),
+        kTituloErro, Icone::Informacao);
 }
 
 // EOT CR, hang-up and the line made ready for the next send.
@@ -229,7 +265,7 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
         return false;
 
     painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
-    ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
+    ctx.operador.Status(kEnviando);
     QString erros;
     const auto recusado = [&erros] {
         erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
@@ -239,10 +275,13 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
     if (resultado)
         *resultado = {1, erros.isEmpty() ? 0 : 1, 0};
 
-    Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id);
+    PaginasNaoRegistradas naoRegistradas;
+    Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id,
+             naoRegistradas);
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
         Informa(ctx, erros);
+    naoRegistradas.Informa(ctx.operador);
     return true;
 }
 
@@ -283,11 +322,15 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
 
     QString erros;
     QString ausentes;
+    PaginasNaoRegistradas naoRegistradas;
+    int receberam = 0;
+    QStringList naoReceberam;
     for (; !membros->Eof(); membros->MoveNext()) {
         const qint32 id = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
         const DadosUsuario membro = ObtemDadosUsuario(ctx, id);
         ++feitos;
         if (!membro.encontrado || SemBrancos(membro.ID_Pager).isEmpty()) {
+            naoReceberam << IdentificaMembro(membro, id);
             // A membership left behind by a removed user, or a user without a code: skipped, and said.
             ausentes +=
                 QStringLiteral("Usuário %1 não encontrado no cadastro ou sem código de pager: a mensagem "
@@ -299,14 +342,9 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             continue;
         }
         QString unidade;
-        if (!MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade)) {
-            enlace.Interrompe(ctx);
-            return false;
-        }
-        ctx.operador.Status(QStringLiteral(" Enviando mensagem, aguade ..."));
-        bool codigoRecusado = false;
-        const auto recusado = [&erros, &membro, &codigoRecusado] {
-            codigoRecusado = true;
+        bool recusada = false;
+        const auto recusado = [&erros, &membro, &recusada] {
+            recusada = true;
             if (!erros.isEmpty())
                 return;
             erros = QStringLiteral("Erro na tentativa de envio para o pager de ") +
@@ -315,12 +353,27 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                     QStringLiteral(". Possibilidade de erro na tentativa do envio das outras mensagens.") +
                     Modulo::CR;
         };
-        if (!EntregaPagina(ctx, enlace, painel, unidade, recusado))
+        const bool montada = MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade);
+        if (!montada)
+            enlace.Interrompe(ctx);
+        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true)) {
+            // This member and every later one got nothing.
+            for (; !membros->Eof(); membros->MoveNext()) {
+                const qint32 resto = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
+                naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, resto), resto);
+            }
+            InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
+            naoRegistradas.Informa(ctx.operador);
             return false;
+        }
+        if (recusada)
+            naoReceberam << IdentificaMembro(membro, id) + QStringLiteral(", código recusado pela central");
+        else
+            ++receberam;
         ++conta.entregues;
-        conta.recusadas += codigoRecusado ? 1 : 0;
+        conta.recusadas += recusada ? 1 : 0;
         Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
-                 id);
+                 id, naoRegistradas);
         painel.MedidorValor(feitos);
     }
     membros->Close();
@@ -328,6 +381,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty() || !ausentes.isEmpty())
         Informa(ctx, erros + ausentes, QStringLiteral("Erro(s):"));
+    naoRegistradas.Informa(ctx.operador);
     return true;
 }
 
@@ -340,6 +394,9 @@ void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, Painel
     Modulo::EnvioIniciado = true;
     // The whole conversation runs on the link's own port.
     Contexto linha{ctx.relogio, enlace.Porta(), ctx.operador};
+    // A device that vanished since the last send is opened again first.
+    if (!enlace.RecuperaPorta(linha))
+        return;
     linha.operador.Status(enlace.StatusDaAbertura());
     if (!enlace.Abre(linha)) {
         Fecha(linha, enlace, painel);

@@ -21,7 +21,6 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
     if (senhaRecusada)
         *senhaRecusada = false;
     ctx.operador.Status(QStringLiteral(" Verificando compatibilidade do sistema, aguarde ..."));
-    // Everything read during the call, never cut: an early ACK also counts for the log-on.
     QString recebido;
     double prazo = ctx.relogio.Agora() + PrazoDoPedidoDeID;
 
@@ -39,21 +38,23 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
         return Termina(ctx, false);
 
     ctx.operador.Status(QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    "));
+    // Only an ACK sent after the log-on request accepts it: one that came early would otherwise
+    // leave the real one behind, to be taken later as the first page's acceptance.
+    LimpaBufferModem(ctx);
     const QString senha = LeSenhaDeAcesso();
     ctx.porta.Output(Modulo::ESC + QStringLiteral("PG1") + senha + Modulo::CR);
-    const int inicioDaResposta = recebido.size();
     Pausa(ctx, 0.02);
 
     // No window events run here; the port wait blocks instead of spinning.
+    QString resposta;
     prazo = ctx.relogio.Agora() + PrazoDoACK;
     for (;;) {
-        recebido += ctx.porta.Input();
-        if (recebido.contains(Modulo::ACK) || ctx.relogio.Agora() > prazo)
+        resposta += ctx.porta.Input();
+        if (resposta.contains(Modulo::ACK) || ctx.relogio.Agora() > prazo)
             break;
         ctx.porta.AguardaDados(prazo);
     }
     if (ctx.relogio.Agora() > prazo) {
-        const QString resposta = recebido.mid(inicioDaResposta);
         if (senhaRecusada)
             *senhaRecusada = !senha.isEmpty() &&
                              (resposta.contains(Modulo::NAK) || resposta.contains(Modulo::ESC + Modulo::EOT));

@@ -40,6 +40,8 @@ bool ModemRoteirizado::setPortOpen(bool aberta) {
     }
     if (m_aberta)
         return true;
+    if (ausente)
+        return false;
     if (falhasAoAbrir > 0) {
         --falhasAoAbrir;
         return false;
@@ -64,10 +66,14 @@ void ModemRoteirizado::EscreveBytes(const QByteArray& bytes) {
             Entrega(regra.atraso, regra.resposta);
         break;
     }
+    if (aoEscrever)
+        aoEscrever(bytes);
 }
 
 QByteArray ModemRoteirizado::LeBytes() {
     QByteArray lidos;
+    if (!m_aberta)
+        return lidos;
     const double agora = m_relogio.Agora();
     while (!m_pendentes.isEmpty() && m_pendentes.first().instante <= agora)
         lidos.append(m_pendentes.takeFirst().dados);

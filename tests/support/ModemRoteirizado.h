@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QVector>
+#include <functional>
 
 class ModemRoteirizado : public PortaSerial {
 public:
@@ -46,6 +47,16 @@ public:
     int fechamentos = 0;
     // Opens that fail before one succeeds.
     int falhasAoAbrir = 0;
+    // The device vanishes: the port closes, what was on its way is lost, and opening fails
+    // until ausente is cleared (the device is back).
+    void Perde() {
+        m_aberta = false;
+        m_pendentes.clear();
+        ausente = true;
+    }
+    bool ausente = false;
+    // Called after each write the program makes (a test may act "when the page goes out").
+    std::function<void(const QByteArray&)> aoEscrever;
 
     void setCommPort(qint16 numero) override { commPort = numero; }
     void setSettings(const QString& configuracao) override { settings = configuracao; }

@@ -10,6 +10,9 @@ public:
     double Agora() const override { return m_agora; }
     // Advances by exactly the duration and lets pending events run once.
     void Pausa(double segundos) override;
+    // The scripted wall clock when set, the real one otherwise.
+    QDateTime DataHoraLocal() const override { return dataHora ? dataHora() : Relogio::DataHoraLocal(); }
+    std::function<QDateTime()> dataHora;
 
     void AvancaPara(double instante);
     void Avanca(double segundos) { AvancaPara(m_agora + segundos); }

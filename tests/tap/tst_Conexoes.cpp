@@ -33,6 +33,8 @@ struct Painel : PainelDeEnvio {
 const QByteArray kAceita("211 Page(s) Sent Successfully\r\x06\r");
 const QByteArray kDesconexao("\x1b\x04\r");
 const QString kPronto = QStringLiteral(" Pronto");
+// The reason stays on the status line after the link goes down.
+const QString kPedidoDeDesconexao = QStringLiteral(" Desconexão solicitada pelo servidor.");
 
 struct Cena : BancadaVirtual {
     Pedido pedido;
@@ -83,7 +85,7 @@ private slots:
                                << "Desconectando Modem ..."
                                << " Re-inicializando o modem, aguarde ...";
         QTest::newRow("modem, desconexão") << "Modem" << kDesconexao << discagem << QByteArray("+++ATH0\r")
-                                           << discando << "Desconectando Modem ..." << kPronto;
+                                           << discando << "Desconectando Modem ..." << kPedidoDeDesconexao;
         QTest::newRow("'tcp' minúsculo é modem")
             << "tcp" << kAceita << discagem << QByteArray("\x04\r+++ATH0\r") << discando
             << "Desconectando Modem ..."
@@ -92,11 +94,11 @@ private slots:
                                 << "Encerrando a sessão ..." << kPronto;
         // No line to drop: the log-off ends the session the terminal still holds.
         QTest::newRow("direta, desconexão") << "Direta" << kDesconexao << QByteArray() << QByteArray("\x04\r")
-                                            << direta << "Encerrando a sessão ..." << kPronto;
+                                            << direta << "Encerrando a sessão ..." << kPedidoDeDesconexao;
         QTest::newRow("TCP") << "TCP" << kAceita << QByteArray() << QByteArray("\x04\r") << tcp
                              << "Desconectando ..." << kPronto;
-        QTest::newRow("TCP, desconexão")
-            << "TCP" << kDesconexao << QByteArray() << QByteArray() << tcp << "Desconectando ..." << kPronto;
+        QTest::newRow("TCP, desconexão") << "TCP" << kDesconexao << QByteArray() << QByteArray() << tcp
+                                         << "Desconectando ..." << kPedidoDeDesconexao;
     }
     void transportes() {
         QFETCH(QString, tipo);
