@@ -1,6 +1,6 @@
-// A modem device that vanishes between two sends and comes back under the same name, against
-// the real serial code and bipvox-simulador: the port closes itself, opens again when the
-// device is back, and the second send goes through without any reconfiguration.
+// A modem device that vanishes between two sends and comes back under the same name, with the
+// real serial code and bipvox-simulador: the port closes itself, opens again when the device is
+// back, and the second send goes through with no reconfiguration.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "OperadorGravado.h"
@@ -39,14 +39,11 @@ private slots:
         const QStringList opcoes{"--silencioso", "--atraso-discagem=0.3", "--guarda-escape=0.2",
                                  "--link=" + link};
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), link);
-        Modulo::PortaModem = 1;
-
         RelogioReal relogio;
         PortaSerialQt porta(relogio);
         OperadorGravado operador;
         Contexto ctx{relogio, porta, operador};
-        int perdas = 0;
-        int voltas = 0;
+        int perdas = 0, voltas = 0;
         porta.AoPerder([&] { ++perdas; });
         porta.AoVoltar([&] { ++voltas; });
         Pedido pedido;
@@ -55,14 +52,11 @@ private slots:
         auto primeiro = std::make_unique<SimuladorExterno>();
         QVERIFY(primeiro->Inicia(opcoes));
         porta.setCommPort(1);
-        porta.setSettings(QStringLiteral("9600,e,7,1"));
         QVERIFY(porta.setPortOpen(true));
         IniciaProcesso(ctx, pedido, painel);
         QCOMPARE(primeiro->Paginas().size(), 1);
-
         primeiro->Para();
         QTRY_COMPARE(perdas, 1);
-        // Closed, so nothing keeps signalling while the program waits for the device.
         QVERIFY(!porta.PortOpen());
 
         SimuladorExterno segundo;

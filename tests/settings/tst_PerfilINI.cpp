@@ -101,6 +101,8 @@ private slots:
         QTest::addColumn<QByteArray>("depois");
         const QByteArray cheio(
             "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n");
+        const QByteArray quase = "[A]\r\nB=1\r\n;" + QByteArray(TamanhoMaximoDoINI - 20, 'x') + "\r\n";
+        const QByteArray ys(50, 'y');
         const Gravacao linhas[] = {
             {"cria o arquivo", kSemArquivo, "OPÇÕES", "AutoEnviar", "Não",
              "[OP\xc7\xd5"
@@ -117,14 +119,14 @@ private slots:
              "[A]\r\nB=1\r\n"},
             {"aspas e fora do Windows-1252", kSemArquivo, "A", "B", "O'Brien \"x\" 中€",
              "[A]\r\nB=O'Brien \"x\" ?\x80\r\n"},
-            {"UTF-8 vira Windows-1252",
-             "\xef\xbb\xbf; Configura\xc3\xa7\xc3\xb5"
-             "es\n[OP\xc3\x87\xc3\x95"
-             "ES]\nAutoEnviar=N\xc3\xa3o\n",
-             "OPÇÕES", "AutoEnviar", "Sim",
-             "; Configura\xe7\xf5"
-             "es\n[OP\xc7\xd5"
-             "ES]\nAutoEnviar=Sim\n"},
+            // A text editor's UTF-8 file stays UTF-8, its mark included; leading blanks kept once.
+            {"UTF-8 com BOM continua UTF-8", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Não\n",
+             "OPÇÕES", "AutoEnviar", "Sim", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Sim\n"},
+            {"UTF-8 continua UTF-8", "[A]\nB=ç\n", "A", "C", "ã", "[A]\nB=ç\nC=ã\n"},
+            {"Win-1252 continua Win-1252", "[A]\r\nB=\xff\r\nC=\xc3\xa7\r\n", "A", "B", "x",
+             "; Codifica\xe7\xe3o: Windows-1252\r\n[A]\r\nB=x\r\nC=\xc3\xa7\r\n"},
+            {"brancos à esquerda", "[A]\r\nB=  x\r\n", "A", "B", "  y", "[A]\r\nB=  y\r\n"},
+            {"passaria do limite", quase, "A", "C", ys.constData(), quase},
             {"chave vazia", kSemArquivo, "A", " ", "1", kSemArquivo},
             {"igual na chave", kSemArquivo, "A", "B=C", "1", kSemArquivo},
             {"quebra na seção", kSemArquivo, "A]\n[B", "C", "1", kSemArquivo},

@@ -36,6 +36,11 @@ bool Prepara(const QString& caminho, const QByteArray& tipo) {
         QFile arquivo(caminho);
         return CriaBancoVazio(caminho) && (tipo != "truncado" || arquivo.resize(arquivo.size() / 2));
     }
+    if (tipo == "cabeçalho novo") { // byte 18 above 2: a newer SQLite's format, read-only to this one
+        QFile arquivo(caminho);
+        return CriaBancoVazio(caminho) && arquivo.open(QIODevice::ReadWrite) && arquivo.seek(18) &&
+               arquivo.write("\3", 1) == 1;
+    }
     if (tipo.startsWith("sql:")) {
         sqlite3* handle = nullptr;
         const bool ok = sqlite3_open(caminho.toUtf8().constData(), &handle) == SQLITE_OK &&
@@ -75,6 +80,7 @@ private slots:
         QTest::newRow("Usuarios sem ID_Pager")
             << QByteArray("sql:" + QByteArray(kTabelas).replace("ID_Pager TEXT, ", "") + kLog) << false;
         QTest::newRow("protegido contra escrita") << QByteArray("somente leitura") << false;
+        QTest::newRow("cabeçalho só para leitura") << QByteArray("cabeçalho novo") << false;
         QTest::newRow("tabelas sem a colação") << QByteArray("sql:" + kTabelas + kLog) << true;
         QTest::newRow("do programa") << QByteArray("programa") << true;
     }
