@@ -104,9 +104,10 @@ private slots:
         QTest::newRow("NO ANSWER é silêncio de 60 s")
             << "disca" << ok + QStringList{"@25|\r\nNO ANSWER\r\n"} << false << discou << 60.61
             << QStringList{kTempo} << QStringList();
-        // An "OK" left from an earlier command is drained, not taken for the answer.
+        // An "OK" left from an earlier command is drained, not taken for the answer; then the
+        // escape from a call the modem may have stayed on, after its guard time.
         QTest::newRow("sem OK ao ATE0")
-            << "disca" << QStringList{"@-1|\r\nOK\r\n"} << false << QByteArray("ATE0\r") << 4.01
+            << "disca" << QStringList{"@-1|\r\nOK\r\n"} << false << QByteArray("ATE0\r+++") << 9.01
             << QStringList{MensagemModemTimeOut} << QStringList();
         QTest::newRow("inicializa") << "inicializa"
                                     << QStringList{"ATZ\r|\r\nO|0.1", "@0.2|K\r\n", "ate0|OK|0.1"} << true
