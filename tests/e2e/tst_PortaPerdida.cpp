@@ -3,6 +3,7 @@
 // back, and the second send goes through with no reconfiguration.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
+#include "EnvioDeTeste.h"
 #include "OperadorGravado.h"
 #include "SimuladorExterno.h"
 #include "common/Modulo.h"
@@ -12,21 +13,6 @@
 #include "tap/Envio.h"
 
 #include <QtTest>
-
-namespace {
-struct Pedido : PedidoDeEnvio {
-    bool DestinoEhUsuario() const override { return true; }
-    int IndiceDaLista() const override { return 0; }
-    QString TextoDaMensagem() const override { return QStringLiteral("Teste"); }
-    void EsvaziaMensagem() override {}
-};
-struct Painel : PainelDeEnvio {
-    void Titulo(const QString&) override {}
-    void MedidorMaximo(int) override {}
-    void MedidorValor(int) override {}
-    void MedidorVisivel(bool) override {}
-};
-} // namespace
 
 class TstPortaPerdida : public QObject {
     Q_OBJECT
@@ -46,8 +32,8 @@ private slots:
         int perdas = 0, voltas = 0;
         porta.AoPerder([&] { ++perdas; });
         porta.AoVoltar([&] { ++voltas; });
-        Pedido pedido;
-        Painel painel;
+        PedidoDeTeste pedido;
+        PainelDeTeste painel;
 
         auto primeiro = std::make_unique<SimuladorExterno>();
         QVERIFY(primeiro->Inicia(opcoes));

@@ -2,6 +2,7 @@
 // virtual time.
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
+#include "EnvioDeTeste.h"
 #include "common/Modulo.h"
 #include "modem/Desligamento.h"
 #include "modem/Discagem.h"
@@ -13,25 +14,13 @@
 
 namespace {
 
-struct Pedido : PedidoDeEnvio {
-    bool porUsuario = true;
-    bool DestinoEhUsuario() const override { return porUsuario; }
-    int IndiceDaLista() const override { return 0; }
-    QString TextoDaMensagem() const override { return QStringLiteral("Ligar para a base"); }
-    void EsvaziaMensagem() override {}
-};
-
-struct Painel : PainelDeEnvio {
-    void Titulo(const QString&) override {}
-    void MedidorMaximo(int) override {}
-    void MedidorValor(int) override {}
-    void MedidorVisivel(bool) override {}
-};
-
 struct Cena : BancadaVirtual {
-    Pedido pedido;
-    Painel painel;
-    Cena() { QVERIFY(ambiente.AbreBancoVazio()); }
+    PedidoDeTeste pedido;
+    PainelDeTeste painel;
+    Cena() {
+        pedido.texto = QStringLiteral("Ligar para a base");
+        QVERIFY(ambiente.AbreBancoVazio());
+    }
     int LinhasNoLog() const { return Snapshot(QStringLiteral("Select * From Log")).RecordCount(); }
 };
 
