@@ -1,5 +1,6 @@
 #include "directory/frmCadastraGrupo.h"
 #include "directory/FalhaNoBanco.h"
+#include "directory/frmListaDeGrupos.h"
 
 #include "directory/CadastroDeGrupos.h"
 #include "directory/frmCadastraGrupos.h"
@@ -10,7 +11,6 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -90,16 +90,7 @@ void frmCadastraGrupo::Form_Load() {
 }
 
 bool frmCadastraGrupo::AtualizaGrupos() {
-    {
-        const AmpulhetaLigada ampulheta(m_operador);
-        m_grupos = LeGrupos();
-    }
-    if (!m_grupos.erro.isEmpty())
-        InformaFalhaNoBanco(m_operador, QStringLiteral("ler o cadastro de grupos"), m_grupos.erro);
-    // The description follows from the caller, once, not from each change of the list.
-    const QSignalBlocker bloqueio(m_cmbGrupos);
-    PreencheNomes(m_cmbGrupos, m_grupos.nomes);
-    return !m_grupos.Vazia();
+    return PreencheGrupos(m_operador, m_cmbGrupos, m_grupos);
 }
 
 void frmCadastraGrupo::AtualizaMsgGrupo() {

@@ -1,6 +1,6 @@
 #include "directory/frmUsuariosGrupo.h"
-#include "directory/CadastroDeGrupos.h"
 #include "directory/FalhaNoBanco.h"
+#include "directory/frmListaDeGrupos.h"
 
 #include "directory/MembrosDoGrupo.h"
 #include "ui/frmControles.h"
@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QListView>
 #include <QPushButton>
-#include <QSignalBlocker>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -98,16 +97,7 @@ void frmUsuariosGrupo::Form_Load() {
 }
 
 bool frmUsuariosGrupo::AtualizaGrupos() {
-    {
-        const AmpulhetaLigada ampulheta(m_operador);
-        m_grupos = LeGrupos();
-    }
-    if (!m_grupos.erro.isEmpty())
-        InformaFalhaNoBanco(m_operador, QStringLiteral("ler o cadastro de grupos"), m_grupos.erro);
-    // The members follow from the caller, once, not from each change of the list.
-    const QSignalBlocker bloqueio(m_cmbGrupos);
-    PreencheNomes(m_cmbGrupos, m_grupos.nomes);
-    return !m_grupos.Vazia();
+    return PreencheGrupos(m_operador, m_cmbGrupos, m_grupos);
 }
 
 void frmUsuariosGrupo::AtualizaMsgGrupo() {
