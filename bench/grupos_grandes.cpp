@@ -1,6 +1,7 @@
 // The group windows list every user and a group's members; with 50 000 users and as many
 // groups those lists must still fill at once. Builds such a directory and prints, for each list
 // the windows fill, the time and the memory it adds.
+#include "ApoioDoBench.h"
 #include "directory/CadastroDeGrupos.h"
 #include "directory/MembrosDoGrupo.h"
 #include "store/BancoDeDados.h"
@@ -52,17 +53,6 @@ bool Preenche() {
             return false;
     }
     return transacao.Confirma();
-}
-
-// Resident memory in kilobytes (Linux).
-long MemoriaResidente() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& linha : status.readAll().split('\n'))
-        if (linha.startsWith("VmRSS:"))
-            return linha.mid(6).trimmed().split(' ').value(0).toLong();
-    return 0;
 }
 
 void Mede(const char* descricao, const std::function<int()>& passo) {

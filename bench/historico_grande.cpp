@@ -1,6 +1,7 @@
 // The history window over 100 000 sent messages: time to open it (query, model, window shown),
 // the memory it takes, and the cost of jumping to the end and of scrolling through every row.
 // Run with QT_QPA_PLATFORM=offscreen for figures without a display.
+#include "ApoioDoBench.h"
 #include "common/Operador.h"
 #include "history/ModeloDoHistorico.h"
 #include "history/frmHistorico.h"
@@ -22,28 +23,6 @@
 
 namespace {
 constexpr int Mensagens = 100000;
-
-class OperadorCalado : public Operador {
-public:
-    void Status(const QString&) override {}
-    QString StatusAtual() const override { return {}; }
-    Resposta Mensagem(const QString& texto, const QString&, Icone, Botoes) override {
-        std::printf("mensagem: %s\n", qPrintable(texto));
-        return Resposta::OK;
-    }
-    void Ampulheta(bool) override {}
-};
-
-// Resident memory of this process in KiB.
-long MemoriaResidente() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linha : status.readAll().split('\n'))
-        if (linha.startsWith("VmRSS:"))
-            return linha.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
 
 bool PreencheLog() {
     QRandomGenerator gerador(1998);

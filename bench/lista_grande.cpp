@@ -1,6 +1,7 @@
 // The windows that list a whole directory must fill at once even with 50 000 users and as many
 // groups. Builds such a database and prints, for each way of listing, the time and the memory
 // the list keeps.
+#include "ApoioDoBench.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
 #include "compose/Destinatarios.h"
@@ -106,20 +107,6 @@ int PercorreConsulta(const QString& sql) {
             linhas += consulta.value(1).toString().isEmpty() ? 0 : 1;
     return linhas;
 }
-
-class OperadorCalado : public Operador {
-public:
-    void Status(const QString& texto) override { m_status = texto; }
-    QString StatusAtual() const override { return m_status; }
-    Resposta Mensagem(const QString& texto, const QString&, Icone, Botoes) override {
-        std::fprintf(stderr, "lista_grande: %s\n", qPrintable(texto));
-        return Resposta::OK;
-    }
-    void Ampulheta(bool) override {}
-
-private:
-    QString m_status;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 // The user browser over 50 000 users: reading the names in order, opening the window (list
 // filled, first user's details shown) and refilling it after a change.
 // Run with QT_QPA_PLATFORM=offscreen for figures without a display.
+#include "ApoioDoBench.h"
 #include "common/Operador.h"
 #include "directory/VisualizacaoDeUsuarios.h"
 #include "directory/frmVisualizaUsuarios.h"
@@ -23,17 +24,6 @@
 namespace {
 constexpr int Usuarios = 50000;
 constexpr int Repeticoes = 5;
-
-class OperadorCalado : public Operador {
-public:
-    void Status(const QString&) override {}
-    QString StatusAtual() const override { return {}; }
-    Resposta Mensagem(const QString& texto, const QString&, Icone, Botoes) override {
-        std::printf("mensagem: %s\n", qPrintable(texto));
-        return Resposta::OK;
-    }
-    void Ampulheta(bool) override {}
-};
 
 bool PreencheUsuarios() {
     static const char* const nomes[] = {"Álvaro", "Alberto", "ana",  "Beatriz", "bruno", "Cecília", "César",
