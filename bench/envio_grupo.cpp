@@ -1,124 +1,333 @@
-// Time of a 200-member group send by bipvox-enviar against the simulator paced at 9600 baud,
-// beside the line-rate limit: the bytes that crossed the line, at 10 bits a character.
+// Group sends against bipvox-simulador through a pseudo-terminal, with the program's own main
+// window, status line and progress window: 200 and 1000 members, the line paced at 9600 baud
+// and unpaced. For each run it prints
+//   - the reaction, the terminal's ACK CR out to the program's next STX in, as the simulator saw
+//     it on the line (median, 99th percentile, maximum), and the same inside the program (the
+//     read that completed the ACK CR to the write of the next block);
+//   - the time from the first page to the last beside the line-rate bound: the bytes on the
+//     line both ways in that stretch, at 10 bits a character and 9600 baud;
+//   - the CPU per page, and the CPU of the answer waits (block out to answer in) as a share of
+//     one core: at 9600 baud that is the time the answer trickles in.
+// Options: --membros=200,1000  --linha=ambas|ritmo|livre  (a quick run: --membros=200 --linha=livre)
+#include "common/Modulo.h"
+#include "common/RelogioReal.h"
+#include "modem/ComandosModem.h"
+#include "modem/PortaSerialQt.h"
 #include "settings/PerfilINI.h"
+#include "shell/frmPrincipal.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
 #include "store/Snapshot.h"
+#include "tap/frmShowDoEnvio.h"
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QSqlDatabase>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
+#include <sys/resource.h>
+#include <vector>
 
 namespace {
 
-constexpr int Membros = 200;
 constexpr double SegundosPorByte = 10.0 / 9600.0;
+constexpr char STX = 0x02, ACK = 0x06, CR = 0x0d;
 
-bool CriaCadastro(const QString& diretorio) {
-    if (!CriaBancoVazio(diretorio + QStringLiteral("/Pager.Mdb")) ||
-        !AbreBancoDeDados(QStringLiteral("Pager.Mdb"), diretorio))
-        return false;
-    bool ok =
-        Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values ('Todos', '')"));
-    for (int i = 1; ok && i <= Membros; ++i)
-        ok = Executa(QStringLiteral("Insert Into Usuarios (Nome_Usuario, ID_Pager, Descricao, Data_Cadastro) "
-                                    "Values (?, ?, '', '')"),
-                     {QStringLiteral("Membro %1").arg(i), QString::number(1000000 + i)}) &&
-             Executa(QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, 1)"), {i});
-    FechaBancoDeDados();
-    return ok;
+double CPUDoProcesso() {
+    rusage uso{};
+    getrusage(RUSAGE_SELF, &uso);
+    return double(uso.ru_utime.tv_sec + uso.ru_stime.tv_sec) +
+           double(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
-struct Linha {
-    qint64 bytes = 0;        // both directions
-    qint64 bytesPaginas = 0; // from the first page to the last
-    double primeira = -1;
-    double ultima = -1;
-    int paginas = 0;
+double CPUDaThread() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+double Percentil(std::vector<double> valores, double p) {
+    if (valores.empty())
+        return 0;
+    std::sort(valores.begin(), valores.end());
+    return valores[std::min(valores.size() - 1, std::size_t(p * double(valores.size())))];
+}
+
+// The real port, watched from outside: when each block goes out, when its answer is complete,
+// and the CPU the thread spent in between. It only looks; every call goes through unchanged.
+class PortaMedida : public PortaSerial {
+public:
+    explicit PortaMedida(const Relogio& relogio) : m_real(relogio), m_relogio(relogio) {}
+
+    std::vector<double> reacoes; // answer complete -> next block's first byte written
+    double esperaParede = 0, esperaCPU = 0;
+
+    void setCommPort(qint16 numero) override { m_real.setCommPort(numero); }
+    void setSettings(const QString& configuracao) override { m_real.setSettings(configuracao); }
+    void setHandshaking(int modo) override { m_real.setHandshaking(modo); }
+    void setRTSEnable(bool ligado) override { m_real.setRTSEnable(ligado); }
+    bool setPortOpen(bool aberta) override { return m_real.setPortOpen(aberta); }
+    bool PortOpen() const override { return m_real.PortOpen(); }
+    QString UltimoErro() const override { return m_real.UltimoErro(); }
+    int InBufferCount() override { return m_real.InBufferCount(); }
+    void AguardaDados(double prazo) override { m_real.AguardaDados(prazo); }
+
+    void EscreveBytes(const QByteArray& bytes) override {
+        const bool bloco = bytes.startsWith(STX);
+        if (bloco && m_aceitaEm >= 0)
+            reacoes.push_back(m_relogio.Agora() - m_aceitaEm);
+        m_aceitaEm = -1;
+        m_real.EscreveBytes(bytes);
+        m_esperando = bloco;
+        m_resposta.clear();
+        m_saiuEm = m_relogio.Agora();
+        m_cpuNaSaida = CPUDaThread();
+    }
+
+    QByteArray LeBytes() override {
+        const QByteArray lidos = m_real.LeBytes();
+        if (m_esperando && !lidos.isEmpty()) {
+            m_resposta += lidos;
+            // Every answer the program acts on ends in one of these.
+            for (const char* fim : {"\x06\r", "\x15\r", "\r\x1e\r", "\x1b\x04\r"})
+                if (m_resposta.contains(fim)) {
+                    const double agora = m_relogio.Agora();
+                    esperaParede += agora - m_saiuEm;
+                    esperaCPU += CPUDaThread() - m_cpuNaSaida;
+                    m_esperando = false;
+                    m_aceitaEm = m_resposta.contains("\x06\r") ? agora : -1;
+                    break;
+                }
+        }
+        return lidos;
+    }
+
+private:
+    PortaSerialQt m_real;
+    const Relogio& m_relogio;
+    QByteArray m_resposta;
+    bool m_esperando = false;
+    double m_saiuEm = 0, m_cpuNaSaida = 0, m_aceitaEm = -1;
 };
 
-Linha LeTranscricao(const QString& caminho) {
-    QList<QJsonObject> registros;
+class PedidoDoGrupo : public PedidoDeEnvio {
+public:
+    bool DestinoEhUsuario() const override { return false; }
+    int IndiceDaLista() const override { return 0; }
+    QString TextoDaMensagem() const override { return m_texto; }
+    void EsvaziaMensagem() override {}
+
+private:
+    QString m_texto = QStringLiteral("Servidor db1 fora do ar desde 03:12; banco em modo somente leitura.");
+};
+
+// The main window as the operator; a message box would wait for nobody, so it is printed.
+class PrincipalDoBench : public frmPrincipal {
+public:
+    PrincipalDoBench(PortaSerial* porta, Relogio* relogio) : frmPrincipal(porta, relogio) {}
+    int caixas = 0;
+    Resposta Mensagem(const QString& texto, const QString& titulo, Icone, Botoes) override {
+        ++caixas;
+        std::fprintf(stderr, "caixa \"%s\": %s\n", qPrintable(titulo), qPrintable(texto));
+        return Resposta::OK;
+    }
+};
+
+struct Byte {
+    char valor;
+    bool doPrograma;
+    double t; // when the simulator saw it cross the line
+};
+
+std::vector<Byte> LeLinha(const QString& caminho) {
+    std::vector<Byte> bytes;
     QFile arquivo(caminho);
-    if (arquivo.open(QIODevice::ReadOnly))
-        while (!arquivo.atEnd())
-            registros << QJsonDocument::fromJson(arquivo.readLine()).object();
-    Linha l;
-    for (const QJsonObject& r : registros)
-        if (r.value(QStringLiteral("tipo")).toString() == QLatin1String("pagina")) {
-            const double t = r.value(QStringLiteral("t")).toDouble();
-            l.primeira = l.paginas++ == 0 ? t : l.primeira;
-            l.ultima = t;
-        }
-    for (const QJsonObject& r : registros) {
+    if (!arquivo.open(QIODevice::ReadOnly))
+        return bytes;
+    while (!arquivo.atEnd()) {
+        const QJsonObject r = QJsonDocument::fromJson(arquivo.readLine()).object();
         if (r.value(QStringLiteral("tipo")).toString() != QLatin1String("dados"))
             continue;
-        const qint64 n = r.value(QStringLiteral("hex")).toString().size() / 2;
+        const bool doPrograma = r.value(QStringLiteral("sentido")).toString() == QLatin1String("recebido");
         const double t = r.value(QStringLiteral("t")).toDouble();
-        l.bytes += n;
-        if (t > l.primeira && t <= l.ultima)
-            l.bytesPaginas += n;
+        for (const char c : QByteArray::fromHex(r.value(QStringLiteral("hex")).toString().toLatin1()))
+            bytes.push_back({c, doPrograma, t});
     }
-    return l;
+    return bytes;
+}
+
+struct Figuras {
+    std::vector<double> reacoes; // seconds
+    double inicio = 0, fim = 0;  // first page's STX in, last page's ACK CR out
+    qint64 bytes = 0;            // both ways, between the two
+    qint64 bytesDaSessao = 0;
+};
+
+// Reactions are taken between pages: an ACK CR answering a block, then the next block's STX.
+// On a paced line the simulator takes a byte in when its last bit is through, one byte time
+// after the program wrote it; that time is taken off.
+Figuras Analisa(const std::vector<Byte>& linha, bool compassada) {
+    Figuras f;
+    f.bytesDaSessao = qint64(linha.size());
+    const double atrasoDoByte = compassada ? SegundosPorByte : 0.0;
+    bool emPagina = false;
+    double aceitaEm = -1;
+    std::size_t primeiro = 0, ultimo = 0;
+    for (std::size_t i = 0; i < linha.size(); ++i) {
+        const Byte& b = linha[i];
+        if (b.doPrograma && b.valor == STX) {
+            if (f.inicio == 0) {
+                f.inicio = b.t - atrasoDoByte;
+                primeiro = i;
+            }
+            if (aceitaEm >= 0)
+                f.reacoes.push_back(b.t - atrasoDoByte - aceitaEm);
+            emPagina = true;
+            aceitaEm = -1;
+        } else if (!b.doPrograma && emPagina && b.valor == CR && i > 0 && linha[i - 1].valor == ACK &&
+                   !linha[i - 1].doPrograma) {
+            aceitaEm = b.t;
+            f.fim = b.t;
+            ultimo = i;
+            emPagina = false;
+        } else if (b.doPrograma && aceitaEm >= 0) {
+            aceitaEm = -1; // EOT after the last page: not a reaction
+        }
+    }
+    f.bytes = f.fim > 0 ? qint64(ultimo - primeiro + 1) : 0;
+    return f;
+}
+
+int LinhasNoLog() {
+    Snapshot s(QStringLiteral("Select Count(*) As n From Log"));
+    return s.Valido() && !s.Eof() ? s.Campo(QStringLiteral("n")).toInt() : -1;
+}
+
+bool PreparaBanco(const QString& pasta, int membros) {
+    if (!CriaBancoVazio(pasta + QStringLiteral("/Pager.Mdb")) ||
+        !AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta))
+        return false;
+    QSqlDatabase banco = BancoDeDados();
+    banco.transaction();
+    bool ok =
+        Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values ('Plantão', '')"));
+    for (int i = 1; ok && i <= membros; ++i)
+        ok = Executa(QStringLiteral("Insert Into Usuarios (Nome_Usuario, ID_Pager, Descricao, Data_Cadastro) "
+                                    "Values (?, ?, '', '01/01/2026')"),
+                     {QStringLiteral("Membro %1").arg(i), QString::number(5000000 + i)}) &&
+             Executa(QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, 1)"), {i});
+    return ok && banco.commit();
+}
+
+bool Roda(int membros, bool compassada) {
+    QTemporaryDir pasta;
+    if (!PreparaBanco(pasta.path(), membros)) {
+        std::fprintf(stderr, "envio_grupo: banco não preparado\n");
+        return false;
+    }
+    const QString transcricao = pasta.filePath(QStringLiteral("transcricao.jsonl"));
+    QStringList opcoes{QStringLiteral("--silencioso"), QStringLiteral("--atraso-discagem=0.1"),
+                       QStringLiteral("--guarda-escape=0.2"), QStringLiteral("--transcricao=") + transcricao};
+    if (compassada)
+        opcoes << QStringLiteral("--ritmo");
+    QProcess simulador;
+    simulador.start(qEnvironmentVariable("BIPVOX_SIMULADOR", QStringLiteral(BIPVOX_SIMULADOR)), opcoes);
+    if (!simulador.waitForStarted(5000) || !simulador.waitForReadyRead(5000)) {
+        std::fprintf(stderr, "envio_grupo: o simulador não iniciou\n");
+        return false;
+    }
+    GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
+             QString::fromLocal8Bit(simulador.readLine()).trimmed());
+    Modulo::PortaModem = 1;
+    Modulo::EnvioIniciado = false;
+    Modulo::CodigosDaLista.fill(0, Modulo::MinCodigosDaLista + 1);
+    Modulo::CodigosDaLista[1] = 1;
+
+    RelogioReal relogio;
+    PortaMedida porta(relogio);
+    PrincipalDoBench principal(&porta, &relogio);
+    principal.show();
+    Contexto& ctx = principal.Ctx();
+    if (!ConfiguraPorta(ctx)) {
+        std::fprintf(stderr, "envio_grupo: a porta não abriu\n");
+        return false;
+    }
+    InicializaModem(ctx);
+    PedidoDoGrupo pedido;
+    frmShowDoEnvio janela(ctx, pedido, &principal);
+    const double cpuAntes = CPUDoProcesso();
+    QElapsedTimer cronometro;
+    cronometro.start();
+    janela.exec();
+    const double parede = double(cronometro.nsecsElapsed()) / 1e9;
+    const double cpu = CPUDoProcesso() - cpuAntes;
+    simulador.terminate();
+    simulador.waitForFinished(5000);
+
+    const Figuras f = Analisa(LeLinha(transcricao), compassada);
+    const int registradas = LinhasNoLog();
+    FechaBancoDeDados();
+    const double fase = f.fim - f.inicio;
+    const double limite = double(f.bytes) * SegundosPorByte;
+    std::printf("%4d membros, linha %s: %d páginas no histórico%s\n", membros,
+                compassada ? "a 9600 bauds" : "sem ritmo", registradas,
+                registradas == membros && principal.caixas == 0 ? "" : " (ERRO)");
+    std::printf("  reação na linha (ACK CR -> STX):   mediana %6.3f ms  p99 %6.3f ms  máx %6.3f ms\n",
+                Percentil(f.reacoes, 0.5) * 1e3, Percentil(f.reacoes, 0.99) * 1e3,
+                Percentil(f.reacoes, 1.0) * 1e3);
+    std::printf("  reação no programa (leitura -> escrita): mediana %6.3f ms  p99 %6.3f ms\n",
+                Percentil(porta.reacoes, 0.5) * 1e3, Percentil(porta.reacoes, 0.99) * 1e3);
+    if (compassada)
+        std::printf(
+            "  da 1a à última página: %.2f s = %.4f x o limite da linha (%lld bytes a 9600 = %.2f s)\n", fase,
+            fase / limite, f.bytes, limite);
+    else
+        std::printf("  da 1a à última página: %.3f s (%.0f páginas/s)\n", fase,
+                    membros / std::max(fase, 1e-9));
+    std::printf("  sessão inteira: %.2f s (%lld bytes na linha)\n", parede, f.bytesDaSessao);
+    std::printf("  CPU: %.3f ms por página, %.1f%% de um núcleo no envio; nas esperas de resposta %.2f%% "
+                "(%.3f s de CPU em %.2f s)\n",
+                cpu * 1e3 / membros, 100.0 * cpu / parede,
+                100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9), porta.esperaCPU,
+                porta.esperaParede);
+    std::fflush(stdout);
+    return registradas == membros;
 }
 
 } // namespace
 
 int main(int argc, char* argv[]) {
-    QCoreApplication aplicacao(argc, argv);
-    QTemporaryDir diretorio;
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(diretorio.path()));
-    if (!CriaCadastro(diretorio.path())) {
-        std::fprintf(stderr, "não foi possível criar o cadastro de teste\n");
-        return 1;
+    QTemporaryDir configuracao;
+    qputenv("XDG_CONFIG_HOME", configuracao.path().toLocal8Bit());
+    QApplication aplicacao(argc, argv);
+    std::vector<int> tamanhos{200, 1000};
+    std::vector<bool> linhas{false, true};
+    for (const QString& argumento : aplicacao.arguments().mid(1)) {
+        if (argumento.startsWith(QLatin1String("--membros="))) {
+            tamanhos.clear();
+            for (const QString& n : argumento.mid(10).split(QLatin1Char(',')))
+                if (n.toInt() > 0)
+                    tamanhos.push_back(n.toInt());
+        } else if (argumento == QLatin1String("--linha=ritmo")) {
+            linhas = {true};
+        } else if (argumento == QLatin1String("--linha=livre")) {
+            linhas = {false};
+        } else if (argumento != QLatin1String("--linha=ambas")) {
+            std::fprintf(stderr, "uso: %s [--membros=200,1000] [--linha=ambas|ritmo|livre]\n", argv[0]);
+            return 2;
+        }
     }
-    const QString transcricao = diretorio.filePath(QStringLiteral("transcricao.jsonl"));
-    QProcess simulador;
-    simulador.start(QStringLiteral(BIPVOX_SIMULADOR),
-                    {QStringLiteral("--ritmo"), QStringLiteral("--silencioso"),
-                     QStringLiteral("--atraso-discagem=0.1"), QStringLiteral("--guarda-escape=0.2"),
-                     QStringLiteral("--transcricao=") + transcricao});
-    if (!simulador.waitForReadyRead(5000)) {
-        std::fprintf(stderr, "o simulador não iniciou\n");
-        return 1;
-    }
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
-             QString::fromLocal8Bit(simulador.readLine()).trimmed());
-
-    const QString mensagem =
-        QStringLiteral("Servidor db1 fora do ar desde 03:12; banco em modo somente leitura. Ver painel.");
-    QElapsedTimer relogio;
-    relogio.start();
-    QProcess enviar;
-    enviar.start(QStringLiteral(BIPVOX_ENVIAR),
-                 {QStringLiteral("--silencioso"), QStringLiteral("--banco"),
-                  diretorio.filePath(QStringLiteral("Pager.Mdb")), QStringLiteral("--grupo"),
-                  QStringLiteral("Todos"), mensagem});
-    enviar.waitForFinished(-1);
-    const double total = relogio.nsecsElapsed() / 1e9;
-    simulador.terminate();
-    simulador.waitForFinished(5000);
-
-    const Linha l = LeTranscricao(transcricao);
-    const double fase = l.ultima - l.primeira;
-    std::printf("Envio a um grupo de %d membros pelo bipvox-enviar, simulador a 9600 bauds (--ritmo)\n",
-                Membros);
-    std::printf("  saída do bipvox-enviar:             %d (%d páginas na central)\n", enviar.exitCode(),
-                l.paginas);
-    std::printf("  tempo total (discagem a desligar):  %7.2f s\n", total);
-    std::printf("  limite da linha, sessão inteira:    %7.2f s  (%lld bytes x 10 bits / 9600)\n",
-                l.bytes * SegundosPorByte, l.bytes);
-    std::printf("  da 1a à última página:              %7.2f s  (%.1f ms por página)\n", fase,
-                l.paginas > 1 ? fase * 1000 / (l.paginas - 1) : 0.0);
-    std::printf("  limite da linha nesse trecho:       %7.2f s  (%lld bytes; %.0f%% do tempo medido)\n",
-                l.bytesPaginas * SegundosPorByte, l.bytesPaginas,
-                fase > 0 ? 100.0 * l.bytesPaginas * SegundosPorByte / fase : 0.0);
-    return enviar.exitCode() == 0 && l.paginas == Membros ? 0 : 1;
+    std::printf("Envio a um grupo pela janela de envio, contra o bipvox-simulador\n");
+    bool ok = true;
+    for (const int membros : tamanhos)
+        for (const bool compassada : linhas)
+            ok = Roda(membros, compassada) && ok;
+    return ok ? 0 : 1;
 }
