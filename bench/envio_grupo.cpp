@@ -68,6 +68,9 @@ public:
 
     std::vector<double> reacoes; // answer complete -> next block's first byte written
     double esperaParede = 0, esperaCPU = 0;
+    // The process's CPU from the first block out to the last answer in, and the pages between.
+    double cpuPrimeiroBloco = -1, cpuUltimaResposta = 0;
+    int respostas = 0;
 
     void setCommPort(qint16 numero) override { m_real.setCommPort(numero); }
     void setSettings(const QString& configuracao) override { m_real.setSettings(configuracao); }
@@ -81,6 +84,8 @@ public:
 
     void EscreveBytes(const QByteArray& bytes) override {
         const bool bloco = bytes.startsWith(STX);
+        if (bloco && cpuPrimeiroBloco < 0)
+            cpuPrimeiroBloco = CPUDoProcesso();
         if (bloco && m_aceitaEm >= 0)
             reacoes.push_back(m_relogio.Agora() - m_aceitaEm);
         m_aceitaEm = -1;
@@ -103,6 +108,8 @@ public:
                     esperaCPU += CPUDaThread() - m_cpuNaSaida;
                     m_esperando = false;
                     m_aceitaEm = m_resposta.contains("\x06\r") ? agora : -1;
+                    cpuUltimaResposta = CPUDoProcesso();
+                    ++respostas;
                     break;
                 }
         }
@@ -292,11 +299,11 @@ bool Roda(int membros, bool compassada) {
         std::printf("  da 1a à última página: %.3f s (%.0f páginas/s)\n", fase,
                     membros / std::max(fase, 1e-9));
     std::printf("  sessão inteira: %.2f s (%lld bytes na linha)\n", parede, f.bytesDaSessao);
-    std::printf("  CPU: %.3f ms por página, %.1f%% de um núcleo no envio; nas esperas de resposta %.2f%% "
-                "(%.3f s de CPU em %.2f s)\n",
-                cpu * 1e3 / membros, 100.0 * cpu / parede,
-                100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9), porta.esperaCPU,
-                porta.esperaParede);
+    std::printf("  CPU: %.3f ms por página (da 1a à última), %.1f%% de um núcleo na sessão inteira; nas "
+                "esperas de resposta %.2f%% (%.3f s de CPU em %.2f s)\n",
+                (porta.cpuUltimaResposta - porta.cpuPrimeiroBloco) * 1e3 / std::max(porta.respostas, 1),
+                100.0 * cpu / parede, 100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9),
+                porta.esperaCPU, porta.esperaParede);
     std::fflush(stdout);
     return registradas == membros;
 }
