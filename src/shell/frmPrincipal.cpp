@@ -16,6 +16,7 @@
 #include "ui/frmControles.h"
 #include "ui/frmMensagem.h"
 #include "ui/frmMoldura.h"
+#include "ui/frmReativacao.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,6 +45,8 @@ void InstalaTraducao(QApplication& app) {
 int frmPrincipal::Executa(QApplication& app) {
     InstalaTraducao(app);
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
+    ReativacaoDeJanelas reativacao;
+    app.installEventFilter(&reativacao);
     frmPrincipal janela;
     if (!janela.MDIForm_Load())
         return 1;
