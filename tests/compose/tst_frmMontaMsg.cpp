@@ -1,5 +1,6 @@
-// The composition window: listing mode, recipient list and codes, typed filter, 240-character
-// box, recall, the checks before a send and a send to the chosen recipient.
+// The composition window: listing mode and recipient codes, typed filter, 240-character box,
+// recall, the checks before a send, and a send to exactly the recipient shown, of the kind
+// shown, however the operator reached the send button (mouse, keyboard, window activation).
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
 #include "common/Modulo.h"
@@ -14,34 +15,40 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSqlQuery>
 #include <QToolButton>
 #include <QtTest>
 
 namespace {
+const QByteArray kPorGrupo = ParaWin1252("[LISTAGEM]\r\nOpção=Grupo\r\n");
+
 struct Janela : BancadaVirtual {
     std::unique_ptr<frmMontaMsg> janela;
     QComboBox* lista = nullptr;
     QPlainTextEdit* texto = nullptr;
+    qint32 ana = 0, bruno = 0, carla = 0, vendas = 0, diretoria = 0;
     explicit Janela(const QByteArray& ini = QByteArray()) {
         QVERIFY(ambiente.AbreBancoVazio());
         ambiente.EscreveINI(ini);
         modem.ModemQueRespondeOK();
-        Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5"});
+        Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5", "\x04\r|\x1b\x04\r|0"});
         modem.TerminalQueAceitaLogOn();
+    }
+    // Group identifiers equal user identifiers, so a kind mix-up pages someone else.
+    void Cadastra() {
+        ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"));
+        bruno = CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("200"));
+        carla = CadastraUsuario(QStringLiteral("Carla"), QStringLiteral("300"));
+        vendas = CadastraGrupo(QStringLiteral("Vendas"), {ana, bruno});
+        diretoria = CadastraGrupo(QStringLiteral("Diretoria"), {carla});
     }
     void Abre() {
         janela = std::make_unique<frmMontaMsg>(ctx);
-        lista = janela->findChild<QComboBox*>(QStringLiteral("cmbUsuario"));
-        texto = janela->findChild<QPlainTextEdit*>(QStringLiteral("txtMensagem"));
+        lista = Controle<QComboBox>("cmbUsuario");
+        texto = Controle<QPlainTextEdit>("txtMensagem");
     }
     template <typename T> T* Controle(const char* nome) { return janela->findChild<T*>(QLatin1String(nome)); }
-    QStringList Itens() const {
-        QStringList itens;
-        for (int i = 0; i < lista->count(); ++i)
-            itens << lista->itemText(i);
-        return itens;
-    }
     QString Opcao() const {
         return LeINI(QStringLiteral("LISTAGEM"), QStringLiteral("Opção"), QStringLiteral("?"));
     }
@@ -57,92 +64,66 @@ void Digita(QWidget* alvo, const QString& texto) {
 class tst_frmMontaMsg : public QObject {
     Q_OBJECT
 private slots:
+    // The listing option: read (and stored when missing) at opening, stored again by "Retornar"
+    // after a click on "Por Grupo", never by Escape.
     void modoDeListagem_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<bool>("usuarios");
-        QTest::addColumn<QString>("gravado");
-        QTest::newRow("sem arquivo") << QByteArray() << true << "Usuário";
-        QTest::newRow("Usuário") << ParaWin1252("[LISTAGEM]\r\nOpção=Usuário\r\n") << true << "Usuário";
-        QTest::newRow("usuário é grupo")
-            << ParaWin1252("[LISTAGEM]\r\nOpção=usuário\r\n") << false << "usuário";
-        QTest::newRow("Grupo") << ParaWin1252("[LISTAGEM]\r\nOpção=Grupo\r\n") << false << "Grupo";
+        QTest::addColumn<QString>("caso"); // option in the file|users listed?|stored|way out|stored then
+        QTest::newRow("sem arquivo") << "|u|Usuário|esc|Usuário";
+        QTest::newRow("Usuário") << "Usuário|u|Usuário|ret|Grupo";
+        QTest::newRow("usuário é grupo") << "usuário||usuário|esc|usuário";
+        QTest::newRow("Grupo") << "Grupo||Grupo|ret|Grupo";
     }
     void modoDeListagem() {
-        QFETCH(QByteArray, ini);
-        QFETCH(bool, usuarios);
-        QFETCH(QString, gravado);
-        Janela j(ini);
-        const qint32 bruno = CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("200"));
-        const qint32 alvaro = CadastraUsuario(QStringLiteral("Álvaro D'Ávila"), QStringLiteral("100"));
-        const qint32 vendas = CadastraGrupo(QStringLiteral("Vendas"), {alvaro});
-        const qint32 diretoria = CadastraGrupo(QStringLiteral("diretoria"), {bruno});
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        const bool usuarios = !c[1].isEmpty();
+        Janela j(c[0].isEmpty() ? QByteArray() : ParaWin1252("[LISTAGEM]\r\nOpção=" + c[0] + "\r\n"));
+        j.Cadastra();
         Modulo::CodigosDaLista.fill(77); // left by an earlier list
         j.Abre();
-        QCOMPARE(j.Opcao(), gravado); // written when missing, before anything is done
+        QCOMPARE(j.Opcao(), c[2]); // written when missing, before anything is done
         QCOMPARE(j.janela->DestinoEhUsuario(), usuarios);
-        const QStringList itens =
-            usuarios ? QStringList{"Álvaro D'Ávila", "Bruno"} : QStringList{"diretoria", "Vendas"};
-        QCOMPARE(j.Itens(), itens);
-        QCOMPARE(Modulo::CodigosDaLista.mid(0, 4), usuarios ? QVector<qint32>({0, alvaro, bruno, 0})
-                                                            : QVector<qint32>({0, diretoria, vendas, 0}));
+        QCOMPARE(j.lista->itemText(0), usuarios ? QStringLiteral("Ana") : QStringLiteral("Diretoria"));
+        QCOMPARE(Modulo::CodigosDaLista.mid(0, 5),
+                 (usuarios ? QVector<qint32>{0, j.ana, j.bruno, j.carla, 0}
+                           : QVector<qint32>{0, j.diretoria, j.vendas, 0, 0}));
         QCOMPARE(j.janela->IndiceDaLista(), 0);
-    }
-
-    void retornarGuardaOModoEscapeNao() {
-        Janela j;
-        j.Abre();
         j.janela->show();
         QTest::mouseClick(j.Controle<QRadioButton>("optListaPorGrupo"), Qt::LeftButton);
-        QTest::keyClick(j.janela.get(), Qt::Key_Escape);
-        QCOMPARE(j.Opcao(), QStringLiteral("Usuário"));
-        j.Abre();
-        j.janela->show();
-        QTest::mouseClick(j.Controle<QRadioButton>("optListaPorGrupo"), Qt::LeftButton);
-        j.Controle<QToolButton>("cmdRetornar")->click();
+        if (c[3] == QLatin1String("esc"))
+            QTest::keyClick(j.janela.get(), Qt::Key_Escape);
+        else
+            j.Controle<QToolButton>("cmdRetornar")->click();
         QVERIFY(!j.janela->isVisible());
-        QCOMPARE(j.Opcao(), QStringLiteral("Grupo"));
+        QCOMPARE(j.Opcao(), c[4]);
     }
 
     void caixaDeTexto_data() {
-        QTest::addColumn<QString>("antes");
-        QTest::addColumn<QString>("acao"); // "digita:...", "cola:..."
-        QTest::addColumn<QString>("depois");
+        QTest::addColumn<QString>("caso"); // text before|typed (digita) or pasted (cola)|text after
         const QString x240(240, 'x');
-        QTest::newRow("acentos trocados") << ""
-                                          << "digita:áéíóúêâüçÁÉÍÓÚÃãÕõÇñÑà"
-                                          << "aeioueaucAEIOUAaOoCnNa";
-        QTest::newRow("outros ficam") << ""
-                                      << "digita:ôÂÊÔÀÜèÈ"
-                                      << "ôÂÊÔÀÜèÈ";
-        QTest::newRow("colado não é filtrado") << ""
-                                               << "cola:á Ç"
-                                               << "á Ç";
-        QTest::newRow("cheio recusa") << x240 << "digita:a" << x240;
-        QTest::newRow("colando demais") << ""
-                                        << "cola:" + QString(300, 'k') << QString(240, 'k');
-        QTest::newRow("=anterior") << ""
-                                   << "digita:=anterior"
-                                   << "Reunião\namanhã";
-        QTest::newRow("x=ANTERIOR") << ""
-                                    << "digita:x=ANTERIOR"
-                                    << "x=ANTERIOR";
+        QTest::newRow("acentos trocados") << "|digita:áéíóúêâüçÁÉÍÓÚÃãÕõÇñÑà|aeioueaucAEIOUAaOoCnNa";
+        QTest::newRow("outros ficam") << "|digita:ôÂÊÔÀÜèÈ|ôÂÊÔÀÜèÈ";
+        QTest::newRow("colado não é filtrado") << "|cola:á Ç|á Ç";
+        QTest::newRow("cheio recusa") << x240 + "|digita:a|" + x240;
+        QTest::newRow("colando demais") << "|cola:" + QString(300, 'k') + "|" + QString(240, 'k');
+        QTest::newRow("=anterior") << "|digita:=anterior|Reunião\namanhã";
+        QTest::newRow("x=ANTERIOR") << "|digita:x=ANTERIOR|x=ANTERIOR";
     }
     void caixaDeTexto() {
-        QFETCH(QString, antes);
-        QFETCH(QString, acao);
-        QFETCH(QString, depois);
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
         Janela j;
         Modulo::MensagemEnvio = QStringLiteral("Reunião\namanhã");
         j.Abre();
-        j.texto->setPlainText(antes);
+        j.texto->setPlainText(c[0]);
         j.texto->moveCursor(QTextCursor::End);
-        if (acao.startsWith(QLatin1String("digita:"))) {
-            Digita(j.texto, acao.mid(7));
+        if (c[1].startsWith(QLatin1String("digita:"))) {
+            Digita(j.texto, c[1].mid(7));
         } else {
-            QApplication::clipboard()->setText(acao.mid(5));
+            QApplication::clipboard()->setText(c[1].mid(5));
             j.texto->paste();
         }
-        QCOMPARE(j.texto->toPlainText(), depois);
+        QCOMPARE(j.texto->toPlainText(), c[2]);
     }
 
     void verificacoesAntesDeEnviar() {
@@ -150,7 +131,7 @@ private slots:
         j.Abre();
         j.texto->setPlainText(QStringLiteral("oi"));
         j.Controle<QToolButton>("cmdEnviar")->click();
-        CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"));
+        j.Cadastra();
         j.Abre();
         j.Controle<QToolButton>("cmdEnviar")->click();
         QCOMPARE(j.operador.TextosDasCaixas(),
@@ -158,38 +139,104 @@ private slots:
                               "Favor digitar a mensagem para depois enviá-la."}));
         QCOMPARE(j.operador.caixas[1].titulo, QStringLiteral("Advertência:"));
         QVERIFY(j.modem.linha.isEmpty());
+        // A list the store cannot read is an explained empty list.
+        QSqlQuery(BancoDeDados()).exec(QStringLiteral("Drop Table Usuarios"));
+        j.Abre();
+        QVERIFY(j.operador.caixas.last().texto.contains(QStringLiteral("cadastro de usuários")));
+        QCOMPARE(j.lista->count(), 0);
+        QCOMPARE(j.operador.ampulhetaNivel, 0);
     }
 
-    void envioAoTerceiroGrupo() {
-        Janela j(ParaWin1252("[LISTAGEM]\r\nOpção=Grupo\r\n"));
-        for (const QString& nome : {"Delta", "Alfa", "Charlie", "Bravo"})
-            CadastraGrupo(nome, {CadastraUsuario(nome, QStringLiteral("9") + nome.at(0))});
+    void enviaAoDestinatarioMostrado_data() {
+        // groups listed at opening?|how the operator gets to the send|recipient shown|pagers paged
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("clique em Por Grupo com a janela inativa depois de um envio")
+            << "|reativa+clica-grupo|Diretoria|300";
+        QTest::newRow("Tab da mensagem chega a Enviar") << "|segundo+tab-envia|Bruno|200";
+        QTest::newRow("foco pelos botões de listagem não muda nada") << "|segundo+foco-nos-botoes|Bruno|200";
+        QTest::newRow("Espaço em Por Usuário troca o modo") << "g|tab-espaco-usuario|Ana|100";
+        QTest::newRow("segundo grupo") << "g|segundo|Vendas|100,200";
+    }
+    void enviaAoDestinatarioMostrado() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        const QString acao = c[1];
+        Janela j(c[0].isEmpty() ? QByteArray() : kPorGrupo);
+        j.Cadastra();
         j.Abre();
-        j.lista->setCurrentIndex(2);
-        j.texto->setPlainText(QStringLiteral("Aviso geral"));
+        auto* optUsuario = j.Controle<QRadioButton>("optListaPorUsuario");
+        auto* optGrupo = j.Controle<QRadioButton>("optListaPorGrupo");
+        auto* cmdEnviar = j.Controle<QToolButton>("cmdEnviar");
+        j.janela->show();
+        QApplication::setActiveWindow(j.janela.get());
+        QVERIFY(QTest::qWaitForWindowActive(j.janela.get()));
+        if (acao.startsWith(QLatin1String("segundo")))
+            j.lista->setCurrentIndex(1);
+        if (acao.startsWith(QLatin1String("reativa"))) {
+            // One successful send first; the window is then no longer the active one.
+            j.texto->setPlainText(QStringLiteral("primeira"));
+            cmdEnviar->click();
+            QCOMPARE(j.modem.Contagem("ATD"), 1);
+            j.modem.linha.clear();
+            j.modem.TerminalQueAceitaLogOn();
+        }
+        j.texto->setFocus(Qt::MouseFocusReason);
+        j.texto->clear();
+        QTest::keyClicks(j.texto, QStringLiteral("Avi"));
+        QTest::keyClick(j.texto, Qt::Key_Return); // goes out as LF
+        QTest::keyClicks(j.texto, QStringLiteral("so"));
+        if (acao == QLatin1String("reativa+clica-grupo")) {
+            // The window manager activates the window, focus lands on the button, then the click.
+            optGrupo->setFocus(Qt::ActiveWindowFocusReason);
+            QTest::mouseClick(optGrupo, Qt::LeftButton);
+        } else if (acao == QLatin1String("segundo+tab-envia")) {
+            QTest::keyClick(j.texto, Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), cmdEnviar);
+        } else if (acao == QLatin1String("segundo+foco-nos-botoes")) {
+            optUsuario->setFocus(Qt::TabFocusReason);
+            optGrupo->setFocus(Qt::OtherFocusReason);
+            optUsuario->setFocus(Qt::BacktabFocusReason);
+        } else if (acao == QLatin1String("tab-espaco-usuario")) {
+            optUsuario->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(optUsuario, Qt::Key_Space);
+        }
+        QCOMPARE(j.lista->currentText(), c[2]);
         bool medidorVisivel = false;
         j.relogio.aoPausar = [&medidorVisivel] {
             if (QWidget* envio = QApplication::activeModalWidget())
                 medidorVisivel = medidorVisivel || envio->findChild<QProgressBar*>("valStatus")->isVisible();
         };
-        j.Controle<QToolButton>("cmdEnviar")->click();
-        QCOMPARE(j.modem.Contagem("\x02"), 1);
-        QVERIFY(j.modem.linha.contains("\x02"
-                                       "9C\rAviso geral\r\x03"));
-        QVERIFY(medidorVisivel);
+        if (acao == QLatin1String("segundo+tab-envia"))
+            QTest::keyClick(cmdEnviar, Qt::Key_Space);
+        else
+            cmdEnviar->click();
+        const QStringList pagers = c[3].split(QLatin1Char(','));
+        QCOMPARE(j.modem.Contagem("\x02"), int(pagers.size()));
+        for (const QString& pager : pagers)
+            QVERIFY(j.modem.linha.contains("\x02" + pager.toLatin1() + "\rAvi\nso\r\x03"));
+        QCOMPARE(medidorVisivel, optGrupo->isChecked()); // a group's progress is measured
         QVERIFY(j.texto->toPlainText().isEmpty());
-        QCOMPARE(Modulo::MensagemEnvio, QStringLiteral("Aviso geral"));
+        QCOMPARE(Modulo::MensagemEnvio, QStringLiteral("Avi\nso"));
         QCOMPARE(j.operador.StatusAtual(), QStringLiteral(" Pronto"));
     }
 
-    void bancoDanificadoAvisaSemQuebrar() {
+    void listaEModoEmDesacordoNaoDisca() {
         Janela j;
-        QSqlQuery(BancoDeDados()).exec(QStringLiteral("Drop Table Usuarios"));
+        j.Cadastra();
         j.Abre();
+        auto* optGrupo = j.Controle<QRadioButton>("optListaPorGrupo");
+        j.texto->setPlainText(QStringLiteral("Aviso"));
+        {
+            // Ticked without the list hearing of it.
+            const QSignalBlocker u(j.Controle<QRadioButton>("optListaPorUsuario"));
+            const QSignalBlocker g(optGrupo);
+            optGrupo->setChecked(true);
+        }
+        j.Controle<QToolButton>("cmdEnviar")->click();
+        QVERIFY(j.modem.linha.isEmpty());
         QCOMPARE(j.operador.caixas.size(), 1);
-        QVERIFY(j.operador.caixas[0].texto.contains(QStringLiteral("cadastro de usuários")));
-        QCOMPARE(j.lista->count(), 0);
-        QCOMPARE(j.operador.ampulhetaNivel, 0);
+        QVERIFY(j.operador.caixas[0].texto.contains(QStringLiteral("Nada foi enviado")));
+        QCOMPARE(j.lista->currentText(), QStringLiteral("Diretoria"));
     }
 };
 

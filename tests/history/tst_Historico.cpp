@@ -1,11 +1,12 @@
-// The history: its order, its columns, nothing opened for nothing, and the double-click that
-// hands a message to the composition window's "=ANTERIOR".
+// The history: its order, its columns, its rows read a page at a time, nothing opened for
+// nothing, and the double-click that hands a message to the composition window's "=ANTERIOR".
 #include "BancadaVirtual.h"
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "history/ModeloDoHistorico.h"
 #include "history/frmHistorico.h"
 #include "store/Consultas.h"
+#include "store/Snapshot.h"
 
 #include <QApplication>
 #include <QMdiArea>
@@ -33,7 +34,7 @@ private slots:
     }
     void cleanup() { m_bancada.reset(); }
 
-    void Ordem_data() {
+    void ordem_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<int>("modo");
         QTest::addColumn<QStringList>("linhas");
@@ -46,7 +47,7 @@ private slots:
         QTest::newRow("usuário sem mensagens") << "77" << 1 << QStringList();
         QTest::newRow("lista vazia do visualizador") << "0" << 1 << QStringList();
     }
-    void Ordem() {
+    void ordem() {
         QFETCH(QString, texto);
         QFETCH(int, modo);
         QFETCH(QStringList, linhas);
@@ -68,7 +69,21 @@ private slots:
         QCOMPARE(vistas, linhas);
     }
 
-    void DuploCliqueChegaAoAnterior() {
+    // Read a page at a time, in the order taken at opening; a row deleted since then reads empty.
+    void paginas() {
+        for (int i = 0; i < 300; ++i)
+            QVERIFY(GravaLog(
+                "20270101",
+                QStringLiteral("%1:%2").arg(i / 60, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0')), "Zé",
+                QString::number(i), "9", 9));
+        ModeloDoHistorico modelo(std::nullopt);
+        QCOMPARE(modelo.rowCount(), 305);
+        QVERIFY(Executa(QStringLiteral("Delete From Log Where Mensagem = '200'")));
+        for (int i : {0, 127, 128, 200, 299})
+            QCOMPARE(modelo.index(5 + i, 3).data().toString(), i == 200 ? QString() : QString::number(i));
+    }
+
+    void duploCliqueChegaAoAnterior() {
         QMdiArea area;
         area.resize(900, 500);
         area.show();

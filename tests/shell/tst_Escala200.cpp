@@ -1,4 +1,4 @@
-// At 200% scaling on a 1280x1024 screen the windows still fit and the pictures are sharp.
+// At 200% scaling on a 1280x1024 screen the windows still fit and the pictures are sharp and whole.
 #include "BancadaVirtual.h"
 #include "compose/frmMontaMsg.h"
 #include "shell/frmInicializa.h"
@@ -6,11 +6,12 @@
 
 #include <QLabel>
 #include <QScreen>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QtTest>
 
-class TstEscala200 : public QObject {
+class tst_Escala200 : public QObject {
     Q_OBJECT
 
 private slots:
@@ -33,6 +34,12 @@ private slots:
         QCOMPARE(logo.devicePixelRatio(), 2.0);
         const QToolButton* botao = principal.findChild<QToolButton*>("cmdDiscarEnviar");
         QCOMPARE(botao->icon().pixmap(botao->iconSize(), 2.0).size(), botao->iconSize() * 2);
+        // Every text of the logo lies inside the picture.
+        QSvgRenderer desenho(QStringLiteral(":/ui/imagens/logo.svg"));
+        for (const char* texto : {"nome", "lema"}) {
+            const QRectF caixa = desenho.boundsOnElement(QLatin1String(texto));
+            QVERIFY2(!caixa.isEmpty() && desenho.viewBoxF().contains(caixa), texto);
+        }
     }
 };
 
@@ -49,7 +56,7 @@ int main(int argc, char** argv) {
     arquivo.close();
     qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configuracao.toLocal8Bit());
     QApplication app(argc, argv);
-    TstEscala200 teste;
+    tst_Escala200 teste;
     return QTest::qExec(&teste, argc, argv);
 }
 

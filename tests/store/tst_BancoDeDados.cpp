@@ -1,15 +1,19 @@
-// Opening Pager.Mdb (and refusing what is not the program's database), the name collation,
-// counters, quotes, snapshots and Log rows.
+// Opening Pager.Mdb (and refusing what is not the program's database), the name order and
+// equality, counters, values bound as typed, name lists, and bipvox-criabanco run as the build
+// and the demo run it.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
 #include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Esquema.h"
+#include "store/ListaDeNomes.h"
 #include "store/Snapshot.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -51,6 +55,10 @@ bool Prepara(const QString& caminho, const QByteArray& tipo) {
     QFile arquivo(caminho);
     return tipo == "ausente" ||
            (arquivo.open(QIODevice::WriteOnly) && arquivo.write(tipo.mid(6)) == tipo.size() - 6);
+}
+
+int Linhas(const QString& tabela) {
+    return Snapshot(QStringLiteral("Select * From ") + tabela).RecordCount();
 }
 
 QStringList Nomes(Snapshot&& s, const QString& coluna) {
@@ -110,46 +118,40 @@ private slots:
         }
     }
 
+    // The lists in Portuguese order, namesakes by identifier; equal names without regard to case.
+    void nomes_data() {
+        QTest::addColumn<QStringList>("cadastrados");
+        QTest::addColumn<QStringList>("esperados");
+        QTest::newRow("acentos ao lado")
+            << QStringList{"Zeca", "Álvaro", "Ana", "César", "Alberto", "Zé", "Cecília", "Élcio", "Alice"}
+            << QStringList{"Alberto", "Alice", "Álvaro", "Ana", "Cecília", "César", "Élcio", "Zé", "Zeca"};
+        QTest::newRow("caixa não conta") << QStringList{"beatriz", "ana", "CARLOS", "Ana"}
+                                         << QStringList{"ana", "Ana", "beatriz", "CARLOS"};
+        QTest::newRow("aspas e apóstrofos")
+            << QStringList{"O'Neil", "\"Zé\"", "D'Ávila"} << QStringList{"\"Zé\"", "D'Ávila", "O'Neil"};
+    }
     void nomes() {
+        QFETCH(QStringList, cadastrados);
+        QFETCH(QStringList, esperados);
         AmbienteDeTeste ambiente;
         QVERIFY(ambiente.AbreBancoVazio());
-        const QStringList ordem{"Alberto", "Álvaro", "Ana", "bruno", "Cecília",
-                                "César",   "Élcio",  "Zé",  "Zeca"};
-        for (int k : {8, 1, 3, 6, 0, 5, 2, 7, 4}) {
-            QVERIFY(CadastraUsuario(ordem[k], QStringLiteral("1")) > 0);
-            QVERIFY(CadastraGrupo(ordem[k]) > 0);
+        QHash<QString, qint32> ids;
+        for (const QString& nome : cadastrados) {
+            ids.insert(nome, CadastraUsuario(nome, QStringLiteral("1")));
+            QVERIFY(CadastraGrupo(nome) > 0);
         }
-        QCOMPARE(Nomes(Snapshot(Consultas::ListaUsuarios), QStringLiteral("Nome_Usuario")), ordem);
-        QCOMPARE(Nomes(Snapshot(Consultas::ListaGrupos), QStringLiteral("Nome_Grupo")), ordem);
-        // Equal without regard to case, accents kept apart.
-        const auto procura = [](const char* nome) {
-            return Snapshot(QStringLiteral("Select * From Usuarios Where Nome_Usuario = ?"), {QString(nome)})
+        QCOMPARE(Nomes(Snapshot(Consultas::ListaUsuarios), QStringLiteral("Nome_Usuario")), esperados);
+        QCOMPARE(Nomes(Snapshot(Consultas::ListaGrupos), QStringLiteral("Nome_Grupo")), esperados);
+        const ListaDeNomes lista = LeListaDeNomesEmOrdem(Consultas::IdsENomesDosUsuarios);
+        QCOMPARE(lista.nomes, esperados);
+        for (int i = 0; i < lista.nomes.size(); ++i)
+            QCOMPARE(lista.IdNoIndice(i), ids.value(lista.nomes[i]));
+        const auto conta = [](const QString& nome) {
+            return Snapshot(QStringLiteral("Select * From Usuarios Where Nome_Usuario = ?"), {nome})
                 .RecordCount();
         };
-        QCOMPARE(procura("CÉSAR"), 1);
-        QCOMPARE(procura("cesar"), 0);
-    }
-
-    void valoresComoDigitados_data() {
-        QTest::addColumn<QString>("valor");
-        QTest::newRow("apóstrofo e aspas") << "O'Neil \"Bob\" ''";
-        QTest::newRow("comando embutido") << "x'); Delete From Usuarios; --";
-        QTest::newRow("interrogação e dois-pontos") << "Quem? ?1 :nome %";
-    }
-    void valoresComoDigitados() {
-        QFETCH(QString, valor);
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
-        QVERIFY(CadastraUsuario(QStringLiteral("Testemunha"), QStringLiteral("9")) > 0);
-        const qint32 id = CadastraUsuario(valor, valor.left(10));
-        QVERIFY(GravaLog("20240229", "09:30", valor, valor, valor.left(10), id));
-        Snapshot achado(Consultas::PagerDoUsuario, {id});
-        QCOMPARE(achado.Campo(QStringLiteral("Nome_Usuario")).toString(), valor);
-        QCOMPARE(achado.Campo(QStringLiteral("ID_Pager")).toString(), valor.left(10));
-        Snapshot log(QStringLiteral("Select * From Log Where Usuario = ?"), {valor});
-        QCOMPARE(log.Campo(QStringLiteral("Mensagem")).toString(), valor);
-        QCOMPARE(log.Campo(QStringLiteral("ID_Usuario")).toInt(), id);
-        QCOMPARE(Snapshot(QStringLiteral("Select * From Usuarios")).RecordCount(), 2);
+        QCOMPARE(conta(esperados.last().toUpper()), 1);
+        QCOMPARE(conta(QStringLiteral("cesar")), 0); // accents are not ignored
     }
 
     void contadoresEGrupos() {
@@ -170,6 +172,87 @@ private slots:
         QVERIFY(!Executa(QStringLiteral("Delete From Usuarios"), {}, &erro) && !erro.isEmpty());
         QVERIFY(!CriaBancoVazio(ambiente.Diretorio() + QStringLiteral("/Pager.Mdb"), &erro));
         QVERIFY(erro.contains(QStringLiteral("já existe")));
+    }
+
+    void listaDeNomes_data() {
+        QTest::addColumn<QString>("sql");
+        QTest::addColumn<QVariantList>("parametros");
+        QTest::addColumn<QString>("esperados"); // empty: an error is expected
+        const QString colunas = QStringLiteral("Select ID_Usuario, Nome_Usuario From Usuarios Where ");
+        const QString estranho = QStringLiteral("x'); Delete From Usuarios; -- \"Bob\" ?1 :nome %");
+        QTest::newRow("texto como digitado")
+            << colunas + "Nome_Usuario = ?" << QVariantList{estranho} << estranho;
+        QTest::newRow("número") << colunas + "ID_Usuario > ?" << QVariantList{0} << "Ana;" + estranho;
+        QTest::newRow("tabela inexistente") << "Select a, b From Nenhuma" << QVariantList{} << "";
+        QTest::newRow("uma coluna só") << "Select Nome_Usuario From Usuarios" << QVariantList{} << "";
+    }
+    void listaDeNomes() {
+        QFETCH(QString, sql);
+        QFETCH(QVariantList, parametros);
+        QFETCH(QString, esperados);
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio());
+        QVERIFY(CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1")) > 0);
+        QVERIFY(CadastraUsuario(QStringLiteral("x'); Delete From Usuarios; -- \"Bob\" ?1 :nome %"), "2") > 0);
+        const ListaDeNomes lista = LeListaDeNomesEmOrdem(sql, parametros);
+        QCOMPARE(lista.nomes.join(';'), esperados);
+        QCOMPARE(lista.erro.isEmpty(), !esperados.isEmpty());
+        FechaBancoDeDados();
+        QVERIFY(!LeListaDeNomes(sql, parametros).erro.isEmpty());
+    }
+    void criaBanco_data() {
+        // arguments ({}: Pager.Mdb in a private folder, @: that folder)|existing file?|exit code|
+        // part of what is printed
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("cria") << "{}||0|";
+        QTest::newRow("exemplos") << "--exemplos,{}||0|";
+        QTest::newRow("existente é erro") << "--exemplos,{}|e|1|já existe";
+        QTest::newRow("--se-ausente com existente") << "--se-ausente,{}|e|0|";
+        QTest::newRow("pasta inexistente") << "@/não existe/Pager.Mdb||1|Não foi possível criar";
+        QTest::newRow("dois arquivos") << "{},B.Mdb||2|--help";
+        QTest::newRow("opção desconhecida") << "--forca,{}||2|--help";
+        QTest::newRow("ajuda") << "--help||0|Uso: bipvox-criabanco";
+    }
+    void criaBanco() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        QTemporaryDir pasta;
+        const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
+        if (!c[1].isEmpty()) {
+            QCOMPARE(QProcess::execute(qEnvironmentVariable("BIPVOX_CRIABANCO"), {caminho}), 0);
+            QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
+            QVERIFY(CadastraGrupo(QStringLiteral("Plantão")) > 0);
+            FechaBancoDeDados();
+        }
+        const QByteArray antes = Bytes(caminho);
+        QProcess p;
+        p.start(qEnvironmentVariable("BIPVOX_CRIABANCO"),
+                QString(c[0]).replace("{}", caminho).replace("@", pasta.path()).split(QLatin1Char(',')));
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), c[2].toInt());
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardError() + p.readAllStandardOutput()).contains(c[3]));
+        if (!c[1].isEmpty() || c[2] != "0" || c[0] == "--help") {
+            QCOMPARE(Bytes(caminho), antes); // nothing existing is ever touched, nothing made for nothing
+            return;
+        }
+        // Samples only when asked: memberships join existing rows, pager codes are unique, and
+        // every pager code the README has the simulator refuse is one of them.
+        QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()));
+        const bool exemplos = c[0].startsWith(QLatin1String("--exemplos"));
+        QCOMPARE(Linhas("Log"), 0);
+        QCOMPARE(Linhas("Usuarios") >= 3 && Linhas("Grupos") >= 2, exemplos);
+        QCOMPARE(Linhas("Usuario_Grupo Where ID_Usuario Not In (Select ID_Usuario From Usuarios) Or ID_Grupo "
+                        "Not In (Select ID_Grupo From Grupos)"),
+                 0);
+        QCOMPARE(Linhas("Usuarios Group By ID_Pager"), Linhas("Usuarios"));
+        QFile readme(QFINDTESTDATA("../../README.md"));
+        QVERIFY(readme.open(QIODevice::ReadOnly));
+        auto achados = QRegularExpression(QStringLiteral("--recusar=([0-9,]+)"))
+                           .globalMatch(QString::fromUtf8(readme.readAll()));
+        QVERIFY(achados.hasNext());
+        while (achados.hasNext())
+            for (const QString& codigo : achados.next().captured(1).split(QLatin1Char(',')))
+                QCOMPARE(Linhas("Usuarios Where ID_Pager = '" + codigo + "'"), int(exemplos));
     }
 };
 

@@ -1,0 +1,414 @@
+// The directory on a temporary database: groups with unique names as the store compares them,
+// memberships (deleted with their group or user), users saved and altered whole or not at all,
+// and the windows where that behaviour lives.
+#include "BancadaVirtual.h"
+#include "CadastroDeTeste.h"
+#include "compose/frmMontaMsg.h"
+#include "directory/CadastroDeGrupos.h"
+#include "directory/CadastroDeUsuarios.h"
+#include "directory/MembrosDoGrupo.h"
+#include "directory/VisualizacaoDeUsuarios.h"
+#include "directory/frmCadastraGrupo.h"
+#include "directory/frmCadastraGrupos.h"
+#include "directory/frmCadastraUsuarios.h"
+#include "directory/frmUsuariosGrupo.h"
+#include "directory/frmVisualizaUsuarios.h"
+#include "store/Consultas.h"
+#include "store/Snapshot.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+
+namespace {
+template <class T = QWidget> T* Filho(const QWidget& janela, const char* nome) {
+    return janela.findChild<T*>(QLatin1String(nome));
+}
+void Clica(const QWidget& janela, const char* nome) {
+    Filho<QAbstractButton>(janela, nome)->click();
+}
+QString Titulos(const OperadorGravado& operador) {
+    QStringList titulos;
+    for (const auto& caixa : operador.caixas)
+        titulos << caixa.titulo;
+    return titulos.join(QLatin1Char(','));
+}
+QString Linhas(const QString& sql) {
+    QStringList linhas;
+    for (Snapshot s(sql); !s.Eof(); s.MoveNext())
+        linhas << s.Campo(QStringLiteral("L")).toString();
+    return linhas.join(QLatin1Char(';'));
+}
+// Every group and membership, to show that a failed change left nothing behind.
+QString Retrato() {
+    return Linhas("Select ID_Grupo || Nome_Grupo As L From Grupos Order By ID_Grupo") + "/" +
+           Linhas("Select ID_Usuario || '-' || ID_Grupo As L From Usuario_Grupo Order By 1");
+}
+// Every user as "name|pager|description|date|groups", in identifier order, and the Log count.
+QString Cadastro() {
+    return Linhas(
+               "Select Nome_Usuario || '|' || ID_Pager || '|' || Descricao || '|' || Data_Cadastro || '|' || "
+               "Coalesce((Select group_concat(Nome_Grupo) From (Select Nome_Grupo From Usuario_Grupo m Join "
+               "Grupos g On g.ID_Grupo = m.ID_Grupo Where m.ID_Usuario = u.ID_Usuario Order By Nome_Grupo)), "
+               "'') As L From Usuarios u Order By ID_Usuario") +
+           " log=" + Linhas("Select Count(*) As L From Log");
+}
+QString Itens(const QAbstractItemModel* modelo) {
+    QStringList itens;
+    for (int i = 0; i < modelo->rowCount(); ++i)
+        itens << modelo->index(i, 0).data().toString();
+    return itens.join(QLatin1Char(';'));
+}
+// When the entry dialog opens: its name box as the caller filled it, then the new name saved.
+QString RenomeiaNoDialogo(QWidget& janela, const char* botao, const QString& novoNome) {
+    QString visto = QStringLiteral("nenhum diálogo");
+    QTimer::singleShot(0, [&] {
+        QWidget* dialogo = QApplication::activeModalWidget();
+        if (!dialogo || dialogo->objectName() != QLatin1String("frmCadastraUsuarios"))
+            return;
+        visto = Filho<QLineEdit>(*dialogo, "txtNomeUsuario")->text();
+        Filho<QLineEdit>(*dialogo, "txtNomeUsuario")->setText(novoNome);
+        Filho<QLineEdit>(*dialogo, "txtPagerID")->setText(novoNome + "-p");
+        QTest::mouseClick(Filho<QToolButton>(*dialogo, "cmdCadastrarGrupo"), Qt::LeftButton);
+    });
+    QTest::mouseClick(Filho<QToolButton>(janela, botao), Qt::LeftButton);
+    return visto;
+}
+} // namespace
+
+class tst_Cadastro : public QObject {
+    Q_OBJECT
+    std::unique_ptr<BancadaVirtual> m_bancada;
+    qint32 m_ana = 0;
+    QHash<QString, qint32> m_grupos;
+
+    OperadorGravado& Operador() { return m_bancada->operador; }
+    // Ana (100) in Alfa and Gama, Bruno (200), groups Beta and Quebra (whose memberships the
+    // store refuses, to see a whole save undone), and one Log row.
+    void CadastraAnaEBruno() {
+        m_ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"));
+        CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("200"));
+        for (const QString& g : {"Gama", "Alfa", "Beta", "Quebra"})
+            m_grupos[g] =
+                CadastraGrupo(g, g == "Gama" || g == "Alfa" ? QVector<qint32>{m_ana} : QVector<qint32>{});
+        QVERIFY(
+            Executa(QStringLiteral("Create Trigger Falha Before Insert On Usuario_Grupo When New.ID_Grupo = "
+                                   "%1 Begin Select Raise(Abort, 'recusado'); End")
+                        .arg(m_grupos[QStringLiteral("Quebra")])));
+        QVERIFY(GravaLog("20261206", "10:00", "Ana", "oi", "100", m_ana));
+    }
+
+private slots:
+    void init() {
+        m_bancada = std::make_unique<BancadaVirtual>();
+        QVERIFY(m_bancada->ambiente.AbreBancoVazio());
+    }
+    void cleanup() { m_bancada.reset(); }
+
+    void gravaGrupo_data() {
+        QTest::addColumn<QString>("caso"); // alters Vendas?|name|saved (s) or repeated (r)|groups afterwards
+        QTest::newRow("novo") << "|Compras|s|Compras;Suporte;Vendas";
+        QTest::newRow("novo, outra caixa") << "|vENDAS|r|Suporte;Vendas";
+        QTest::newRow("aspas") << "|O'Neil \"ção\"|s|O'Neil \"ção\";Suporte;Vendas";
+        QTest::newRow("altera a caixa") << "a|VENDAS|s|Suporte;VENDAS";
+        QTest::newRow("altera para outro") << "a|suporte|r|Suporte;Vendas";
+    }
+    void gravaGrupo() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        const qint32 vendas = CadastraGrupo(QStringLiteral("Vendas"));
+        CadastraGrupo(QStringLiteral("Suporte"));
+        Grupo grupo{c[0].isEmpty() ? 0 : vendas, c[1], QStringLiteral("D'água \"já\"")}, lido;
+        QCOMPARE(GravaGrupo(grupo), c[2] == "s" ? Gravacao::Gravado : Gravacao::NomeRepetido);
+        QCOMPARE(LeGrupos().nomes.join(';'), c[3]);
+        QCOMPARE(LeGrupo(grupo.id, lido), grupo.id != 0);
+        if (c[2] == "s")
+            QCOMPARE(lido.nome + lido.descricao, grupo.nome + grupo.descricao);
+    }
+
+    // Deleting a group takes its memberships along, and only when the operator says so.
+    void excluiGrupo_data() {
+        QTest::addColumn<bool>("sim");
+        QTest::newRow("sim") << true;
+        QTest::newRow("não") << false;
+    }
+    void excluiGrupo() {
+        QFETCH(bool, sim);
+        const qint32 ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"));
+        CadastraGrupo(QStringLiteral("Suporte"), {ana});
+        CadastraGrupo(QStringLiteral("Compras"), {ana});
+        frmCadastraGrupo janela(Operador());
+        Operador().respostas = {sim ? Resposta::Sim : Resposta::Nao};
+        Clica(janela, "cmdExcluirGrupo");
+        QCOMPARE(LeGrupos().nomes.join(';'), sim ? "Suporte" : "Compras;Suporte");
+        QCOMPARE(Operador().status.join(';'), sim ? " Excluindo Grupo de Usuários...; Pronto" : "");
+        QCOMPARE(Filho<QComboBox>(janela, "cmbGrupos")->currentText(), LeGrupos().nomes.first());
+        QCOMPARE(Retrato(), sim ? "1Suporte/1-1" : "1Suporte;2Compras/1-1;1-2");
+    }
+
+    void membros_data() {
+        QTest::addColumn<QString>("caso"); // users ('*': a member from the start)|"+k": add the k-th user,
+                                           // "-name": remove a name|result of the addition|members
+        QTest::newRow("adiciona") << "Carlos,ana*|+1|0|ana;Carlos";
+        QTest::newRow("já membro") << "Carlos*|+1|1|Carlos";
+        QTest::newRow("usuário inexistente") << "Carlos|+9|2|";
+        QTest::newRow("ordem do nome") << "Zé*,beatriz*,Álvaro*||0|Álvaro;beatriz;Zé";
+        QTest::newRow("remove xarás") << "Ana*,Bruno*,Ana*|-Ana|0|Bruno";
+    }
+    void membros() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        QVector<qint32> ids, iniciais;
+        for (const QString& nome : c[0].split(QLatin1Char(','))) {
+            ids << CadastraUsuario(QString(nome).remove(QLatin1Char('*')), nome);
+            if (nome.endsWith(QLatin1Char('*')))
+                iniciais.prepend(ids.last()); // stored in reverse: the order shown is not the rows'
+        }
+        const qint32 grupo = CadastraGrupo(QStringLiteral("Plantão"), iniciais);
+        const Adicao resultados[] = {Adicao::Adicionado, Adicao::JaEraMembro, Adicao::Recusada};
+        if (c[1].startsWith(QLatin1Char('+')))
+            QCOMPARE(AdicionaMembro(ids.value(c[1].mid(1).toInt() - 1, 999), grupo),
+                     resultados[c[2].toInt()]);
+        else if (c[1].startsWith(QLatin1Char('-')))
+            QVERIFY(RemoveMembro(c[1].mid(1), grupo));
+        QCOMPARE(LeMembros(grupo, LeUsuarios()).nomes.join(';'), c[3]);
+        QCOMPARE(Linhas("Select Count(*) As L From Usuario_Grupo").toInt(),
+                 int(LeMembros(grupo, LeUsuarios()).ids.size()));
+        QCOMPARE(AdicionaMembro(ids.first(), grupo + 1), Adicao::Recusada);
+    }
+
+    void falhaDesfazTudo_data() {
+        QTest::addColumn<QString>("gatilho");
+        QTest::addColumn<int>("operacao");
+        QTest::newRow("exclusão") << "Before Delete On Grupos" << 0;
+        QTest::newRow("novo grupo") << "After Insert On Grupos" << 1;
+        QTest::newRow("alteração") << "After Update On Grupos" << 2;
+        QTest::newRow("novo membro") << "After Insert On Usuario_Grupo" << 3;
+    }
+    void falhaDesfazTudo() {
+        QFETCH(QString, gatilho);
+        QFETCH(int, operacao);
+        const qint32 ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1"));
+        const qint32 bia = CadastraUsuario(QStringLiteral("Bia"), QStringLiteral("2"));
+        const qint32 grupo = CadastraGrupo(QStringLiteral("Vendas"), {ana});
+        QVERIFY(Executa(QStringLiteral("Create Trigger F %1 Begin Select Raise(Abort, 'disco cheio'); End")
+                            .arg(gatilho)));
+        const QString antes = Retrato();
+        QString erro;
+        Grupo novo{0, QStringLiteral("Compras"), QStringLiteral("x")},
+            alterado{grupo, QStringLiteral("V"), {}};
+        const std::function<bool()> operacoes[] = {
+            [&] { return !ExcluiGrupo(grupo, &erro); },
+            [&] { return GravaGrupo(novo, &erro) == Gravacao::Falhou; },
+            [&] { return GravaGrupo(alterado, &erro) == Gravacao::Falhou; },
+            [&] { return AdicionaMembro(bia, grupo, &erro) == Adicao::Falhou; }};
+        QVERIFY(operacoes[operacao]());
+        QVERIFY(erro.contains(QStringLiteral("disco cheio")));
+        QCOMPARE(Retrato(), antes);
+    }
+
+    void dialogoDoGrupo_data() {
+        // altered?|name|description|button|boxes shown|groups afterwards (empty: still open)
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("sem nome") << "|||ok|Advertência:|";
+        QTest::newRow("sem descrição") << "|Compras||ok||Compras;Vendas";
+        QTest::newRow("repetido") << "|VENDAS|y|ok|Erro:|";
+        QTest::newRow("altera") << "a|Outro|z|ok||Outro";
+        QTest::newRow("cancela novo, não") << "|C||volta|Atenção:|";
+        QTest::newRow("cancela só descrição") << "||y|volta||Vendas";
+        QTest::newRow("cancela alteração") << "a|Outro||volta||Vendas";
+    }
+    void dialogoDoGrupo() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        Grupo vendas;
+        QVERIFY(LeGrupo(CadastraGrupo(QStringLiteral("Vendas")), vendas));
+        frmCadastraGrupos dialogo(Operador());
+        if (!c[0].isEmpty())
+            dialogo.PreencheParaAlterar(vendas);
+        Filho<QLineEdit>(dialogo, "txtNomeGrupo")->setText(c[1]);
+        Filho<QPlainTextEdit>(dialogo, "txtDescricaoGrupo")->setPlainText(c[2]);
+        dialogo.show();
+        Clica(dialogo, c[3] == QLatin1String("ok") ? "cmdCadastrarGrupo" : "cmdRetornar");
+        QCOMPARE(dialogo.isVisible(), c[5].isEmpty());
+        QCOMPARE(Titulos(Operador()), c[4]);
+        QCOMPARE(LeGrupos().nomes.join(';'), c[5].isEmpty() ? QStringLiteral("Vendas") : c[5]);
+        if (c[1] == QLatin1String("Compras"))
+            QCOMPARE(Linhas("Select Descricao_Grupo As L From Grupos Where Nome_Grupo = 'Compras'"),
+                     QStringLiteral("Não há descrição para este grupo."));
+    }
+
+    // The windows on an empty directory, then a group built in them: the third user twice is
+    // added once, the list in name order.
+    void janelasDosGrupos() {
+        frmCadastraGrupo cadastro(Operador());
+        Clica(cadastro, "cmdAlterarGrupo");
+        Clica(cadastro, "cmdExcluirGrupo");
+        cadastro.mostraCadastro = [](frmCadastraGrupos& dialogo) {
+            Filho<QLineEdit>(dialogo, "txtNomeGrupo")->setText(QStringLiteral("Plantão d'Água"));
+            Clica(dialogo, "cmdCadastrarGrupo");
+        };
+        Clica(cadastro, "cmdCadastrarGrupo");
+        int bipes = 0;
+        {
+            frmUsuariosGrupo semUsuarios(Operador());
+            semUsuarios.bipe = [&bipes] { ++bipes; };
+            Clica(semUsuarios, "cmdAdicionar");
+        }
+        QCOMPARE(bipes, 1);
+        for (const char* pager : {"3003", "1001", "2002"})
+            CadastraUsuario(QStringLiteral("Usuário %1").arg(QLatin1String(pager)), QLatin1String(pager));
+        frmUsuariosGrupo membros(Operador());
+        for (int indice : {2, 0, 2}) {
+            Filho<QComboBox>(membros, "cmbUsuarios")->setCurrentIndex(indice);
+            Clica(membros, "cmdAdicionar");
+        }
+        const QString mostrados = Itens(Filho<QListView>(membros, "lstUsuarios")->model());
+        QCOMPARE(mostrados, "Usuário 1001;Usuário 3003");
+        QCOMPARE(LeMembros(LeGrupos().ids.value(0), LeUsuarios()).nomes.join(';'), mostrados);
+        QCOMPARE(Titulos(Operador()), "Erro:,Erro:,Advertência:,Advertência:"); // the new group was empty
+    }
+
+    void gravaUsuario_data() {
+        QTest::addColumn<QString>("caso"); // altera Ana?|pager|name|description|groups marked|box|afterwards
+        const QString recusa =
+            "|Advertência: Desculpe, mas para criar um novo usuário você deve informar o seu "
+            "respectivo ";
+        const QString ana = "|Ana|100|teste|01/01/2024|Alfa,Gama;", bruno = "Bruno|200|teste|01/01/2024|";
+        QTest::newRow("sem pager") << "||Carla||" + recusa + "código do pager.|";
+        QTest::newRow("sem nome") << "a|300||x|" + recusa + "nome.|";
+        QTest::newRow("pager repetido") << "|200|Carla|x|Beta|Erro: Desculpe, mas você não deve possuir dois "
+                                           "usuários que utilizem o mesmo código de pager.|";
+        QTest::newRow("novo com aspas, acentos e padrão")
+            << "| 300 |D'Ávila \"Zé\"||Beta,Alfa|" + ana + bruno +
+                   ";D'Ávila \"Zé\"| 300 |Não há descrição para este usuário.|06/12/2026|Alfa,Beta log=1";
+        QTest::newRow("mesmo nome de outro")
+            << "|300|Ana|x|Beta|" + ana + bruno + ";Ana|300|x|06/12/2026|Beta log=1";
+        QTest::newRow("alterar mantém a data e regrava grupos")
+            << "a|200|Ana Maria|y|Beta||Ana Maria|200|y|01/01/2024|Beta;" + bruno + " log=1";
+        QTest::newRow("membro recusado desfaz tudo")
+            << "a|999|Outra|z|Beta,Quebra|Erro: Não foi possível gravar o usuário no arquivo de dados "
+               "(Pager.Mdb). "
+               "Nada foi alterado no cadastro.\n\n(recusado Unable to fetch row)|";
+    }
+    void gravaUsuario() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        CadastraAnaEBruno();
+        const QString antes = Cadastro();
+        QVector<qint32> grupos;
+        for (const QString& g : c[4].split(QLatin1Char(','), Qt::SkipEmptyParts))
+            grupos << m_grupos[g];
+        const DadosDoUsuario dados{c[1], c[2], c[3]};
+        const qint32 id =
+            ConfereCamposDoUsuario(Operador(), dados)
+                ? GravaUsuario(Operador(), c[0].isEmpty() ? 0 : m_ana, dados, grupos, QDate(2026, 12, 6))
+                : 0;
+        const auto& caixas = Operador().caixas;
+        QCOMPARE(caixas.isEmpty() ? QString() : caixas[0].titulo + " " + caixas[0].texto, c[5]);
+        QCOMPARE(id == 0, !c[5].isEmpty());
+        QCOMPARE(Cadastro(), c.size() > 7 ? c.mid(6).join('|') : antes);
+    }
+
+    void detalhesEExclusao_data() {
+        QTest::addColumn<QString>("caso"); // Ana (a) or Bruno, deleted (x) first?|details shown
+        QTest::newRow("sem grupo")
+            << "|Código do Pager: 200\r\nData de Cadastro: 01/01/2024\r\nGrupos: Não pertence "
+               "a nenhum grupo.\r\nDescrição: teste";
+        QTest::newRow("dois grupos")
+            << "a|Código do Pager: 100\r\nData de Cadastro: 01/01/2024\r\nGrupos: Pertence a "
+               "2 grupo(s).\r\nDescrição: teste";
+        QTest::newRow("excluída") << "ax|Este usuário não está mais no cadastro; ele pode ter sido excluído.";
+    }
+    void detalhesEExclusao() {
+        QFETCH(QString, caso);
+        CadastraAnaEBruno();
+        const qint32 id = caso.startsWith('a') ? m_ana : m_ana + 1;
+        QVERIFY(caso[1] != 'x' || ExcluiUsuario(Operador(), id));
+        QCOMPARE(DetalhesDoUsuario(id), caso.section('|', 1));
+        QCOMPARE(Snapshot("Select * From Usuario_Grupo Where ID_Usuario = ?", {id}).RecordCount(),
+                 caso.startsWith("a|") ? 2 : 0);
+        QVERIFY(Cadastro().endsWith(" log=1"));
+    }
+
+    // The dialog altering Ana: every group in name order, hers marked, the first one current,
+    // identifiers kept beside the text.
+    void dialogoMarcaOsGruposDoUsuario() {
+        CadastraAnaEBruno();
+        Executa("Update Grupos Set ID_Grupo = 123456 Where Nome_Grupo = 'Gama'");
+        Executa("Update Usuario_Grupo Set ID_Grupo = 123456 Where ID_Grupo = ?", {m_grupos["Gama"]});
+        frmCadastraUsuarios dialogo(Operador());
+        QVERIFY(dialogo.PreencheParaAlterar(m_ana));
+        dialogo.show();
+        auto* lista = Filho<QListWidget>(dialogo, "lstGrupos");
+        QStringList itens;
+        for (int i = 0; i < lista->count(); ++i)
+            itens << lista->item(i)->text() + (lista->item(i)->checkState() == Qt::Checked ? "*" : "");
+        QCOMPARE(itens.join(';'), QString("%1 - Alfa*;0000%2 - Beta;123456 - Gama*;0000%3 - Quebra")
+                                      .arg(m_grupos["Alfa"], 5, 10, QChar('0'))
+                                      .arg(m_grupos["Beta"])
+                                      .arg(m_grupos["Quebra"]));
+        QCOMPARE(lista->currentRow(), 0);
+        dialogo.cmdCadastrarGrupo_Click();
+        QCOMPARE(Cadastro().section(';', 0, 0), "Ana|100|teste|01/01/2024|Alfa,Gama");
+    }
+
+    // The composition window and the viewer open the dialog on the user chosen (Bruno, after two
+    // namesakes) or on a new one, and list the change afterwards, the first user current.
+    void abertura_data() {
+        QTest::addColumn<QString>("caso"); // viewer?|button|name in the dialog|list afterwards
+        QTest::newRow("envio: alterar") << "|cmdAlterar|Bruno|Ana;Ana;Zeca";
+        QTest::newRow("envio: novo") << "|cmdCadastrar||Ana;Ana;Bruno;Zeca";
+        QTest::newRow("visualizador: alterar") << "v|cmdAlterarGrupo|Bruno|Ana;Ana;Zeca";
+        QTest::newRow("visualizador: novo") << "v|cmdCadastrarGrupo||Ana;Ana;Bruno;Zeca";
+    }
+    void abertura() {
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
+        for (const char* nome : {"Bruno", "Ana", "Ana"})
+            CadastraUsuario(nome,
+                            nome + QString::number(Linhas("Select Count(*) As L From Usuarios").toInt()));
+        std::unique_ptr<QDialog> janela;
+        if (c[0].isEmpty())
+            janela = std::make_unique<frmMontaMsg>(m_bancada->ctx);
+        else
+            janela = std::make_unique<frmVisualizaUsuarios>(Operador(), nullptr);
+        auto* cmbUsuario = Filho<QComboBox>(*janela, "cmbUsuario");
+        cmbUsuario->setCurrentIndex(2);
+        QCOMPARE(RenomeiaNoDialogo(*janela, qPrintable(c[1]), "Zeca"), c[2]);
+        QCOMPARE(Itens(cmbUsuario->model()), c[3]);
+        QCOMPARE(cmbUsuario->currentIndex(), 0);
+        if (!c[0].isEmpty())
+            QVERIFY(Filho<QLabel>(*janela, "pnlDescricaoGrupo")->text().startsWith("Código do Pager: "));
+    }
+
+    // Deleting one of two namesakes in the viewer keeps the other and every history row; with
+    // nobody left, the viewer says so.
+    void exclusaoPeloVisualizador() {
+        CadastraUsuario("Ana", "1");
+        const qint32 segunda = CadastraUsuario("Ana", "2");
+        QVERIFY(GravaLog("20261206", "10:00", "Ana", "oi", "2", segunda));
+        frmVisualizaUsuarios janela(Operador(), nullptr);
+        Filho<QComboBox>(janela, "cmbUsuario")->setCurrentIndex(1);
+        QCOMPARE(janela.UsuarioSelecionado(), segunda);
+        Operador().respostas = {Resposta::Nao, Resposta::Sim};
+        for (int vez = 0; vez < 2; ++vez)
+            Clica(janela, "cmdExcluirGrupo");
+        QCOMPARE(Cadastro(), "Ana|1|teste|01/01/2024| log=1");
+        Operador().respostas = {Resposta::Sim};
+        Clica(janela, "cmdExcluirGrupo");
+        QCOMPARE(Filho<QLabel>(janela, "pnlDescricaoGrupo")->text(), "Não há usuários cadastrados.");
+        Clica(janela, "cmdAlterarGrupo");
+        QCOMPARE(Titulos(Operador()), "Atenção:,Atenção:,Atenção:,Erro:");
+    }
+};
+
+QTEST_MAIN(tst_Cadastro)
+#include "tst_Cadastro.moc"

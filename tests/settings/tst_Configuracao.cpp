@@ -1,0 +1,387 @@
+// The settings file and its dialogs: profile rules, Windows-1252 on disk, text editors' UTF-8,
+// damaged and unwritable files, the device behind each COM number; the dialogs filled from the
+// file when shown, written only by "Ok" (the connection area only with what the operator changed,
+// and only when it can be used), and read again by the next dialling.
+#include "AmbienteDeTeste.h"
+#include "common/Modulo.h"
+#include "common/Win1252.h"
+#include "modem/Discagem.h"
+#include "settings/DispositivoDaPorta.h"
+#include "settings/PerfilINI.h"
+#include "settings/frmAreaConexao.h"
+#include "settings/frmAvancada.h"
+#include "settings/frmConfigModem.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QTimer>
+#include <QtTest>
+
+namespace {
+// Marks a row whose file does not exist.
+const QByteArray kSemArquivo("<sem arquivo>");
+
+struct Leitura {
+    const char* nome;
+    QByteArray conteudo;
+    const char* secao;
+    const char* chave;
+    const char* padrao;
+    const char* esperado;
+};
+
+struct Gravacao {
+    const char* nome;
+    QByteArray antes;
+    const char* secao;
+    const char* chave;
+    const char* valor;
+    QByteArray depois;
+};
+} // namespace
+
+class tst_Configuracao : public QObject {
+    Q_OBJECT
+private slots:
+    void leitura_data() {
+        QTest::addColumn<QByteArray>("conteudo");
+        QTest::addColumn<QString>("secao");
+        QTest::addColumn<QString>("chave");
+        QTest::addColumn<QString>("padrao");
+        QTest::addColumn<QString>("esperado");
+        const QByteArray modem(
+            "[MODEM]\r\nPorta Serial=2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\nPrefixoPABX=\r\n");
+        const QByteArray x150(150, 'x');
+        const Leitura linhas[] = {
+            {"sem arquivo", kSemArquivo, "MODEM", "Porta Serial", "VAZIO", "VAZIO"},
+            {"chave de outra seção", modem, "MODEM", "Linha", "Pulso", "Pulso"},
+            {"vazio existe", modem, "DISCAGEM", "PrefixoPABX", "VAZIO", ""},
+            {"seção minúscula", modem, "modem", " Porta Serial ", "", "2"},
+            {"acentos sem caixa",
+             "[OP\xc7\xd5"
+             "ES]\r\nAutoEnviar=Sim\r\n",
+             "opções", "AUTOENVIAR", "Não", "Sim"},
+            {"valor não muda de caixa", "[D]\r\nLinha=tom\r\n", "D", "Linha", "", "tom"},
+            {"brancos em volta", "  [ MODEM ]  \r\n  Porta Serial \t=  3 \t\x1a\r\n", "MODEM", "Porta Serial",
+             "", "3"},
+            {"aspas guardam brancos", "[A]\nB = \"  x y  \"\n", "A", "B", "", "  x y  "},
+            {"aspas simples", "[A]\nB='z'\n", "A", "B", "", "z"},
+            {"aspas diferentes", "[A]\nB='z\"\n", "A", "B", "", "'z\""},
+            {"igual no valor", "[A]\nB=c=d\n", "A", "B", "", "c=d"},
+            {"NUL termina o valor", QByteArray("[A]\nB=ab\0cd\n", 12), "A", "B", "", "ab"},
+            {"valor de 150 vira 99", "[A]\r\nB=" + x150 + "\r\n", "A", "B", "", nullptr},
+            {"padrão de 150 vira 99", QByteArray(), "A", "B", x150.constData(), nullptr},
+            {"padrão perde brancos ao fim", QByteArray(), "A", "B", " abc  ", " abc"},
+            {"sem fim de linha", "[X]\r\nY=1", "X", "Y", "", "1"},
+            {"primeira seção vale", "[A]\nB=1\n[a]\nB=2\nC=3\n", "A", "C", "-", "-"},
+            {"primeira chave vale", "[A]\nB=1\nb=2\n", "A", "B", "", "1"},
+            {"comentário", "[A]\n;B=1\nC\n", "A", "B", "-", "-"},
+            {"cabeçalho sem colchete", "[A]\nB=1\n[C\nD=2\n", "A", "D", "-", "2"},
+            {"colchete mais à direita", "[a]b]\nC=1\n", "a]b", "C", "-", "1"},
+            {"UTF-8", "[LISTAGEM]\nOp\xc3\xa7\xc3\xa3o=Usu\xc3\xa1rio\n", "LISTAGEM", "Opção", "", "Usuário"},
+            {"BOM", "\xef\xbb\xbf[MODEM]\r\nPorta Serial=1\r\n", "MODEM", "Porta Serial", "", "1"},
+            {"BOM e UTF-8 inválido", "\xef\xbb\xbf[A]\r\nB=N\xe3o\r\nC=1\r\n", "A", "C", "-", "1"},
+            {"Windows-1252", "[DISCAGEM]\nPABX=N\xe3o\nE=\x80 10\n", "DISCAGEM", "E", "", "€ 10"},
+        };
+        for (const Leitura& l : linhas)
+            QTest::newRow(l.nome) << l.conteudo << l.secao << l.chave << l.padrao
+                                  << (l.esperado ? QString(l.esperado) : QString(99, 'x'));
+    }
+    void leitura() {
+        QFETCH(QByteArray, conteudo);
+        QFETCH(QString, secao);
+        QFETCH(QString, chave);
+        QFETCH(QString, padrao);
+        QFETCH(QString, esperado);
+        AmbienteDeTeste ambiente;
+        if (conteudo != kSemArquivo)
+            ambiente.EscreveINI(conteudo);
+        QCOMPARE(LeINI(secao, chave, padrao), esperado);
+        QCOMPARE(QFile::exists(CaminhoDoINI()), conteudo != kSemArquivo); // reading never writes
+    }
+
+    void gravacao_data() {
+        QTest::addColumn<QByteArray>("antes");
+        QTest::addColumn<QString>("secao");
+        QTest::addColumn<QString>("chave");
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QByteArray>("depois");
+        const QByteArray cheio(
+            "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n");
+        const QByteArray quase = "[A]\r\nB=1\r\n;" + QByteArray(TamanhoMaximoDoINI - 20, 'x') + "\r\n";
+        const QByteArray ys(50, 'y');
+        const Gravacao linhas[] = {
+            {"cria o arquivo", kSemArquivo, "OPÇÕES", "AutoEnviar", "Não",
+             "[OP\xc7\xd5"
+             "ES]\r\nAutoEnviar=N\xe3o\r\n"},
+            {"troca no lugar", cheio, "MODEM", "Porta Serial", "3",
+             "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 3\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
+            {"chave nova antes dos brancos", cheio, "MODEM", "Inicialização", "AT&F",
+             "; Bipvox\r\n[modem]\r\nPORTA SERIAL = "
+             "2\r\nInicializa\xe7\xe3o=AT&F\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
+            {"seção nova no fim", cheio, "LISTAGEM", "Opção", "Grupo",
+             cheio + "[LISTAGEM]\r\nOp\xe7\xe3o=Grupo\r\n"},
+            {"LF fica LF, sem fim de linha", "[A]\nB=1", "A", "C", "2", "[A]\nB=1\nC=2\n"},
+            {"quebra corta o valor", kSemArquivo, "A", "B", "1\r\n[MODEM]\r\nPorta Serial=9",
+             "[A]\r\nB=1\r\n"},
+            {"aspas e fora do Windows-1252", kSemArquivo, "A", "B", "O'Brien \"x\" 中€",
+             "[A]\r\nB=O'Brien \"x\" ?\x80\r\n"},
+            // A text editor's UTF-8 file stays UTF-8, its mark included; leading blanks kept once.
+            {"UTF-8 com BOM continua UTF-8", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Não\n",
+             "OPÇÕES", "AutoEnviar", "Sim", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Sim\n"},
+            {"UTF-8 continua UTF-8", "[A]\nB=ç\n", "A", "C", "ã", "[A]\nB=ç\nC=ã\n"},
+            {"Win-1252 continua Win-1252", "[A]\r\nB=\xff\r\nC=\xc3\xa7\r\n", "A", "B", "x",
+             "; Codifica\xe7\xe3o: Windows-1252\r\n[A]\r\nB=x\r\nC=\xc3\xa7\r\n"},
+            {"brancos à esquerda", "[A]\r\nB=  x\r\n", "A", "B", "  y", "[A]\r\nB=  y\r\n"},
+            {"passaria do limite", quase, "A", "C", ys.constData(), quase},
+            {"chave vazia", kSemArquivo, "A", " ", "1", kSemArquivo},
+            {"igual na chave", kSemArquivo, "A", "B=C", "1", kSemArquivo},
+            {"quebra na seção", kSemArquivo, "A]\n[B", "C", "1", kSemArquivo},
+        };
+        for (const Gravacao& g : linhas)
+            QTest::newRow(g.nome) << g.antes << g.secao << g.chave << g.valor << g.depois;
+    }
+    void gravacao() {
+        QFETCH(QByteArray, antes);
+        QFETCH(QString, secao);
+        QFETCH(QString, chave);
+        QFETCH(QString, valor);
+        QFETCH(QByteArray, depois);
+        AmbienteDeTeste ambiente;
+        if (antes != kSemArquivo)
+            ambiente.EscreveINI(antes);
+        GravaINI(secao, chave, valor);
+        QCOMPARE(QFile::exists(CaminhoDoINI()), depois != kSemArquivo);
+        if (depois == kSemArquivo)
+            return;
+        QCOMPARE(ambiente.LeINIBruto(), depois);
+        QCOMPARE(QDir(QFileInfo(CaminhoDoINI()).path()).entryList(QDir::Files), QStringList{"Bipvoxcf.INI"});
+    }
+
+    // Nothing readable in it, and still nothing lost: the new key goes after the old bytes.
+    void arquivoDanificado_data() {
+        QTest::addColumn<QByteArray>("conteudo");
+        QRandomGenerator gerador(1252);
+        QByteArray lixo(64 * 1024, Qt::Uninitialized);
+        for (char& c : lixo)
+            c = static_cast<char>(gerador.bounded(256));
+        QTest::newRow("lixo binário") << lixo;
+        QTest::newRow("NULs e cabeçalhos quebrados")
+            << QByteArray("[MO\0DEM]\r\n[DISCAGEM\r\nPorta\0 Serial=1\r\n[", 38);
+        QTest::newRow("CRs soltos") << QByteArray("\r\r\r[A]\rB=1\r\r");
+    }
+    void arquivoDanificado() {
+        QFETCH(QByteArray, conteudo);
+        AmbienteDeTeste ambiente;
+        ambiente.EscreveINI(conteudo);
+        QCOMPARE(LeINI("MODEM", "Porta Serial", "VAZIO"), QStringLiteral("VAZIO"));
+        GravaINI("OPÇÕES", "AutoEnviar", "Sim");
+        QCOMPARE(LeINI("OPÇÕES", "AutoEnviar", QString()), QStringLiteral("Sim"));
+        QVERIFY(ambiente.LeINIBruto().startsWith(conteudo));
+    }
+
+    // A folder where the file should be, or a file where its folder should be: nothing written,
+    // nothing damaged.
+    void gravacaoImpossivelNaoEstragaNada() {
+        for (bool pastaNoLugarDoArquivo : {true, false}) {
+            AmbienteDeTeste ambiente;
+            const QString pasta = QFileInfo(CaminhoDoINI()).path();
+            QFile bloqueio(pasta);
+            QVERIFY(pastaNoLugarDoArquivo
+                        ? QDir().mkpath(CaminhoDoINI())
+                        : QDir(pasta).removeRecursively() && bloqueio.open(QIODevice::WriteOnly));
+            GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("4"));
+            QCOMPARE(LeINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("VAZIO")),
+                     QStringLiteral("VAZIO"));
+            QCOMPARE(QFileInfo(pastaNoLugarDoArquivo ? CaminhoDoINI() : pasta).isDir(),
+                     pastaNoLugarDoArquivo);
+        }
+    }
+
+    // COM0 to COM6: the device named in the file, else /dev/ttyS0 to ttyS3 for COM1 to COM4.
+    void dispositivoDaPorta() {
+        AmbienteDeTeste ambiente;
+        ambiente.EscreveINI(
+            "[MODEM]\r\nPorta Serial=1\r\ncom2 = /dev/pts/7\r\nCOM5=/dev/ttyUSB0\r\nCOM3=\r\n");
+        QStringList dispositivos;
+        for (qint16 numero = 0; numero <= 6; ++numero)
+            dispositivos << DispositivoDaPorta(numero);
+        QCOMPARE(dispositivos.join(' '), " /dev/ttyS0 /dev/pts/7 /dev/ttyS2 /dev/ttyS3 /dev/ttyUSB0 ");
+    }
+
+    void avancada_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("mostrado");  // prefix, PABX box, AutoEnviar box as filled
+        QTest::addColumn<QString>("acao");      // "ok", "esc", or "ok:PREFIXO" after ticking both boxes
+        QTest::addColumn<QByteArray>("depois"); // the whole file afterwards; empty: unchanged
+        QTest::addColumn<QString>("discagem");  // the next dial line
+        QTest::newRow("sem arquivo, Ok cria as três chaves em ordem")
+            << QByteArray() << "|00"
+            << "ok" << ParaWin1252("[DISCAGEM]\r\nPrefixoPABX=\r\nPABX=Não\r\n[OPÇÕES]\r\nAutoEnviar=Não\r\n")
+            << "ATDP W3311-2400\r";
+        QTest::newRow("sem arquivo, Escape não grava") << QByteArray() << "|00"
+                                                       << "esc" << QByteArray() << "ATDP 3311-2400\r";
+        QTest::newRow("Sim marca")
+            << ParaWin1252("[DISCAGEM]\r\nPABX=Sim\r\nPrefixoPABX=0\r\n[OPÇÕES]\r\nAutoEnviar=Sim\r\n")
+            << "0|11"
+            << "esc" << QByteArray() << "ATX3DP 0W3311-2400\r";
+        QTest::newRow("sim minúsculo marca, mas não é Sim para a discagem")
+            << ParaWin1252("[DISCAGEM]\r\nPABX=sim\r\n[OPÇÕES]\r\nAutoEnviar=x\r\n") << "|11"
+            << "esc" << QByteArray() << "ATDP 3311-2400\r";
+        QTest::newRow("Não desmarca; Ok com as caixas marcadas grava Sim")
+            << ParaWin1252("[DISCAGEM]\r\nPABX=Não\r\nPrefixoPABX=9\r\n[OPÇÕES]\r\nAutoEnviar=Não\r\n")
+            << "9|00"
+            << "ok:00"
+            << ParaWin1252("[DISCAGEM]\r\nPABX=Sim\r\nPrefixoPABX=00\r\n[OPÇÕES]\r\nAutoEnviar=Sim\r\n")
+            << "ATX3DP 00W3311-2400\r";
+    }
+    void avancada() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, acao);
+        QFETCH(QByteArray, depois);
+        AmbienteDeTeste ambiente;
+        if (!ini.isNull())
+            ambiente.EscreveINI(ini);
+        const QByteArray antes = ambiente.LeINIBruto();
+        frmAvancada dialogo;
+        auto* txtPrefixo = dialogo.findChild<QLineEdit*>(QStringLiteral("txtPrefixo"));
+        auto* chkPABX = dialogo.findChild<QCheckBox*>(QStringLiteral("chkPABX"));
+        auto* chkAutoEnviar = dialogo.findChild<QCheckBox*>(QStringLiteral("chkAutoEnviar"));
+        txtPrefixo->setText(QStringLiteral("lixo"));
+        dialogo.show();
+        QTEST(QStringLiteral("%1|%2%3")
+                  .arg(txtPrefixo->text())
+                  .arg(chkPABX->isChecked())
+                  .arg(chkAutoEnviar->isChecked()),
+              "mostrado");
+        if (acao == QLatin1String("esc")) {
+            chkPABX->toggle();
+            QTest::keyClick(&dialogo, Qt::Key_Escape);
+        } else {
+            if (acao.startsWith(QLatin1String("ok:"))) {
+                txtPrefixo->setText(acao.mid(3));
+                chkPABX->setChecked(true);
+                chkAutoEnviar->setChecked(true);
+            }
+            dialogo.findChild<QPushButton*>(QStringLiteral("cmdOkay"))->click();
+        }
+        QVERIFY(!dialogo.isVisible());
+        QCOMPARE(ambiente.LeINIBruto(), depois.isEmpty() ? antes : depois);
+        QTEST(MontaLinhaDeDiscagem(), "discagem");
+    }
+
+    void conexao_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QString>("mostrado");   // type ticked, then each field ('*': disabled)
+        QTest::addColumn<QString>("tipo");       // option to tick: optModem, optDireta, optTCP
+        QTest::addColumn<QStringList>("campos"); // configurações, endereço, porta, senha
+        QTest::addColumn<bool>("valido");
+        QTest::addColumn<QByteArray>("depois"); // empty: unchanged
+        const QByteArray tcp(
+            "[CONEX\xc3O]\r\nTipo=TCP\r\nEndere\xe7o=central\r\nPorta TCP=7000\r\nSenha=x\r\n");
+        const QString modem = "optModem|9600,e,7,1|*|*|";
+        QTest::newRow("intocada") << QByteArray() << modem << "optModem"
+                                  << QStringList{"9600,e,7,1", "", "", ""} << true << QByteArray();
+        QTest::newRow("TCP") << QByteArray() << modem << "optTCP"
+                             << QStringList{"9600,e,7,1", " 10.0.0.5 ", "5000", ""} << true
+                             << QByteArray(
+                                    "[CONEX\xc3O]\r\nTipo=TCP\r\nEndere\xe7o=10.0.0.5\r\nPorta TCP=5000\r\n");
+        QTest::newRow("direta 8N1 com senha")
+            << QByteArray() << modem << "optDireta" << QStringList{"9600,n,8,1", "", "", "s3nha"} << true
+            << QByteArray("[CONEX\xc3O]\r\nTipo=Direta\r\nSenha=s3nha\r\n[MODEM]\r\nConfigura\xe7\xf5"
+                          "es=9600,n,8,1\r\n");
+        QTest::newRow("de volta ao modem") << tcp << "optTCP|9600,e,7,1*|central|7000|x"
+                                           << "optModem" << QStringList{"9600,e,7,1", "central", "7000", "x"}
+                                           << true << QByteArray(tcp).replace("TCP\r", "Modem\r");
+        QTest::newRow("TCP sem porta") << QByteArray() << modem << "optTCP"
+                                       << QStringList{"", "central", "", ""} << false << QByteArray();
+        QTest::newRow("TCP sem endereço")
+            << QByteArray() << modem << "optTCP" << QStringList{"", " ", "5000", ""} << false << QByteArray();
+        QTest::newRow("paridade inválida") << QByteArray() << modem << "optDireta"
+                                           << QStringList{"9600,x,8,1", "", "", ""} << false << QByteArray();
+    }
+    void conexao() {
+        QFETCH(QByteArray, ini);
+        QFETCH(QString, tipo);
+        QFETCH(QStringList, campos);
+        QFETCH(bool, valido);
+        QFETCH(QByteArray, depois);
+        AmbienteDeTeste ambiente;
+        if (!ini.isEmpty())
+            ambiente.EscreveINI(ini);
+        frmAreaConexao area;
+        area.Preenche();
+        const char* nomes[] = {"txtConfiguracoes", "txtEndereco", "txtPortaTCP", "txtSenha"};
+        QStringList mostrado;
+        for (const char* opcao : {"optModem", "optDireta", "optTCP"})
+            if (area.findChild<QRadioButton*>(opcao)->isChecked())
+                mostrado << QLatin1String(opcao);
+        for (const char* nome : nomes) {
+            const auto* campo = area.findChild<QLineEdit*>(nome);
+            mostrado << campo->text() + (campo->isEnabled() ? "" : "*");
+        }
+        QTEST(mostrado.join(QLatin1Char('|')), "mostrado");
+        area.findChild<QRadioButton*>(tipo)->setChecked(true);
+        for (int i = 0; i < 4; ++i)
+            area.findChild<QLineEdit*>(nomes[i])->setText(campos[i]);
+        QTimer::singleShot(0, [] { // the box that explains a refused field
+            if (QWidget* caixa = QApplication::activeModalWidget())
+                caixa->close();
+        });
+        QCOMPARE(area.Valida(), valido);
+        if (valido)
+            area.Grava();
+        QCOMPARE(ambiente.LeINIBruto(), depois.isEmpty() ? ini : depois);
+    }
+
+    void configModem_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<QStringList>("marcadas");
+        QTest::addColumn<QString>("prefixo");
+        QTest::newRow("COM 3, Pulso, 021")
+            << QByteArray("[MODEM]\r\nPorta Serial=3\r\n[DISCAGEM]\r\nLinha=Pulso\r\nPrefixo=021\r\n")
+            << QStringList{"optCom3", "optDiscagemPulso"} << "021";
+        QTest::newRow("sem arquivo") << QByteArray() << QStringList{"optDiscagemTom"} << "011";
+        QTest::newRow("valores estranhos")
+            << QByteArray("[MODEM]\r\nPorta Serial=5\r\n[DISCAGEM]\r\nLinha=tom\r\nPrefixo=\r\n")
+            << QStringList{} << "";
+    }
+    void configModem() {
+        QFETCH(QByteArray, ini);
+        AmbienteDeTeste ambiente;
+        ambiente.EscreveINI(ini);
+        const QByteArray antes = ambiente.LeINIBruto();
+        frmConfigModem f;
+        f.PreencheDoArquivo();
+        QStringList marcadas;
+        for (QRadioButton* b : f.findChildren<QRadioButton*>())
+            if (b->isChecked())
+                marcadas << b->objectName();
+        marcadas.sort();
+        QTEST(marcadas, "marcadas");
+        QTEST(f.findChild<QLineEdit*>("txtPrefixo")->text(), "prefixo");
+        // Closing writes nothing; "Ok" writes the choices and the port is the one used next.
+        f.findChild<QRadioButton*>("optCom2")->setChecked(true);
+        f.reject();
+        QCOMPARE(ambiente.LeINIBruto(), antes);
+        f.findChild<QRadioButton*>("optDiscagemTom")->setChecked(true);
+        f.findChild<QLineEdit*>("txtPrefixo")->setText(QStringLiteral(" 21x"));
+        Modulo::PortaModem = 0;
+        QTest::mouseClick(f.findChild<QPushButton*>("cmdOkay"), Qt::LeftButton);
+        QCOMPARE(LeINI("MODEM", "Porta Serial", "VAZIO"), QStringLiteral("2"));
+        QCOMPARE(LeINI("DISCAGEM", "Linha", "VAZIO"), QStringLiteral("Tom"));
+        QVERIFY(ambiente.LeINIBruto().contains("Prefixo= 21x\r\n"));
+        QCOMPARE(Modulo::PortaModem, qint16(2));
+        QCOMPARE(f.result(), int(QDialog::Accepted));
+    }
+};
+
+QTEST_MAIN(tst_Configuracao)
+#include "tst_Configuracao.moc"
