@@ -44,7 +44,6 @@ private slots:
                                               "06/12/2026 09:30 bruno b1 2"};
         QTest::newRow("um usuário") << "1" << 1
                                     << QStringList{"03/12/1998 14:05 Ana a1 1", "05/12/2026 23:59 Ana a2 1"};
-        QTest::newRow("usuário sem mensagens") << "77" << 1 << QStringList();
         QTest::newRow("lista vazia do visualizador") << "0" << 1 << QStringList();
     }
     void ordem() {

@@ -25,6 +25,11 @@
 #include <QtTest>
 
 namespace {
+// A settings file in Windows-1252 from its lines, each ended by ';'.
+QByteArray Arquivo(const QString& linhas) {
+    return ParaWin1252(QString(linhas).replace(QLatin1Char(';'), QStringLiteral("\r\n")));
+}
+
 // Marks a row whose file does not exist.
 const QByteArray kSemArquivo("<sem arquivo>");
 
@@ -216,39 +221,29 @@ private slots:
         QCOMPARE(dispositivos.join(' '), " /dev/ttyS0 /dev/pts/7 /dev/ttyS2 /dev/ttyS3 /dev/ttyUSB0 ");
     }
 
+    // The rows below write a settings file as its lines, each ended by ';'.
     void avancada_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("mostrado");  // prefix, PABX box, AutoEnviar box as filled
-        QTest::addColumn<QString>("acao");      // "ok", "esc", or "ok:PREFIXO" after ticking both boxes
-        QTest::addColumn<QByteArray>("depois"); // the whole file afterwards; empty: unchanged
-        QTest::addColumn<QString>("discagem");  // the next dial line
+        // file|prefix:PABX box,AutoEnviar box as filled|"ok", "esc", or "ok:PREFIX" after ticking
+        // both boxes|file afterwards (empty: unchanged)|the next dial line
+        QTest::addColumn<QString>("caso");
         QTest::newRow("sem arquivo, Ok cria as três chaves em ordem")
-            << QByteArray() << "|00"
-            << "ok" << ParaWin1252("[DISCAGEM]\r\nPrefixoPABX=\r\nPABX=Não\r\n[OPÇÕES]\r\nAutoEnviar=Não\r\n")
-            << "ATDP W3311-2400\r";
-        QTest::newRow("sem arquivo, Escape não grava") << QByteArray() << "|00"
-                                                       << "esc" << QByteArray() << "ATDP 3311-2400\r";
+            << "|:00|ok|[DISCAGEM];PrefixoPABX=;PABX=Não;[OPÇÕES];AutoEnviar=Não;|ATDP W3311-2400\r";
+        QTest::newRow("sem arquivo, Escape não grava") << "|:00|esc||ATDP 3311-2400\r";
         QTest::newRow("Sim marca")
-            << ParaWin1252("[DISCAGEM]\r\nPABX=Sim\r\nPrefixoPABX=0\r\n[OPÇÕES]\r\nAutoEnviar=Sim\r\n")
-            << "0|11"
-            << "esc" << QByteArray() << "ATX3DP 0W3311-2400\r";
+            << "[DISCAGEM];PABX=Sim;PrefixoPABX=0;[OPÇÕES];AutoEnviar=Sim;|0:11|esc||ATX3DP "
+               "0W3311-2400\r";
         QTest::newRow("sim minúsculo marca, mas não é Sim para a discagem")
-            << ParaWin1252("[DISCAGEM]\r\nPABX=sim\r\n[OPÇÕES]\r\nAutoEnviar=x\r\n") << "|11"
-            << "esc" << QByteArray() << "ATDP 3311-2400\r";
+            << "[DISCAGEM];PABX=sim;[OPÇÕES];AutoEnviar=x;|:11|esc||ATDP 3311-2400\r";
         QTest::newRow("Não desmarca; Ok com as caixas marcadas grava Sim")
-            << ParaWin1252("[DISCAGEM]\r\nPABX=Não\r\nPrefixoPABX=9\r\n[OPÇÕES]\r\nAutoEnviar=Não\r\n")
-            << "9|00"
-            << "ok:00"
-            << ParaWin1252("[DISCAGEM]\r\nPABX=Sim\r\nPrefixoPABX=00\r\n[OPÇÕES]\r\nAutoEnviar=Sim\r\n")
-            << "ATX3DP 00W3311-2400\r";
+            << "[DISCAGEM];PABX=Não;PrefixoPABX=9;[OPÇÕES];AutoEnviar=Não;|9:00|ok:00|[DISCAGEM];PABX=Sim;"
+               "PrefixoPABX=00;[OPÇÕES];AutoEnviar=Sim;|ATX3DP 00W3311-2400\r";
     }
     void avancada() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, acao);
-        QFETCH(QByteArray, depois);
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
         AmbienteDeTeste ambiente;
-        if (!ini.isNull())
-            ambiente.EscreveINI(ini);
+        if (!c[0].isEmpty())
+            ambiente.EscreveINI(Arquivo(c[0]));
         const QByteArray antes = ambiente.LeINIBruto();
         frmAvancada dialogo;
         auto* txtPrefixo = dialogo.findChild<QLineEdit*>(QStringLiteral("txtPrefixo"));
@@ -256,66 +251,54 @@ private slots:
         auto* chkAutoEnviar = dialogo.findChild<QCheckBox*>(QStringLiteral("chkAutoEnviar"));
         txtPrefixo->setText(QStringLiteral("lixo"));
         dialogo.show();
-        QTEST(QStringLiteral("%1|%2%3")
-                  .arg(txtPrefixo->text())
-                  .arg(chkPABX->isChecked())
-                  .arg(chkAutoEnviar->isChecked()),
-              "mostrado");
-        if (acao == QLatin1String("esc")) {
+        QCOMPARE(QStringLiteral("%1:%2%3")
+                     .arg(txtPrefixo->text())
+                     .arg(chkPABX->isChecked())
+                     .arg(chkAutoEnviar->isChecked()),
+                 c[1]);
+        if (c[2] == QLatin1String("esc")) {
             chkPABX->toggle();
             QTest::keyClick(&dialogo, Qt::Key_Escape);
         } else {
-            if (acao.startsWith(QLatin1String("ok:"))) {
-                txtPrefixo->setText(acao.mid(3));
+            if (c[2].startsWith(QLatin1String("ok:"))) {
+                txtPrefixo->setText(c[2].mid(3));
                 chkPABX->setChecked(true);
                 chkAutoEnviar->setChecked(true);
             }
             dialogo.findChild<QPushButton*>(QStringLiteral("cmdOkay"))->click();
         }
         QVERIFY(!dialogo.isVisible());
-        QCOMPARE(ambiente.LeINIBruto(), depois.isEmpty() ? antes : depois);
-        QTEST(MontaLinhaDeDiscagem(), "discagem");
+        QCOMPARE(ambiente.LeINIBruto(), c[3].isEmpty() ? antes : Arquivo(c[3]));
+        QCOMPARE(MontaLinhaDeDiscagem(), c[4]);
     }
 
     void conexao_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QString>("mostrado");   // type ticked, then each field ('*': disabled)
-        QTest::addColumn<QString>("tipo");       // option to tick: optModem, optDireta, optTCP
-        QTest::addColumn<QStringList>("campos"); // configurações, endereço, porta, senha
-        QTest::addColumn<bool>("valido");
-        QTest::addColumn<QByteArray>("depois"); // empty: unchanged
-        const QByteArray tcp(
-            "[CONEX\xc3O]\r\nTipo=TCP\r\nEndere\xe7o=central\r\nPorta TCP=7000\r\nSenha=x\r\n");
-        const QString modem = "optModem|9600,e,7,1|*|*|";
-        QTest::newRow("intocada") << QByteArray() << modem << "optModem"
-                                  << QStringList{"9600,e,7,1", "", "", ""} << true << QByteArray();
-        QTest::newRow("TCP") << QByteArray() << modem << "optTCP"
-                             << QStringList{"9600,e,7,1", " 10.0.0.5 ", "5000", ""} << true
-                             << QByteArray(
-                                    "[CONEX\xc3O]\r\nTipo=TCP\r\nEndere\xe7o=10.0.0.5\r\nPorta TCP=5000\r\n");
+        // file|option and fields as filled (empty: the defaults; '*': disabled)|option ticked|fields
+        // typed (configurações/endereço/porta/senha)|accepted?|file afterwards (empty: unchanged)
+        QTest::addColumn<QString>("caso");
+        const QString tcp = "[CONEXÃO];Tipo=TCP;Endereço=central;Porta TCP=7000;Senha=x;";
+        QTest::newRow("intocada") << "||optModem|9600,e,7,1///|s|";
+        QTest::newRow("TCP")
+            << "||optTCP|9600,e,7,1/ 10.0.0.5 /5000/|s|[CONEXÃO];Tipo=TCP;Endereço=10.0.0.5;Porta "
+               "TCP=5000;";
         QTest::newRow("direta 8N1 com senha")
-            << QByteArray() << modem << "optDireta" << QStringList{"9600,n,8,1", "", "", "s3nha"} << true
-            << QByteArray("[CONEX\xc3O]\r\nTipo=Direta\r\nSenha=s3nha\r\n[MODEM]\r\nConfigura\xe7\xf5"
-                          "es=9600,n,8,1\r\n");
-        QTest::newRow("de volta ao modem") << tcp << "optTCP|9600,e,7,1*|central|7000|x"
-                                           << "optModem" << QStringList{"9600,e,7,1", "central", "7000", "x"}
-                                           << true << QByteArray(tcp).replace("TCP\r", "Modem\r");
-        QTest::newRow("TCP sem porta") << QByteArray() << modem << "optTCP"
-                                       << QStringList{"", "central", "", ""} << false << QByteArray();
-        QTest::newRow("TCP sem endereço")
-            << QByteArray() << modem << "optTCP" << QStringList{"", " ", "5000", ""} << false << QByteArray();
-        QTest::newRow("paridade inválida") << QByteArray() << modem << "optDireta"
-                                           << QStringList{"9600,x,8,1", "", "", ""} << false << QByteArray();
+            << "||optDireta|9600,n,8,1///"
+               "s3nha|s|[CONEXÃO];Tipo=Direta;Senha=s3nha;[MODEM];Configurações=9600,n,8,1;";
+        QTest::newRow("de volta ao modem")
+            << tcp +
+                   "|optTCP/9600,e,7,1*/central/7000/x|optModem|9600,e,7,1/central/"
+                   "7000/x|s|" +
+                   QString(tcp).replace("=TCP;", "=Modem;");
+        QTest::newRow("TCP sem porta") << "||optTCP|/central//||";
+        QTest::newRow("TCP sem endereço") << "||optTCP|/ /5000/||";
+        QTest::newRow("paridade inválida") << "||optDireta|9600,x,8,1///||";
     }
     void conexao() {
-        QFETCH(QByteArray, ini);
-        QFETCH(QString, tipo);
-        QFETCH(QStringList, campos);
-        QFETCH(bool, valido);
-        QFETCH(QByteArray, depois);
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
         AmbienteDeTeste ambiente;
-        if (!ini.isEmpty())
-            ambiente.EscreveINI(ini);
+        if (!c[0].isEmpty())
+            ambiente.EscreveINI(Arquivo(c[0]));
         frmAreaConexao area;
         area.Preenche();
         const char* nomes[] = {"txtConfiguracoes", "txtEndereco", "txtPortaTCP", "txtSenha"};
@@ -327,37 +310,34 @@ private slots:
             const auto* campo = area.findChild<QLineEdit*>(nome);
             mostrado << campo->text() + (campo->isEnabled() ? "" : "*");
         }
-        QTEST(mostrado.join(QLatin1Char('|')), "mostrado");
-        area.findChild<QRadioButton*>(tipo)->setChecked(true);
+        QCOMPARE(mostrado.join('/'), c[1].isEmpty() ? QStringLiteral("optModem/9600,e,7,1/*/*/") : c[1]);
+        area.findChild<QRadioButton*>(c[2])->setChecked(true);
         for (int i = 0; i < 4; ++i)
-            area.findChild<QLineEdit*>(nomes[i])->setText(campos[i]);
+            area.findChild<QLineEdit*>(nomes[i])->setText(c[3].section('/', i, i));
         QTimer::singleShot(0, [] { // the box that explains a refused field
             if (QWidget* caixa = QApplication::activeModalWidget())
                 caixa->close();
         });
-        QCOMPARE(area.Valida(), valido);
-        if (valido)
+        QCOMPARE(area.Valida(), !c[4].isEmpty());
+        if (!c[4].isEmpty())
             area.Grava();
-        QCOMPARE(ambiente.LeINIBruto(), depois.isEmpty() ? ini : depois);
+        QCOMPARE(ambiente.LeINIBruto(), Arquivo(c[5].isEmpty() ? c[0] : c[5]));
     }
 
+    // Filled from the file; closing writes nothing; "Ok" writes the choices and the port is the
+    // one used next.
     void configModem_data() {
-        QTest::addColumn<QByteArray>("ini");
-        QTest::addColumn<QStringList>("marcadas");
-        QTest::addColumn<QString>("prefixo");
+        QTest::addColumn<QString>("caso"); // file|options ticked|prefix shown
         QTest::newRow("COM 3, Pulso, 021")
-            << QByteArray("[MODEM]\r\nPorta Serial=3\r\n[DISCAGEM]\r\nLinha=Pulso\r\nPrefixo=021\r\n")
-            << QStringList{"optCom3", "optDiscagemPulso"} << "021";
-        QTest::newRow("sem arquivo") << QByteArray() << QStringList{"optDiscagemTom"} << "011";
-        QTest::newRow("valores estranhos")
-            << QByteArray("[MODEM]\r\nPorta Serial=5\r\n[DISCAGEM]\r\nLinha=tom\r\nPrefixo=\r\n")
-            << QStringList{} << "";
+            << "[MODEM];Porta Serial=3;[DISCAGEM];Linha=Pulso;Prefixo=021;|optCom3,optDiscagemPulso|021";
+        QTest::newRow("sem arquivo") << "|optDiscagemTom|011";
+        QTest::newRow("valores estranhos") << "[MODEM];Porta Serial=5;[DISCAGEM];Linha=tom;Prefixo=;||";
     }
     void configModem() {
-        QFETCH(QByteArray, ini);
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
         AmbienteDeTeste ambiente;
-        ambiente.EscreveINI(ini);
-        const QByteArray antes = ambiente.LeINIBruto();
+        ambiente.EscreveINI(Arquivo(c[0]));
         frmConfigModem f;
         f.PreencheDoArquivo();
         QStringList marcadas;
@@ -365,12 +345,11 @@ private slots:
             if (b->isChecked())
                 marcadas << b->objectName();
         marcadas.sort();
-        QTEST(marcadas, "marcadas");
-        QTEST(f.findChild<QLineEdit*>("txtPrefixo")->text(), "prefixo");
-        // Closing writes nothing; "Ok" writes the choices and the port is the one used next.
+        QCOMPARE(marcadas.join(','), c[1]);
+        QCOMPARE(f.findChild<QLineEdit*>("txtPrefixo")->text(), c[2]);
         f.findChild<QRadioButton*>("optCom2")->setChecked(true);
         f.reject();
-        QCOMPARE(ambiente.LeINIBruto(), antes);
+        QCOMPARE(ambiente.LeINIBruto(), Arquivo(c[0]));
         f.findChild<QRadioButton*>("optDiscagemTom")->setChecked(true);
         f.findChild<QLineEdit*>("txtPrefixo")->setText(QStringLiteral(" 21x"));
         Modulo::PortaModem = 0;
