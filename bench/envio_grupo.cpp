@@ -68,6 +68,9 @@ public:
 
     std::vector<double> reacoes; // answer complete -> next block's first byte written
     double esperaParede = 0, esperaCPU = 0;
+    // The same from the answer's first bytes in: while it trickles, and how often the wait woke.
+    double chegadaParede = 0, chegadaCPU = 0;
+    int despertares = 0;
     // The process's CPU from the first block out to the last answer in, and the pages between.
     double cpuPrimeiroBloco = -1, cpuUltimaResposta = 0;
     int respostas = 0;
@@ -80,7 +83,10 @@ public:
     bool PortOpen() const override { return m_real.PortOpen(); }
     QString UltimoErro() const override { return m_real.UltimoErro(); }
     int InBufferCount() override { return m_real.InBufferCount(); }
-    void AguardaDados(double prazo) override { m_real.AguardaDados(prazo); }
+    void AguardaDados(double prazo) override {
+        despertares += m_esperando ? 1 : 0;
+        m_real.AguardaDados(prazo);
+    }
 
     void EscreveBytes(const QByteArray& bytes) override {
         const bool bloco = bytes.startsWith(STX);
@@ -99,13 +105,20 @@ public:
     QByteArray LeBytes() override {
         const QByteArray lidos = m_real.LeBytes();
         if (m_esperando && !lidos.isEmpty()) {
+            if (m_resposta.isEmpty()) {
+                m_chegouEm = m_relogio.Agora();
+                m_cpuNaChegada = CPUDaThread();
+            }
             m_resposta += lidos;
             // Every answer the program acts on ends in one of these.
             for (const char* fim : {"\x06\r", "\x15\r", "\r\x1e\r", "\x1b\x04\r"})
                 if (m_resposta.contains(fim)) {
                     const double agora = m_relogio.Agora();
                     esperaParede += agora - m_saiuEm;
-                    esperaCPU += CPUDaThread() - m_cpuNaSaida;
+                    const double cpuAgora = CPUDaThread();
+                    esperaCPU += cpuAgora - m_cpuNaSaida;
+                    chegadaParede += agora - m_chegouEm;
+                    chegadaCPU += cpuAgora - m_cpuNaChegada;
                     m_esperando = false;
                     m_aceitaEm = m_resposta.contains("\x06\r") ? agora : -1;
                     cpuUltimaResposta = CPUDoProcesso();
@@ -121,7 +134,7 @@ private:
     const Relogio& m_relogio;
     QByteArray m_resposta;
     bool m_esperando = false;
-    double m_saiuEm = 0, m_cpuNaSaida = 0, m_aceitaEm = -1;
+    double m_saiuEm = 0, m_cpuNaSaida = 0, m_aceitaEm = -1, m_chegouEm = 0, m_cpuNaChegada = 0;
 };
 
 class PedidoDoGrupo : public PedidoDeEnvio {
@@ -299,11 +312,15 @@ bool Roda(int membros, bool compassada) {
         std::printf("  da 1a à última página: %.3f s (%.0f páginas/s)\n", fase,
                     membros / std::max(fase, 1e-9));
     std::printf("  sessão inteira: %.2f s (%lld bytes na linha)\n", parede, f.bytesDaSessao);
-    std::printf("  CPU: %.3f ms por página (da 1a à última), %.1f%% de um núcleo na sessão inteira; nas "
-                "esperas de resposta %.2f%% (%.3f s de CPU em %.2f s)\n",
+    std::printf("  CPU: %.3f ms por página (da 1a à última), %.1f%% de um núcleo na sessão inteira\n",
                 (porta.cpuUltimaResposta - porta.cpuPrimeiroBloco) * 1e3 / std::max(porta.respostas, 1),
-                100.0 * cpu / parede, 100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9),
-                porta.esperaCPU, porta.esperaParede);
+                100.0 * cpu / parede);
+    std::printf("  CPU nas esperas de resposta: %.2f%% de um núcleo do bloco à resposta, %.2f%% enquanto a "
+                "resposta chega (%.1f despertares e %.0f us de CPU por página)\n",
+                100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9),
+                100.0 * porta.chegadaCPU / std::max(porta.chegadaParede, 1e-9),
+                double(porta.despertares) / std::max(porta.respostas, 1),
+                porta.esperaCPU * 1e6 / std::max(porta.respostas, 1));
     std::fflush(stdout);
     return registradas == membros;
 }
