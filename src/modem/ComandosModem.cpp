@@ -1,6 +1,7 @@
 #include "modem/ComandosModem.h"
 
 #include "common/Modulo.h"
+#include "modem/RespostaDaLinha.h"
 #include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
 
@@ -31,16 +32,8 @@ void InicializaModem(Contexto& ctx) {
 bool AguardaResposta(Contexto& ctx, const QString& esperado, double tempo) {
     if (tempo == 0)
         tempo = 600;
-    const double prazo = ctx.relogio.Agora() + tempo;
-    QString recebido;
-    for (;;) {
-        recebido += ctx.porta.Input();
-        if (recebido.contains(esperado) || ctx.relogio.Agora() > prazo)
-            break;
-        // Blocks on the port instead of spinning; the interface stays frozen as before.
-        ctx.porta.AguardaDados(prazo);
-    }
-    return ctx.relogio.Agora() <= prazo;
+    RespostaDaLinha resposta({esperado});
+    return AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + tempo);
 }
 
 void Pausa(Contexto& ctx, double segundos) {

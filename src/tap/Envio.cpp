@@ -4,6 +4,7 @@
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
 #include "modem/Enlace.h"
+#include "modem/RespostaDaLinha.h"
 #include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
@@ -66,30 +67,22 @@ struct RespostaDoTerminal {
 // Writes one transmission unit and waits, without letting events run, for the terminal's
 // answer. The clock is judged first: an answer found after the deadline counts as a time-out.
 RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
-    static const QString kDesconexao = Modulo::ESC + Modulo::EOT + Modulo::CR;
-    static const QString kRecusa = Modulo::CR + Modulo::RS + Modulo::CR;
-    static const QString kAceita = Modulo::ACK + Modulo::CR;
-    static const QString kRejeita = Modulo::NAK + Modulo::CR;
+    enum { Desconexao, Recusa, Aceita, Rejeita };
+    static const QStringList kFins{Modulo::ESC + Modulo::EOT + Modulo::CR,
+                                   Modulo::CR + Modulo::RS + Modulo::CR, Modulo::ACK + Modulo::CR,
+                                   Modulo::NAK + Modulo::CR};
 
     // Only what arrives after the page went out can answer it: a late or doubled answer to an
     // earlier block (or to the log-on) must never pass for this page's acceptance.
     LimpaBufferModem(ctx);
-    QString resposta;
     ctx.porta.Output(unidade);
-    const double prazo = ctx.relogio.Agora() + PrazoDaResposta;
-    for (;;) {
-        resposta += ctx.porta.Input();
-        if (resposta.contains(kDesconexao) || resposta.contains(kRecusa) || resposta.contains(kAceita) ||
-            resposta.contains(kRejeita) || ctx.relogio.Agora() > prazo)
-            break;
-        ctx.porta.AguardaDados(prazo);
-    }
-    if (ctx.relogio.Agora() > prazo)
+    RespostaDaLinha resposta(kFins);
+    if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
         return {Veredito::TempoEsgotado, false};
-    if (resposta.contains(kDesconexao))
+    if (resposta.Chegou(Desconexao))
         return {Veredito::PedidoDeDesconexao, false};
-    const bool recusado = resposta.contains(kRecusa);
-    if (resposta.contains(kRejeita))
+    const bool recusado = resposta.Chegou(Recusa);
+    if (resposta.Chegou(Rejeita))
         return {Veredito::NAK, recusado};
     return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado};
 }

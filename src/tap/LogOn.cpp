@@ -2,6 +2,7 @@
 
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
+#include "modem/RespostaDaLinha.h"
 #include "settings/Conexao.h"
 
 namespace {
@@ -46,18 +47,11 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
     Pausa(ctx, 0.02);
 
     // No window events run here; the port wait blocks instead of spinning.
-    QString resposta;
-    prazo = ctx.relogio.Agora() + PrazoDoACK;
-    for (;;) {
-        resposta += ctx.porta.Input();
-        if (resposta.contains(Modulo::ACK) || ctx.relogio.Agora() > prazo)
-            break;
-        ctx.porta.AguardaDados(prazo);
-    }
-    if (ctx.relogio.Agora() > prazo) {
+    RespostaDaLinha resposta({Modulo::ACK});
+    if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDoACK)) {
         if (senhaRecusada)
-            *senhaRecusada = !senha.isEmpty() &&
-                             (resposta.contains(Modulo::NAK) || resposta.contains(Modulo::ESC + Modulo::EOT));
+            *senhaRecusada = !senha.isEmpty() && (resposta.Texto().contains(Modulo::NAK) ||
+                                                  resposta.Texto().contains(Modulo::ESC + Modulo::EOT));
         return Termina(ctx, false);
     }
 

@@ -118,6 +118,8 @@ private slots:
         QTest::addColumn<QStringList>("caixas");
         const QString nak = QStringLiteral("\x02|\x15\r|0.5");
         QTest::newRow("aceita") << QStringList{"\x02|" + kAceita + "|0.5"} << 0 << true << 1 << QStringList();
+        QTest::newRow("ACK e CR em duas leituras")
+            << QStringList{"\x02|\x06|0.5", "@3|\r"} << 0 << true << 1 << QStringList();
         QTest::newRow("NAK duas vezes e ACK")
             << QStringList{nak + "|2", "\x02|\x06\r|0.5"} << 0 << true << 3 << QStringList();
         QTest::newRow("três NAKs") << QStringList{nak} << 0 << false << 3 << QStringList();
