@@ -190,6 +190,9 @@ bool frmPrincipal::MDIForm_Load(const QString& diretorioDoBanco) {
 }
 
 void frmPrincipal::Status(const QString& texto) {
+    // A group send repeats its text for every page: only a change is painted.
+    if (m_pnlStatus->text() == texto)
+        return;
     m_pnlStatus->setText(texto);
     // Shown at once: many status texts precede waits that let no events run.
     m_pnlStatus->repaint();

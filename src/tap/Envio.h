@@ -26,8 +26,8 @@ public:
     virtual DadosUsuario DadosDoDestinatario(Contexto& ctx, qint32 idUsuario);
 };
 
-// The progress window's display elements. Each change is painted at once, because the
-// answer waits let no events run.
+// The progress window's display elements. Each change that shows is painted at once, because
+// the answer waits let no events run; a repeated text or value costs nothing.
 class PainelDeEnvio {
 public:
     virtual ~PainelDeEnvio() = default;

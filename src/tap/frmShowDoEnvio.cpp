@@ -82,26 +82,32 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
 }
 
 void frmShowDoEnvio::Titulo(const QString& texto) {
+    if (m_pnlTitulo->text() == texto)
+        return;
     m_pnlTitulo->setText(texto);
     // Each stage is announced: the window is named by what it is doing now.
     setAccessibleName(texto);
     setAccessibleDescription(texto);
+    // A new stage is painted at once: the wait that follows may let no events run.
     m_pnlTitulo->repaint();
 }
 
 void frmShowDoEnvio::MedidorMaximo(int maximo) {
+    // Nothing on the bar moves until the next value.
     m_valStatus->setMaximum(maximo);
-    m_valStatus->repaint();
 }
 
 void frmShowDoEnvio::MedidorValor(int valor) {
+    // The bar repaints itself, at once, only when the change shows (a chunk or a percent more);
+    // a forced repaint per page cost more than the page's own work.
     m_valStatus->setValue(valor);
-    m_valStatus->repaint();
 }
 
 void frmShowDoEnvio::MedidorVisivel(bool visivel) {
+    if (m_valStatus->isHidden() != visivel)
+        return;
     m_valStatus->setVisible(visivel);
-    repaint();
+    m_valStatus->repaint();
 }
 
 bool frmShowDoEnvio::EnviarUsuario() {

@@ -17,7 +17,7 @@ class frmShowDoEnvio : public QDialog, public PainelDeEnvio {
 public:
     frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pai = nullptr);
 
-    // PainelDeEnvio: each change is painted at once.
+    // PainelDeEnvio: each change that shows is painted at once; a repeated one costs nothing.
     void Titulo(const QString& texto) override;
     void MedidorMaximo(int maximo) override;
     void MedidorValor(int valor) override;

@@ -33,6 +33,17 @@ public:
         return resposta;
     }
 };
+
+// What a widget showed each time it was painted.
+struct Pinturas : QObject {
+    std::function<QString()> mostra;
+    QStringList vistas;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::Paint)
+            vistas << mostra();
+        return false;
+    }
+};
 } // namespace
 
 class tst_frmShowDoEnvio : public QObject {
@@ -80,12 +91,24 @@ private slots:
             janela.close();
             ficouAberta = ficouAberta && janela.isVisible();
         };
+        // Painted before each block leaves, though no events run between the pages.
+        Pinturas doTitulo, doMedidor;
+        doTitulo.mostra = [titulo] { return titulo->text(); };
+        doMedidor.mostra = [medidor] { return QString::number(medidor->value()); };
+        titulo->installEventFilter(&doTitulo);
+        medidor->installEventFilter(&doMedidor);
+        QStringList naSaida;
+        b.modem.aoEscrever = [&](const QByteArray& bytes) {
+            if (bytes.startsWith('\x02'))
+                naSaida << doTitulo.vistas.constLast() + " " + doMedidor.vistas.constLast();
+        };
         janela.MedidorVisivel(true); // as the composition window does for a group
         QCOMPARE(janela.exec(), int(QDialog::Accepted));
         QVERIFY(ficouAberta);
         QVERIFY(medidorSempreVisivel);
         QCOMPARE(titulos, (QStringList{"Discando ...", "Efetuando LogIn ...", "Enviando Mensagem ...",
                                        "Desconectando Modem ..."}));
+        QCOMPARE(naSaida, (QStringList{"Enviando Mensagem ... 0", "Enviando Mensagem ... 1"}));
         QCOMPARE(titulo->text(), QStringLiteral("Retornando ..."));
         QCOMPARE(medidor->maximum(), 2);
         QCOMPARE(medidor->value(), 2);
