@@ -315,12 +315,15 @@ bool Roda(int membros, bool compassada) {
     std::printf("  CPU: %.3f ms por página (da 1a à última), %.1f%% de um núcleo na sessão inteira\n",
                 (porta.cpuUltimaResposta - porta.cpuPrimeiroBloco) * 1e3 / std::max(porta.respostas, 1),
                 100.0 * cpu / parede);
-    std::printf("  CPU nas esperas de resposta: %.2f%% de um núcleo do bloco à resposta, %.2f%% enquanto a "
-                "resposta chega (%.1f despertares e %.0f us de CPU por página)\n",
-                100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9),
-                100.0 * porta.chegadaCPU / std::max(porta.chegadaParede, 1e-9),
-                double(porta.despertares) / std::max(porta.respostas, 1),
-                porta.esperaCPU * 1e6 / std::max(porta.respostas, 1));
+    // Unpaced, an answer comes in one read: there is no trickle to speak of.
+    if (compassada)
+        std::printf(
+            "  CPU nas esperas de resposta: %.2f%% de um núcleo do bloco à resposta, %.2f%% enquanto a "
+            "resposta chega (%.1f despertares e %.0f us de CPU por página)\n",
+            100.0 * porta.esperaCPU / std::max(porta.esperaParede, 1e-9),
+            100.0 * porta.chegadaCPU / std::max(porta.chegadaParede, 1e-9),
+            double(porta.despertares) / std::max(porta.respostas, 1),
+            porta.esperaCPU * 1e6 / std::max(porta.respostas, 1));
     std::fflush(stdout);
     return registradas == membros;
 }
@@ -348,7 +351,8 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    std::printf("Envio a um grupo pela janela de envio, contra o bipvox-simulador\n");
+    std::printf("Envio a um grupo pela janela de envio, contra o bipvox-simulador (plataforma %s)\n",
+                qPrintable(QGuiApplication::platformName()));
     bool ok = true;
     for (const int membros : tamanhos)
         for (const bool compassada : linhas)
