@@ -235,14 +235,6 @@ private slots:
         QCOMPARE(encerrou, pelaCaixaDeFechar ? QList<int>{} : QList<int>{0});
         QCOMPARE(janela.isVisible(), !pelaCaixaDeFechar);       // closed, the last window ends the program
         QVERIFY(b.modem.linha.isEmpty() && b.modem.PortOpen()); // no hang-up
-        // Once only: a database opened afterwards is not closed by the other way of leaving.
-        BancadaVirtual outra;
-        QVERIFY(outra.ambiente.AbreBancoVazio());
-        if (pelaCaixaDeFechar)
-            janela.findChild<QAction*>("mnuSair")->trigger();
-        else
-            janela.close();
-        QVERIFY(BancoDeDadosAberto());
     }
 
     // Neither Escape nor the close box answers a Yes/No question; its buttons read Sim and Não.
