@@ -266,8 +266,8 @@ private slots:
         BancadaVirtual b;
         PedidoDeTeste pedido;
         frmShowDoEnvio envio(b.ctx, pedido);
-        envio.Titulo(QStringLiteral("Discando ..."));
-        QCOMPARE(envio.accessibleName(), QStringLiteral("Discando ..."));
+        envio.Titulo(QStringLiteral("Efetuando LogIn ..."));
+        QCOMPARE(envio.accessibleName(), QStringLiteral("Efetuando LogIn ..."));
         QCOMPARE(SemNome(&envio) + SemNome(std::make_unique<frmInicializa>(b.relogio).get()), QStringList());
     }
 };
