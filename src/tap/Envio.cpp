@@ -66,7 +66,9 @@ struct RespostaDoTerminal {
 
 // Writes one transmission unit and waits, without letting events run, for the terminal's
 // answer. The clock is judged first: an answer found after the deadline counts as a time-out.
-RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
+// enquantoSai runs once the unit is on its way, while the terminal is still reading it.
+RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
+                                 const std::function<void()>& enquantoSai) {
     enum { Desconexao, Recusa, Aceita, Rejeita };
     static const QStringList kFins{Modulo::ESC + Modulo::EOT + Modulo::CR,
                                    Modulo::CR + Modulo::RS + Modulo::CR, Modulo::ACK + Modulo::CR,
@@ -76,6 +78,8 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
     // earlier block (or to the log-on) must never pass for this page's acceptance.
     LimpaBufferModem(ctx);
     ctx.porta.Output(unidade);
+    if (enquantoSai)
+        enquantoSai();
     RespostaDaLinha resposta(kFins);
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
         return {Veredito::TempoEsgotado, false};
@@ -91,12 +95,13 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade) {
 // told and the line hung up.
 // In a group, every resend shows the sending text again, so the operator sees it is going on.
 bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
-                   const std::function<void()>& aoRecusar, bool statusACadaEnvio = false) {
+                   const std::function<void()>& aoRecusar, bool statusACadaEnvio = false,
+                   const std::function<void()>& enquantoSai = {}) {
     int naks = 0;
     for (;;) {
         if (statusACadaEnvio)
             ctx.operador.Status(kEnviando);
-        const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade);
+        const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade, enquantoSai);
         switch (r.veredito) {
         case Veredito::TempoEsgotado:
             // A vanished device also ends in silence: name the real cause.
@@ -309,6 +314,12 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     membros->MoveFirst();
     painel.MedidorMaximo(total);
     int feitos = 0;
+    int mostrado = 0;
+    // The gauge moves at most once per value.
+    const auto mostra = [&painel, &mostrado](int valor) {
+        if (valor != mostrado)
+            painel.MedidorValor(mostrado = valor);
+    };
     painel.MedidorValor(0);
     painel.MedidorVisivel(true);
     painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
@@ -331,7 +342,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                     .arg(id) +
                 Modulo::CR;
             ++conta.puladas;
-            painel.MedidorValor(feitos);
+            mostra(feitos);
             continue;
         }
         QString unidade;
@@ -349,7 +360,10 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         const bool montada = MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade);
         if (!montada)
             enlace.Interrompe(ctx);
-        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true)) {
+        // The previous page shows on the gauge while this block crosses the line, not between the
+        // terminal's acceptance and this block.
+        const auto anteriorFeito = [&mostra, &feitos] { mostra(feitos - 1); };
+        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, anteriorFeito)) {
             // This member and every later one got nothing.
             for (; !membros->Eof(); membros->MoveNext()) {
                 const qint32 resto = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
@@ -367,9 +381,9 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         conta.recusadas += recusada ? 1 : 0;
         Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
                  id, naoRegistradas);
-        painel.MedidorValor(feitos);
     }
     membros->Close();
+    mostra(feitos);
 
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty() || !ausentes.isEmpty())
