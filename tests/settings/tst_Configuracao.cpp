@@ -1,7 +1,7 @@
 // The settings file and its dialogs: profile rules, Windows-1252 on disk, text editors' UTF-8,
-// damaged and unwritable files, the device behind each COM number; the dialogs filled from the
-// file when shown, written only by "Ok" (the connection area only with what the operator changed,
-// and only when it can be used), and read again by the next dialling.
+// damaged files, the device behind each COM number; the dialogs filled from the file when shown,
+// written only by "Ok" (the connection area only with what the operator changed, and only when it
+// can be used), and read again by the next dialling.
 #include "AmbienteDeTeste.h"
 #include "common/Modulo.h"
 #include "common/Win1252.h"
@@ -190,24 +190,6 @@ private slots:
         GravaINI("OPÇÕES", "AutoEnviar", "Sim");
         QCOMPARE(LeINI("OPÇÕES", "AutoEnviar", QString()), QStringLiteral("Sim"));
         QVERIFY(ambiente.LeINIBruto().startsWith(conteudo));
-    }
-
-    // A folder where the file should be, or a file where its folder should be: nothing written,
-    // nothing damaged.
-    void gravacaoImpossivelNaoEstragaNada() {
-        for (bool pastaNoLugarDoArquivo : {true, false}) {
-            AmbienteDeTeste ambiente;
-            const QString pasta = QFileInfo(CaminhoDoINI()).path();
-            QFile bloqueio(pasta);
-            QVERIFY(pastaNoLugarDoArquivo
-                        ? QDir().mkpath(CaminhoDoINI())
-                        : QDir(pasta).removeRecursively() && bloqueio.open(QIODevice::WriteOnly));
-            GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("4"));
-            QCOMPARE(LeINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("VAZIO")),
-                     QStringLiteral("VAZIO"));
-            QCOMPARE(QFileInfo(pastaNoLugarDoArquivo ? CaminhoDoINI() : pasta).isDir(),
-                     pastaNoLugarDoArquivo);
-        }
     }
 
     // COM0 to COM6: the device named in the file, else /dev/ttyS0 to ttyS3 for COM1 to COM4.
