@@ -4,7 +4,6 @@
 #include "PedidoDaLinhaDeComando.h"
 #include "common/Modulo.h"
 #include "common/Numero.h"
-#include "common/RelogioReal.h"
 #include "compose/Destinatarios.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
@@ -175,8 +174,7 @@ SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConso
 
 // Over the link the settings ask for (modem, direct line or TCP), as the window program does.
 SaidaDoEnvio EnviaPeloEnlace(const OpcoesDoEnvio& opcoes, const QString& mensagem, const Preparo& destino,
-                             OperadorDeConsole& console) {
-    RelogioReal relogio;
+                             OperadorDeConsole& console, Relogio& relogio) {
     PortaSerialQt porta(relogio);
     Contexto ctx{relogio, porta, console};
     const TipoDeConexao tipo = LeTipoDeConexao();
@@ -214,7 +212,8 @@ SaidaDoEnvio EnviaPeloEnlace(const OpcoesDoEnvio& opcoes, const QString& mensage
 
 } // namespace
 
-SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console) {
+SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console,
+                          Relogio& relogio) {
     console.Status(QStringLiteral(" Inicializando Banco de Dados, aguarde ..."));
     if (!AbreBanco(opcoes.banco))
         return Falha(
@@ -225,7 +224,7 @@ SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, 
                                             : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
     const Preparo destino = PreparaDestino(opcoes, console);
     const SaidaDoEnvio saida =
-        destino.saida != TodasAceitas ? destino.saida : EnviaPeloEnlace(opcoes, mensagem, destino, console);
+        destino.saida != TodasAceitas ? destino.saida : EnviaPeloEnlace(opcoes, mensagem, destino, console, relogio);
     FechaBancoDeDados();
     return saida;
 }

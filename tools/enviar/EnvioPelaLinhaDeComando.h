@@ -3,6 +3,8 @@
 // program's own dialling and sending routines.
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
+#include "common/Relogio.h"
 
-// The message is already checked; returns the exit status.
-SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console);
+// The message is already checked; returns the exit status. Every wait runs on relogio.
+SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console,
+                          Relogio& relogio);

@@ -5,6 +5,7 @@
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
 #include "common/Modulo.h"
+#include "common/RelogioReal.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -46,5 +47,6 @@ int main(int argc, char* argv[]) {
         console.Aviso(erro + QStringLiteral("; nada foi discado."));
         return ErroDeUso;
     }
-    return ExecutaEnvio(opcoes, mensagem, console);
+    RelogioReal relogio;
+    return ExecutaEnvio(opcoes, mensagem, console, relogio);
 }
