@@ -54,6 +54,14 @@ QList<QJsonObject> SimuladorExterno::Registros(const QString& tipo) const {
     return registros;
 }
 
+QByteArray SimuladorExterno::Dados(const QString& sentido) const {
+    QByteArray bytes;
+    for (const QJsonObject& r : Registros(QStringLiteral("dados")))
+        if (r.value(QStringLiteral("sentido")).toString() == sentido)
+            bytes += QByteArray::fromHex(r.value(QStringLiteral("hex")).toString().toLatin1());
+    return bytes;
+}
+
 int SimuladorExterno::Para(int sinal) {
     if (!Rodando())
         return m_processo.exitStatus() == QProcess::NormalExit ? m_processo.exitCode() : -1;

@@ -27,11 +27,12 @@ public:
     // The transcript's records of one kind ("dados", "evento", "pagina"), or all of them.
     QList<QJsonObject> Registros(const QString& tipo = QString()) const;
     QList<QJsonObject> Paginas() const { return Registros(QStringLiteral("pagina")); }
+    // The bytes of the line in one direction: "recebido" (from the program) or "enviado".
+    QByteArray Dados(const QString& sentido) const;
 
     bool Rodando() const { return m_processo.state() != QProcess::NotRunning; }
     // Sends the signal and waits; the exit status, or -1 when it crashed or would not stop.
     int Para(int sinal = 15);
-    QProcess& processo() { return m_processo; }
 
 private:
     QTemporaryDir m_diretorio;
