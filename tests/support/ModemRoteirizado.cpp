@@ -2,16 +2,6 @@
 
 #include <algorithm>
 
-void ModemRoteirizado::QuandoRecebe(const QByteArray& gatilho, const QByteArray& resposta, double atraso,
-                                    int vezes) {
-    m_regras.append({gatilho, resposta, atraso, vezes, false});
-}
-
-void ModemRoteirizado::QuandoRecebeExato(const QByteArray& gatilho, const QByteArray& resposta, double atraso,
-                                         int vezes) {
-    m_regras.append({gatilho, resposta, atraso, vezes, true});
-}
-
 void ModemRoteirizado::EntregaEm(double instante, const QByteArray& dados) {
     const Pendente p{instante, dados};
     const auto pos =
@@ -27,7 +17,7 @@ void ModemRoteirizado::ModemQueRespondeOK() {
 }
 
 void ModemRoteirizado::TerminalQueAceitaLogOn() {
-    QuandoRecebeExato("\r", "ID=", 0.3, 1);
+    QuandoRecebe("\r", "ID=", 0.3, 1, true);
     QuandoRecebe("\x1bPG1\r", "110 1.8\r\x06\r\x1b[p\r", 0.3);
 }
 

@@ -14,13 +14,13 @@ class ModemRoteirizado : public PortaSerial {
 public:
     explicit ModemRoteirizado(RelogioVirtual& relogio) : m_relogio(relogio) {}
 
-    // When a write contains gatilho, answer resposta after atraso seconds. Rules are tried in
-    // the order given; the first one that matches and still has uses fires (vezes < 0: always).
+    // When a write contains gatilho (or is exactly it: a lone CR prompt, say), answer resposta
+    // after atraso seconds. Rules are tried in the order given; the first one that matches and
+    // still has uses fires (vezes < 0: always).
     void QuandoRecebe(const QByteArray& gatilho, const QByteArray& resposta, double atraso = 0.0,
-                      int vezes = -1);
-    // Same, but only for a write that is exactly gatilho (a lone CR prompt, say).
-    void QuandoRecebeExato(const QByteArray& gatilho, const QByteArray& resposta, double atraso = 0.0,
-                           int vezes = -1);
+                      int vezes = -1, bool exato = false) {
+        m_regras.append({gatilho, resposta, atraso, vezes, exato});
+    }
     // Unprompted data at an absolute virtual time.
     void EntregaEm(double instante, const QByteArray& dados);
     // Unprompted data after atraso seconds from now.

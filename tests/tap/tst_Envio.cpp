@@ -1,11 +1,16 @@
-// Framing, log-on and sending in virtual time: the bytes on the line, the terminal's answers,
-// what the operator reads, the history rows.
+// Sending in virtual time over a dial-up modem, a direct serial line and a TCP connection:
+// framing, log-on, the bytes on the line, the terminal's answers, what the operator reads, the
+// history rows, and what a send does when the terminal, the line, the port or the history fails.
 #include "BancadaVirtual.h"
 #include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
 #include "common/Modulo.h"
 #include "common/Win1252.h"
+#include "modem/Desligamento.h"
+#include "modem/Enlace.h"
+#include "settings/PerfilINI.h"
+#include "shell/Inicializacao.h"
 #include "store/Snapshot.h"
 #include "tap/Envio.h"
 #include "tap/FuncoesTAP.h"
@@ -18,9 +23,13 @@ const QString kVerificando = QStringLiteral(" Verificando compatibilidade do sis
 const QString kAguardando =
     QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    ");
 const QString kPronto = QStringLiteral(" Pronto");
+const QString kEnviando = QStringLiteral(" Enviando mensagem, aguade ...");
 const QString kTempo = QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ...");
 const QString kAceita = QStringLiteral("211 Page(s) Sent Successfully\r\x06\r");
 const QString kLogOn = QStringLiteral("\x1bPG1\r|110 1.8\r\x06\r\x1b[p\r|0.3");
+const QByteArray kPaginaAceita = kAceita.toLatin1();
+// The reason stays on the status line after the link goes down.
+const QString kPedidoDeDesconexao = QStringLiteral(" Desconexão solicitada pelo servidor.");
 
 struct Cena : BancadaVirtual {
     PedidoDeTeste pedido;
@@ -28,6 +37,27 @@ struct Cena : BancadaVirtual {
     Cena() {
         QVERIFY(ambiente.AbreBancoVazio());
         pedido.texto = QStringLiteral("  Ligar para a base  ");
+        Modulo::EnvioIniciado = false;
+    }
+    // A whole send to José over the given link, the modem and terminal answering it.
+    void Conexao(const QString& tipo) {
+        GravaINI(SecaoConexao, QStringLiteral("Tipo"), tipo);
+        modem.ModemQueRespondeOK();
+        modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
+        modem.QuandoRecebe("\r", "ID=", 0.3, 1, true);
+        modem.QuandoRecebe("\x1bPG1", "110 1.8\r\x06\r", 0.3);
+        modem.QuandoRecebe("\x02", kPaginaAceita, 0.5);
+        Modulo::CodigosDaLista[1] =
+            CadastraUsuario(QStringLiteral("José D'Ávila"), QStringLiteral("1234567890"));
+    }
+    // Over TCP the scripted modem stands in for the network connection, which opening connects.
+    void Envia() {
+        std::unique_ptr<Enlace> enlace = CriaEnlace(ctx);
+        if (LeTipoDeConexao() == TipoDeConexao::TCP) {
+            enlace = std::make_unique<EnlaceTCP>(modem, QStringLiteral("127.0.0.1:5000"));
+            modem.setPortOpen(false);
+        }
+        IniciaProcesso(ctx, *enlace, pedido, painel);
     }
     QStringList Log() const {
         QStringList nomes;
@@ -93,6 +123,7 @@ private slots:
         QTest::newRow("NAK") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x15\r|0.3"} << false << 1 << 7.03;
         // Only an ACK after the log-on request accepts it.
         QTest::newRow("ACK junto com o ID=") << QStringList{"@0.5|ID=\x06"} << false << 1 << 7.03;
+        QTest::newRow("ACK antes do pedido") << QStringList{"@0.5|ID=", "@1.8|\x06\r"} << false << 1 << 7.03;
     }
     void logOn() {
         QFETCH(QStringList, regras);
@@ -110,54 +141,153 @@ private slots:
         QCOMPARE(b.operador.status, status);
     }
 
-    void enviaUsuario_data() {
-        QTest::addColumn<QStringList>("regras"); // after the log-on
+    // One user's page over each link, one row per way the terminal answers: the bytes on the line,
+    // the boxes, the status line (the whole sequence, or its first and last texts when two are
+    // given), the closing title and the history row.
+    void umUsuario_data() {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QString>("senha");
+        QTest::addColumn<QStringList>("regras"); // before the fixture's, so they take precedence
         QTest::addColumn<int>("tamanho");        // of the message; 0: the fixture's
-        QTest::addColumn<bool>("enviado");
         QTest::addColumn<int>("blocos");
+        QTest::addColumn<bool>("enviado");
         QTest::addColumn<QStringList>("caixas");
-        const QString nak = QStringLiteral("\x02|\x15\r|0.5");
-        QTest::newRow("aceita") << QStringList{"\x02|" + kAceita + "|0.5"} << 0 << true << 1 << QStringList();
-        QTest::newRow("ACK e CR em duas leituras")
-            << QStringList{"\x02|\x06|0.5", "@3|\r"} << 0 << true << 1 << QStringList();
+        QTest::addColumn<QStringList>("status");
+        QTest::addColumn<QByteArray>("fim"); // how the line ends
+        QTest::addColumn<QString>("titulo");
+        const QString discando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
+        const QString direta = QStringLiteral(" Conectando à central pela linha direta, aguarde ...");
+        const QString tcp = QStringLiteral(" Conectando à central em 127.0.0.1:5000, aguarde ...");
+        const QString renova = QStringLiteral(" Re-inicializando o modem, aguarde ...");
+        const QString desliga = QStringLiteral(" Desconectando modem, aguarde ...");
+        const QString modem = QStringLiteral("Desconectando Modem ...");
+        const QString sessao = QStringLiteral("Encerrando a sessão ...");
+        const QByteArray logOff("\x04\r+++ATH0\r");
+        const QString recusada =
+            QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
+                           "Avançadas e tente novamente. Nenhuma mensagem foi enviada.");
+        const QString generica = QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente.");
+        const QStringList nada;
+        QTest::newRow("modem") << "Modem"
+                               << "" << nada << 0 << 1 << true << nada
+                               << QStringList{discando, kVerificando, kAguardando,
+                                              kPronto,  kEnviando,    " Mensagem enviada com sucesso.",
+                                              desliga,  kPronto,      renova}
+                               << logOff << modem;
+        QTest::newRow("modem, ocupado")
+            << "Modem"
+            << "" << QStringList{"ATD|\r\nBUSY\r\n|2"} << 0 << 0 << false
+            << QStringList{"O telefone chamado está com sinal de linha ocupada, tente "
+                           "novamente."}
+            << QStringList{discando, desliga, kPronto} << QByteArray("+++ATH0\r") << modem;
+        QTest::newRow("modem, desconexão")
+            << "Modem"
+            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
+            << QStringList{discando, kPedidoDeDesconexao} << QByteArray("+++ATH0\r") << modem;
+        QTest::newRow("'tcp' minúsculo é modem")
+            << "tcp"
+            << "" << nada << 0 << 1 << true << nada << QStringList{discando, renova} << logOff << modem;
+        // The page's ACK and its CR in two reads.
+        QTest::newRow("ACK e CR em duas leituras") << "Modem"
+                                                   << "" << QStringList{"\x02|\x06|0.5", "@7|\r"} << 0 << 1
+                                                   << true << nada << nada << logOff << modem;
         QTest::newRow("NAK duas vezes e ACK")
-            << QStringList{nak + "|2", "\x02|\x06\r|0.5"} << 0 << true << 3 << QStringList();
-        QTest::newRow("três NAKs") << QStringList{nak} << 0 << false << 3 << QStringList();
-        QTest::newRow("ACK aos 5.5 s")
-            << QStringList{"\x02|\x06\r|5.5"} << 0 << false << 1 << QStringList{kTempo};
-        QTest::newRow("pedido de desconexão")
-            << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << false << 1 << QStringList();
-        QTest::newRow("código recusado") << QStringList{"\x02|\r\x1e\r\x06\r|0.5"} << 0 << true << 1
-                                         << QStringList{"Código do Pager de usuário Inválido.\r\r"};
+            << "Modem"
+            << "" << QStringList{"\x02|\x15\r|0.5|2"} << 0 << 3 << true << nada << nada << logOff << modem;
+        QTest::newRow("três NAKs") << "Modem"
+                                   << "" << QStringList{"\x02|\x15\r|0.5"} << 0 << 3 << false << nada << nada
+                                   << QByteArray("+++ATH0\r") << modem;
+        QTest::newRow("ACK aos 5.5 s") << "Modem"
+                                       << "" << QStringList{"\x02|\x06\r|5.5"} << 0 << 1 << false
+                                       << QStringList{kTempo} << nada << QByteArray("+++ATH0\r") << modem;
+        QTest::newRow("código recusado")
+            << "Modem"
+            << "" << QStringList{"\x02|\r\x1e\r\x06\r|0.5"} << 0 << 1 << true
+            << QStringList{"Código do Pager de usuário Inválido.\r\r"} << nada << logOff << modem;
         QTest::newRow("241 caracteres")
-            << QStringList() << 241 << false << 0 << QStringList{"Erro na criptografação da mensagem..."};
+            << "Modem"
+            << "" << nada << 241 << 0 << false << QStringList{"Erro na criptografação da mensagem..."} << nada
+            << QByteArray("+++ATH0\r") << "Retornando ...";
+        QTest::newRow("direta") << "Direta"
+                                << "" << nada << 0 << 1 << true << nada << QStringList{direta, kPronto}
+                                << QByteArray("\x04\r") << sessao;
+        // No line to drop: the log-off ends the session the terminal still holds.
+        QTest::newRow("direta, desconexão")
+            << "Direta"
+            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
+            << QStringList{direta, kPedidoDeDesconexao} << QByteArray("\x04\r") << sessao;
+        QTest::newRow("TCP") << "TCP"
+                             << "" << nada << 0 << 1 << true << nada << QStringList{tcp, kPronto}
+                             << QByteArray("\x04\r") << "Desconectando ...";
+        QTest::newRow("TCP, desconexão")
+            << "TCP"
+            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
+            << QStringList{tcp, kPedidoDeDesconexao} << BlocoTAP("1234567890", "Ligar para a base")
+            << "Desconectando ...";
+        // The refusal is told apart only when a password went out; nothing is sent or logged.
+        QTest::newRow("com senha") << "Direta"
+                                   << "a1B2" << nada << 0 << 1 << true << nada << nada << QByteArray("\x04\r")
+                                   << sessao;
+        QTest::newRow("senha em Windows-1252")
+            << "Direta"
+            << "sç" << nada << 0 << 1 << true << nada << nada << QByteArray("\x04\r") << sessao;
+        QTest::newRow("NAK à senha") << "Direta"
+                                     << "x" << QStringList{"\x1bPG1|\x15\r|0.3"} << 0 << 0 << false
+                                     << QStringList{recusada} << nada << QByteArray("\x04\r") << sessao;
+        QTest::newRow("desconexão à senha")
+            << "Direta"
+            << "x" << QStringList{"\x1bPG1|\x1b\x04\r|0.3"} << 0 << 0 << false << QStringList{recusada}
+            << nada << QByteArray("\x04\r") << sessao;
+        QTest::newRow("silêncio à senha") << "Direta"
+                                          << "x" << QStringList{"\x1bPG1||0"} << 0 << 0 << false
+                                          << QStringList{generica} << nada << QByteArray("\x04\r") << sessao;
+        QTest::newRow("NAK sem senha") << "Direta"
+                                       << "" << QStringList{"\x1bPG1|\x15\r|0.3"} << 0 << 0 << false
+                                       << QStringList{generica} << nada << QByteArray("\x04\r") << sessao;
     }
-    void enviaUsuario() {
+    void umUsuario() {
+        QFETCH(QString, tipo);
+        QFETCH(QString, senha);
         QFETCH(QStringList, regras);
         QFETCH(int, tamanho);
-        QFETCH(bool, enviado);
         QFETCH(int, blocos);
+        QFETCH(bool, enviado);
         QFETCH(QStringList, caixas);
+        QFETCH(QStringList, status);
+        QFETCH(QByteArray, fim);
+        QFETCH(QString, titulo);
         Cena c;
-        c.Roteiro(QStringList{"@0.5|ID="} + regras);
-        c.modem.TerminalQueAceitaLogOn();
-        Modulo::CodigosDaLista[1] =
-            CadastraUsuario(QStringLiteral("José D'Ávila"), QStringLiteral("1234567890"));
+        GravaINI(SecaoConexao, QStringLiteral("Senha"), senha);
+        c.Roteiro(regras);
+        c.Conexao(tipo);
         if (tamanho)
             c.pedido.texto = QString(tamanho, 'x');
+        c.Envia();
 
-        QCOMPARE(EnviarUsuario(c.ctx, c.pedido, c.painel), enviado);
+        const QByteArray& linha = c.modem.linha;
+        const bool modem = tipo != QLatin1String("Direta") && tipo != QLatin1String("TCP");
+        const QByteArray discagem = modem ? "ATE0\rATDP 3311-2400\r" : "";
+        QVERIFY2(linha.startsWith(discagem) && linha.endsWith(fim), linha.toHex().constData());
+        // The log-on after the first prompt, with the password, once.
+        if (linha.contains("\x1bPG1"))
+            QVERIFY(linha.startsWith(discagem + "\r\x1bPG1" + ParaWin1252(senha) + "\r"));
+        QVERIFY(c.modem.Contagem("\x1bPG1") <= 1 && Modulo::EnvioIniciado);
         QCOMPARE(c.modem.Contagem("\x02"), blocos);
         if (blocos)
-            QVERIFY(c.modem.linha.contains(BlocoTAP("1234567890", "Ligar para a base")));
-        QCOMPARE(c.Log(), enviado ? QStringList{"José D'Ávila"} : QStringList());
+            QVERIFY(linha.contains(BlocoTAP("1234567890", "Ligar para a base")));
         QCOMPARE(c.operador.TextosDasCaixas(), caixas);
-        QCOMPARE(c.modem.linha.contains("\x04\r+++ATH0\r"), enviado); // log-off only after a send
-        QVERIFY(c.modem.linha.endsWith("+++ATH0\r"));
-        QCOMPARE(c.modem.fechamentos, int(enviado)); // the port is opened again after a send
-        QVERIFY(c.modem.PortOpen());
-        QCOMPARE(c.painel.titulos.value(c.painel.titulos.size() - 1),
-                 tamanho ? QString() : QStringLiteral("Desconectando Modem ..."));
+        const QStringList& lidos = c.operador.status;
+        if (!status.isEmpty())
+            QCOMPARE(status.size() == 2 ? QStringList({lidos.first(), lidos.last()}) : lidos, status);
+        QVERIFY(c.painel.titulos.contains(titulo));
+        // Only a modem's call is logged off and hung up, and its port opened again, after a send.
+        if (modem) {
+            QCOMPARE(linha.contains("\x04\r+++"), enviado);
+            QCOMPARE(c.modem.fechamentos, int(enviado));
+        }
+        QCOMPARE(c.modem.PortOpen(), tipo != QLatin1String("TCP"));
+        QCOMPARE(c.pedido.esvaziamentos, int(enviado));
+        QCOMPARE(c.Log(), enviado ? QStringList{"José D'Ávila"} : QStringList());
         if (!enviado)
             return;
         Snapshot log(QStringLiteral("Select * From Log"));
@@ -165,40 +295,6 @@ private slots:
         QCOMPARE(log.Campo("Mensagem").toString(), QStringLiteral("  Ligar para a base  "));
         QCOMPARE(log.Campo("ID_Pager").toString(), QStringLiteral("1234567890"));
         QCOMPARE(log.Campo("ID_Usuario").toInt(), Modulo::CodigosDaLista[1]);
-    }
-
-    // The status line of a whole one-user send, as the operator reads it.
-    void processoParaUmUsuario_data() {
-        QTest::addColumn<QString>("discagem");
-        QTest::addColumn<QStringList>("status");
-        const QString discando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
-        const QStringList desliga{" Desconectando modem, aguarde ...", kPronto};
-        QTest::newRow("enviada") << "CONNECT 9600"
-                                 << QStringList{discando,
-                                                kVerificando,
-                                                kAguardando,
-                                                kPronto,
-                                                " Enviando mensagem, aguade ...",
-                                                " Mensagem enviada com sucesso."} +
-                                        desliga + QStringList{" Re-inicializando o modem, aguarde ..."};
-        QTest::newRow("ocupado") << "BUSY" << QStringList{discando} + desliga;
-    }
-    void processoParaUmUsuario() {
-        QFETCH(QString, discagem);
-        QFETCH(QStringList, status);
-        Cena c;
-        c.modem.ModemQueRespondeOK();
-        c.Roteiro({"ATD|\r\n" + discagem + "\r\n|2", "\x02|\x06\r|0.5"});
-        c.modem.TerminalQueAceitaLogOn();
-        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("555"));
-        Modulo::EnvioIniciado = false;
-        IniciaProcesso(c.ctx, c.pedido, c.painel);
-        QVERIFY(Modulo::EnvioIniciado);
-        QCOMPARE(c.operador.status, status);
-        const bool enviada = status.size() > 3;
-        QCOMPARE(c.pedido.esvaziamentos, int(enviada));
-        QCOMPARE(c.painel.titulos.last(),
-                 enviada ? QStringLiteral("Retornando ...") : QStringLiteral("Desconectando Modem ..."));
     }
 
     void enviaGrupo_data() {
@@ -266,6 +362,174 @@ private slots:
             c.operador.eventos.mid(c.operador.eventos.size() - 2),
             (QStringList{"status: Pronto", "caixa:Este grupo não possue nenhum usuário cadastrado. Não há "
                                            "alguém para enviar mensagem."}));
+    }
+
+    // Start-up and reconfiguration: only the modem is reset, and TCP opens no serial port.
+    void partida_data() {
+        QTest::addColumn<QString>("tipo");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<int>("aberturas");
+        QTest::newRow("modem") << "Modem" << QByteArray("ATZ\rate0\r") << 1;
+        QTest::newRow("direta") << "Direta" << QByteArray() << 1;
+        QTest::newRow("TCP") << "TCP" << QByteArray() << 0;
+    }
+    void partida() {
+        QFETCH(QString, tipo);
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, aberturas);
+        Cena c;
+        c.Conexao(tipo);
+        c.modem.setPortOpen(false);
+        const int antes = c.modem.aberturas;
+        GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
+        QVERIFY(ExecutaLacoDaPorta(c.ctx, LacoDaPorta{}));
+        InicializaModemComAmpulheta(c.ctx);
+        QCOMPARE(c.modem.linha, bytes);
+        QCOMPARE(c.modem.aberturas - antes, aberturas);
+        QCOMPARE(c.operador.StatusAtual(), kPronto);
+    }
+
+    // An ACK that came before the page (or the log-on request) went out is no answer to it.
+    void respostaAnteriorAoEnvioNaoConta_data() {
+        QTest::addColumn<QByteArray>("aoPrimeiroPrompt");
+        QTest::addColumn<bool>("ackDuplo");
+        QTest::newRow("ACK antes do ID=") << QByteArray("\x06\rID=") << false;
+        QTest::newRow("ACK duplo no log-on") << QByteArray("ID=") << true;
+    }
+    void respostaAnteriorAoEnvioNaoConta() {
+        QFETCH(QByteArray, aoPrimeiroPrompt);
+        QFETCH(bool, ackDuplo);
+        Cena c;
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
+        c.modem.QuandoRecebe("\r", aoPrimeiroPrompt, 0.3, 1, true);
+        c.modem.QuandoRecebe("\x1bPG1\r", "\x06\r", 0.3);
+        // The second ACK comes during the log-on's last pause, before the page goes out.
+        if (ackDuplo)
+            c.relogio.aoPausar = [&c] {
+                if (c.relogio.pausas.last() == 0.01)
+                    c.modem.Entrega(0, "\x06\r");
+            };
+        QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
+        QCOMPARE(c.Log().size(), 0);
+        QCOMPARE(c.operador.TextosDasCaixas(),
+                 QStringList{"Erro: Time Out - Aguardando confirmação do dígito verificador ..."});
+    }
+
+    // A group of 20 whose 8th page meets a fault.
+    void grupoComFalhaNoOitavo_data() {
+        QTest::addColumn<QByteArray>("falha");
+        QTest::addColumn<int>("linhasNoLog");
+        QTest::addColumn<QString>("resumo");
+        const QString interrompido = QStringLiteral("interrompido: 7 de 20 membros");
+        QTest::newRow("pedido de desconexão") << QByteArray("\x1b\x04\r") << 7 << interrompido;
+        QTest::newRow("tempo esgotado") << QByteArray("") << 7 << interrompido;
+        QTest::newRow("porta perdida") << QByteArray("perda") << 7 << interrompido;
+        QTest::newRow("histórico recusa") << QByteArray("log") << 19 << "não puderam ser registradas";
+        QTest::newRow("NAK e reenvio") << QByteArray("\x15\r") << 20 << QString();
+    }
+    void grupoComFalhaNoOitavo() {
+        QFETCH(QByteArray, falha);
+        QFETCH(int, linhasNoLog);
+        QFETCH(QString, resumo);
+        Cena c;
+        c.modem.TerminalQueAceitaLogOn();
+        QVector<qint32> membros;
+        for (int i = 1; i <= 20; ++i)
+            membros << CadastraUsuario(QStringLiteral("Membro %1").arg(i, 2, 10, QLatin1Char('0')),
+                                       QString::number(1000 + i));
+        Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("G"), membros);
+        c.pedido.porUsuario = false;
+        const QByteArray oitavo("\x02"
+                                "1008\r");
+        c.modem.QuandoRecebe(oitavo, falha, 0.5, falha == "perda" || falha == "log" ? 0 : 1);
+        c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
+        c.modem.aoEscrever = [&c, oitavo, falha](const QByteArray& b) {
+            if (falha == "perda" && b.startsWith(oitavo))
+                c.modem.Perde();
+        };
+        if (falha == "log")
+            QVERIFY(Executa("Create Trigger cheio Before Insert On Log When New.ID_Pager = '1008' "
+                            "Begin Select Raise(Abort, 'disk full'); End"));
+
+        QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), linhasNoLog > 7);
+        QCOMPARE(c.Log().size(), linhasNoLog);
+        if (resumo.isEmpty()) { // each resend shows the sending text again
+            const int erro = c.operador.status.indexOf(" Erro na transmissão, re-enviando mensagem ...");
+            QCOMPARE(c.operador.status.value(erro + 1), QStringLiteral(" Enviando mensagem, aguade ..."));
+            return;
+        }
+        // One summary, after the hang-up, naming every member left out (or left unrecorded).
+        const QString fim = c.operador.caixas.last().texto;
+        QVERIFY2(fim.contains(resumo), qPrintable(fim));
+        QVERIFY(fim.contains("Membro 08 (pager 1008)") && !fim.contains("Membro 07"));
+        QCOMPARE(fim.contains("Membro 20"), linhasNoLog == 7);
+        QVERIFY(c.operador.eventos.lastIndexOf("status: Pronto") <
+                c.operador.eventos.indexOf("caixa:" + fim));
+        if (falha == "\x1b\x04\r")
+            QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Desconexão solicitada pelo servidor."));
+        if (falha == "log") {
+            QCOMPARE(c.operador.caixas.size(), 1);
+            QFile arquivo(c.ambiente.Diretorio() + "/PaginasNaoRegistradas.txt");
+            QVERIFY(arquivo.open(QIODevice::ReadOnly));
+            QVERIFY(arquivo.readAll().contains("Membro 08\tpager 1008\tmensagem:   Ligar para a base  "));
+        }
+    }
+
+    // After the log-off: "+++" at once when the terminal dropped the call, after the modem's guard
+    // time when it kept it. The page is recorded at midnight, with one reading of the clock.
+    void fimDaChamada_data() {
+        QTest::addColumn<QByteArray>("aoEOT");
+        QTest::addColumn<double>("silencioAntesDoEscape");
+        QTest::newRow("terminal desligou") << QByteArray("\r\x1b\x04\r\r\nNO CARRIER\r\n") << 0.05;
+        QTest::newRow("chamada mantida") << QByteArray() << 0.05 + GuardaDoModem;
+    }
+    void fimDaChamada() {
+        QFETCH(QByteArray, aoEOT);
+        QFETCH(double, silencioAntesDoEscape);
+        Cena c;
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
+        c.modem.TerminalQueAceitaLogOn();
+        c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
+        c.modem.QuandoRecebe("\x04\r", aoEOT, 0.01);
+        int leituras = 0;
+        c.relogio.dataHora = [&leituras] {
+            const QDateTime meiaNoite(QDate(2026, 12, 6), QTime(0, 0));
+            return ++leituras == 1 ? meiaNoite.addMSecs(-100) : meiaNoite;
+        };
+        QVERIFY(EnviarUsuario(c.ctx, c.pedido, c.painel));
+        const int fim = c.modem.linha.indexOf("\x04\r+++");
+        QVERIFY(fim > 0);
+        const auto eot = std::find_if(c.modem.escritas.begin(), c.modem.escritas.end(),
+                                      [](const auto& w) { return w.bytes == "\x04\r"; });
+        QVERIFY(qAbs((eot + 1)->instante - eot->instante - silencioAntesDoEscape) < 0.07);
+        Snapshot log(QStringLiteral("Select Data || Hora As Quando From Log"));
+        QCOMPARE(log.Campo("Quando").toString(), QStringLiteral("2026120523:59"));
+    }
+
+    // Before a send: a lost modem port or direct-line cable opened again (the user lookup that
+    // follows is then what refuses), or a refused settings file; nothing else dialled.
+    void antesDeDiscar_data() {
+        QTest::addColumn<int>("caso");
+        QTest::addColumn<QString>("caixa");
+        QTest::newRow("dispositivo de volta") << 0 << QString();
+        QTest::newRow("dispositivo ausente") << 1 << "não está disponível";
+        QTest::newRow("configuração enorme") << 2 << "o limite é 1024 KB";
+        QTest::newRow("cabo da linha direta de volta") << 3 << "não foi encontrado no cadastro";
+    }
+    void antesDeDiscar() {
+        QFETCH(int, caso);
+        QFETCH(QString, caixa);
+        Cena c;
+        c.modem.ModemQueRespondeOK();
+        c.modem.Perde();
+        c.modem.ausente = caso == 1;
+        if (caso == 2)
+            c.ambiente.EscreveINI(";" + QByteArray(TamanhoMaximoDoINI, 'x'));
+        if (caso == 3)
+            GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("Direta"));
+        IniciaProcesso(c.ctx, c.pedido, c.painel);
+        QCOMPARE(c.modem.linha.startsWith("ATE0\r"), caso == 0);
+        QCOMPARE(c.operador.TextosDasCaixas().value(0).contains(caixa), true);
     }
 };
 
