@@ -23,18 +23,14 @@ AmbienteDeTeste::~AmbienteDeTeste() {
         qunsetenv("XDG_CONFIG_HOME");
 }
 
-QString AmbienteDeTeste::CaminhoINI() const {
-    return CaminhoDoINI();
-}
-
 void AmbienteDeTeste::EscreveINI(const QByteArray& conteudo) const {
-    QFile arquivo(CaminhoINI());
+    QFile arquivo(CaminhoDoINI());
     if (arquivo.open(QIODevice::WriteOnly | QIODevice::Truncate))
         arquivo.write(conteudo);
 }
 
 QByteArray AmbienteDeTeste::LeINIBruto() const {
-    QFile arquivo(CaminhoINI());
+    QFile arquivo(CaminhoDoINI());
     if (!arquivo.open(QIODevice::ReadOnly))
         return {};
     return arquivo.readAll();

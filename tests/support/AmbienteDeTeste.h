@@ -11,8 +11,6 @@ public:
     AmbienteDeTeste& operator=(const AmbienteDeTeste&) = delete;
 
     QString Diretorio() const { return m_dir.path(); }
-    // Full path of the settings file in this environment.
-    QString CaminhoINI() const;
     // Writes the settings file's raw bytes.
     void EscreveINI(const QByteArray& conteudo) const;
     QByteArray LeINIBruto() const;

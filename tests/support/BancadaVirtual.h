@@ -8,7 +8,6 @@
 #include "common/Contexto.h"
 
 #include <QStringList>
-#include <QVector>
 
 struct BancadaVirtual {
     AmbienteDeTeste ambiente;
@@ -32,13 +31,5 @@ struct BancadaVirtual {
                 modem.QuandoRecebe(p[0].toLatin1(), p.value(1).toLatin1(), p.value(2).toDouble(),
                                    p.size() > 3 ? p[3].toInt() : -1);
         }
-    }
-    // The pauses the code asked for, without the zero-length ones that only let events run.
-    QVector<double> PausasComDuracao() const {
-        QVector<double> com;
-        for (double p : relogio.pausas)
-            if (p > 0)
-                com.append(p);
-        return com;
     }
 };

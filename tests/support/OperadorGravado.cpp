@@ -9,13 +9,9 @@ void OperadorGravado::Status(const QString& texto) {
 Resposta OperadorGravado::Mensagem(const QString& texto, const QString& titulo, Icone icone, Botoes botoes) {
     Resposta resposta = Resposta::OK;
     if (botoes == Botoes::SimNao) {
-        if (respostas.empty()) {
-            ++perguntasSemResposta;
-            resposta = Resposta::Nao;
-        } else {
-            resposta = respostas.front();
+        resposta = respostas.empty() ? Resposta::Nao : respostas.front();
+        if (!respostas.empty())
             respostas.pop_front();
-        }
     }
     caixas.append({texto, titulo, icone, botoes, resposta});
     eventos.append(QStringLiteral("caixa:") + texto);

@@ -21,10 +21,8 @@ public:
     Resposta Mensagem(const QString& texto, const QString& titulo, Icone icone, Botoes botoes) override;
     void Ampulheta(bool ligada) override;
 
-    // Answers for Sim/Não questions, in order; a question with none left is answered Não and
-    // counted in perguntasSemResposta.
+    // Answers for Sim/Não questions, in order; a question with none left is answered Não.
     std::deque<Resposta> respostas;
-    int perguntasSemResposta = 0;
 
     QStringList status;
     QVector<Caixa> caixas;
