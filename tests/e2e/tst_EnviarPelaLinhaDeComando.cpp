@@ -50,7 +50,8 @@ class tst_EnviarPelaLinhaDeComando : public QObject {
 
 private slots:
     void envia_data() {
-        QTest::addColumn<QString>("como"); // "aqui", "processo" or "porta travada" (a process)
+        // "aqui" or "porta ausente" (here), "processo" or "porta travada" (the real program)
+        QTest::addColumn<QString>("como");
         QTest::addColumn<QStringList>("cenario");
         QTest::addColumn<QStringList>("argumentos");
         QTest::addColumn<int>("saida");
@@ -82,6 +83,9 @@ private slots:
             << QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"} << "1 com código recusado";
         QTest::newRow("nome desconhecido") << "processo" << nenhum << QStringList{"--usuario", "Zé", "oi"}
                                            << 3 << 0 << nenhum << nenhum << "se chama \"Zé\"";
+        QTest::newRow("porta ausente")
+            << "porta ausente" << nenhum << QStringList{"--usuario", "Ana Souza", "oi"} << 4 << 0 << nenhum
+            << nenhum << "não foi possível abrir a porta";
         QTest::newRow("porta em uso")
             << "porta travada" << nenhum << QStringList{"--usuario", "Ana Souza", "oi"} << 4 << 0 << nenhum
             << nenhum << "em uso por outro programa";
@@ -118,6 +122,9 @@ private slots:
             GravaINI(SecaoConexao, QStringLiteral("Endereço"), endereco.value(0));
             GravaINI(SecaoConexao, QStringLiteral("Porta TCP"), endereco.value(1));
         }
+        if (como == QLatin1String("porta ausente"))
+            GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
+                     QStringLiteral("/dev/bipvox-nao-existe"));
         TravaDaPorta trava;
         if (como == QLatin1String("porta travada"))
             QVERIFY(trava.Obtem(simulador.Dispositivo()));
@@ -125,7 +132,7 @@ private slots:
         const QStringList banco{"--banco", ambiente.Diretorio() + "/Pager.Mdb"};
         QString erros;
         int status = -1;
-        if (como == QLatin1String("aqui")) {
+        if (como == QLatin1String("aqui") || como == QLatin1String("porta ausente")) {
             status = EnviaNestePrograma(banco + argumentos, erros);
             QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()));
         } else {
@@ -148,6 +155,8 @@ private slots:
             recebidos += r.value("sentido").toString() == QLatin1String("recebido");
         }
         QCOMPARE(chamadas, discagens);
+        if (discagens) // the modem is reset first
+            QVERIFY(simulador.Dados(QStringLiteral("recebido")).startsWith("ATZ\r"));
         if (paginas.isEmpty() && discagens == 0)
             QCOMPARE(recebidos, 0);
         QStringList naLinha;

@@ -333,11 +333,12 @@ private slots:
         Modulo::CodigosDaLista[3] = CadastraGrupo(QStringLiteral("Plantão"), membros);
         c.pedido.porUsuario = false;
         c.pedido.indice = 2;
+        c.pedido.texto = QStringLiteral("  Ligar para a base\n  ");
 
         QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), enviado);
         QCOMPARE(c.modem.Contagem("\x1bPG1\r"), 1);
         QCOMPARE(c.modem.Contagem("\x02"), log.size() + int(!enviado));
-        QVERIFY(c.modem.linha.contains(BlocoTAP("111", "Ligar para a base")));
+        QVERIFY(c.modem.linha.contains(BlocoTAP("111", "Ligar para a base\n")));
         QCOMPARE(c.Log(), log);
         // A group cut short adds its summary of who did not receive.
         QCOMPARE(c.operador.TextosDasCaixas().value(0), caixa);
@@ -346,7 +347,7 @@ private slots:
         QCOMPARE(c.painel.maximo, 3);
         QCOMPARE(c.painel.valores, QVector<int>({0, 1, 2, 3}).mid(0, log.size() + 1));
         if (enviado) {
-            QVERIFY(c.modem.linha.contains(BlocoTAP("222", "Ligar para a base")));
+            QVERIFY(c.modem.linha.contains(BlocoTAP("222", "Ligar para a base\n")));
             QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro(s):"));
         }
     }
