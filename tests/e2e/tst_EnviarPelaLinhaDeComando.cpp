@@ -43,6 +43,43 @@ int EnviaNestePrograma(const QStringList& argumentos, QString& escrito) {
     std::fclose(arquivo);
     return saida;
 }
+
+// "aqui" or "porta ausente" (here), "processo" or "porta travada" (the real program)
+struct Linha {
+    const char* nome;
+    QString como;
+    QStringList cenario, argumentos;
+    int saida, discagens;
+    QStringList paginas; // code:message, in the order received
+    QStringList log;     // ID_Pager:ID_Usuario:Usuario
+    QString escrito;
+};
+const QString kAna = QStringLiteral("Ana Souza").leftJustified(50);
+const QStringList kNenhum;
+const QStringList kAnaOi{"--usuario", "Ana Souza", "oi"};
+const Linha kLinhas[] = {
+    {"um usuário, nome em minúsculas, acentos filtrados", "aqui", kNenhum,
+     QStringList{"--usuario", "ana souza", "Reunião às 15h"}, 0, 1, QStringList{"1111:Reuniao as 15h"},
+     QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
+    {"ocupado, depois conecta", "aqui", QStringList{"--discagem=ocupado,conecta"},
+     QStringList{"--tentativas", "2", "--intervalo=0.1", "--usuario", "Ana Souza", "oi"}, 0, 2,
+     QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Tentativa 2 de 2"},
+    {"ocupado sempre", "aqui", QStringList{"--discagem=ocupado"},
+     QStringList{"--tentativas", "2", "--intervalo", "0", "--grupo", "Plantão", "oi"}, 2, 2, kNenhum, kNenhum,
+     "linha ocupada"},
+    {"pager fora do cadastro", "aqui", kNenhum,
+     QStringList{"--pager", "9999", "--nome", "Vigia", "--", "-x-"}, 0, 1, QStringList{"9999:-x-"},
+     QStringList{"9999:0:" + QStringLiteral("Vigia").leftJustified(50)}, ""},
+    {"grupo pela entrada padrão, por TCP, um código recusado", "processo",
+     QStringList{"--tcp=0", "--recusar=2222"}, QStringList{"--silencioso", "--grupo", "PLANTÃO", "-"}, 1, 0,
+     QStringList{"1111:Disco cheio em /var", "2222:Disco cheio em /var", "3333:Disco cheio em /var"},
+     QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"}, "1 com código recusado"},
+    {"nome desconhecido", "processo", kNenhum, QStringList{"--usuario", "Zé", "oi"}, 3, 0, kNenhum, kNenhum,
+     "se chama \"Zé\""},
+    {"porta ausente", "porta ausente", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum,
+     "não foi possível abrir a porta"},
+    {"porta em uso", "porta travada", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum, "em uso por outro programa"},
+};
 } // namespace
 
 class tst_EnviarPelaLinhaDeComando : public QObject {
@@ -50,94 +87,50 @@ class tst_EnviarPelaLinhaDeComando : public QObject {
 
 private slots:
     void envia_data() {
-        // "aqui" or "porta ausente" (here), "processo" or "porta travada" (the real program)
-        QTest::addColumn<QString>("como");
-        QTest::addColumn<QStringList>("cenario");
-        QTest::addColumn<QStringList>("argumentos");
-        QTest::addColumn<int>("saida");
-        QTest::addColumn<int>("discagens");
-        QTest::addColumn<QStringList>("paginas"); // code:message, in the order received
-        QTest::addColumn<QStringList>("log");     // ID_Pager:ID_Usuario:Usuario
-        QTest::addColumn<QString>("escrito");
-        const QStringList nenhum;
-        const QString ana = QStringLiteral("Ana Souza").leftJustified(50);
-        QTest::newRow("um usuário, nome em minúsculas, acentos filtrados")
-            << "aqui" << nenhum << QStringList{"--usuario", "ana souza", "Reunião às 15h"} << 0 << 1
-            << QStringList{"1111:Reuniao as 15h"} << QStringList{"1111:1:" + ana} << "Mensagem enviada";
-        QTest::newRow("ocupado, depois conecta")
-            << "aqui" << QStringList{"--discagem=ocupado,conecta"}
-            << QStringList{"--tentativas", "2", "--intervalo=0.1", "--usuario", "Ana Souza", "oi"} << 0 << 2
-            << QStringList{"1111:oi"} << QStringList{"1111:1:" + ana} << "Tentativa 2 de 2";
-        QTest::newRow("ocupado sempre")
-            << "aqui" << QStringList{"--discagem=ocupado"}
-            << QStringList{"--tentativas", "2", "--intervalo", "0", "--grupo", "Plantão", "oi"} << 2 << 2
-            << nenhum << nenhum << "linha ocupada";
-        QTest::newRow("pager fora do cadastro")
-            << "aqui" << nenhum << QStringList{"--pager", "9999", "--nome", "Vigia", "--", "-x-"} << 0 << 1
-            << QStringList{"9999:-x-"} << QStringList{"9999:0:" + QStringLiteral("Vigia").leftJustified(50)}
-            << "";
-        QTest::newRow("grupo pela entrada padrão, por TCP, um código recusado")
-            << "processo" << QStringList{"--tcp=0", "--recusar=2222"}
-            << QStringList{"--silencioso", "--grupo", "PLANTÃO", "-"} << 1 << 0
-            << QStringList{"1111:Disco cheio em /var", "2222:Disco cheio em /var", "3333:Disco cheio em /var"}
-            << QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"} << "1 com código recusado";
-        QTest::newRow("nome desconhecido") << "processo" << nenhum << QStringList{"--usuario", "Zé", "oi"}
-                                           << 3 << 0 << nenhum << nenhum << "se chama \"Zé\"";
-        QTest::newRow("porta ausente")
-            << "porta ausente" << nenhum << QStringList{"--usuario", "Ana Souza", "oi"} << 4 << 0 << nenhum
-            << nenhum << "não foi possível abrir a porta";
-        QTest::newRow("porta em uso")
-            << "porta travada" << nenhum << QStringList{"--usuario", "Ana Souza", "oi"} << 4 << 0 << nenhum
-            << nenhum << "em uso por outro programa";
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(std::size(kLinhas)); ++i)
+            QTest::newRow(kLinhas[i].nome) << i;
     }
 
     void envia() {
-        QFETCH(QString, como);
-        QFETCH(QStringList, cenario);
-        QFETCH(QStringList, argumentos);
-        QFETCH(int, saida);
-        QFETCH(int, discagens);
-        QFETCH(QStringList, paginas);
-        QFETCH(QStringList, log);
-        QFETCH(QString, escrito);
-
+        QFETCH(int, i);
+        const Linha& l = kLinhas[i];
         AmbienteDeTeste ambiente;
         QVERIFY(ambiente.AbreBancoVazio());
-        const qint32 ana = CadastraUsuario(QStringLiteral("Ana Souza"), QStringLiteral("1111"));
-        const qint32 beatriz = CadastraUsuario(QStringLiteral("Beatriz"), QStringLiteral("2222"));
-        const qint32 carlos = CadastraUsuario(QStringLiteral("Carlos"), QStringLiteral("3333"));
-        QVERIFY(CadastraGrupo(QStringLiteral("Plantão"), {ana, beatriz, carlos}) > 0);
+        QVERIFY(CadastraGrupo("Plantão",
+                              {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222"),
+                               CadastraUsuario("Carlos", "3333")}) > 0);
 
         SimuladorExterno simulador;
         QString erro;
         QVERIFY2(simulador.Inicia(
-                     cenario + QStringList{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"},
+                     l.cenario + QStringList{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"},
                      &erro),
                  qPrintable(erro));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), simulador.Dispositivo());
-        if (cenario.contains(QStringLiteral("--tcp=0"))) {
+        if (l.cenario.contains(QStringLiteral("--tcp=0"))) {
             const QStringList endereco = simulador.Dispositivo().split(QLatin1Char(':'));
             GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("TCP"));
             GravaINI(SecaoConexao, QStringLiteral("Endereço"), endereco.value(0));
             GravaINI(SecaoConexao, QStringLiteral("Porta TCP"), endereco.value(1));
         }
-        if (como == QLatin1String("porta ausente"))
+        if (l.como == QLatin1String("porta ausente"))
             GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
                      QStringLiteral("/dev/bipvox-nao-existe"));
         TravaDaPorta trava;
-        if (como == QLatin1String("porta travada"))
+        if (l.como == QLatin1String("porta travada"))
             QVERIFY(trava.Obtem(simulador.Dispositivo()));
 
         const QStringList banco{"--banco", ambiente.Diretorio() + "/Pager.Mdb"};
         QString erros;
         int status = -1;
-        if (como == QLatin1String("aqui") || como == QLatin1String("porta ausente")) {
-            status = EnviaNestePrograma(banco + argumentos, erros);
+        if (l.como == QLatin1String("aqui") || l.como == QLatin1String("porta ausente")) {
+            status = EnviaNestePrograma(banco + l.argumentos, erros);
             QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()));
         } else {
             QProcess enviar;
-            enviar.start(qEnvironmentVariable("BIPVOX_ENVIAR"), banco + argumentos);
+            enviar.start(qEnvironmentVariable("BIPVOX_ENVIAR"), banco + l.argumentos);
             QVERIFY(enviar.waitForStarted());
             enviar.write("Disco cheio em /var\n");
             enviar.closeWriteChannel();
@@ -145,8 +138,8 @@ private slots:
             erros = QString::fromUtf8(enviar.readAllStandardError());
             status = enviar.exitCode();
         }
-        QVERIFY2(erros.contains(escrito), qPrintable(erros));
-        QCOMPARE(status, saida);
+        QVERIFY2(erros.contains(l.escrito), qPrintable(erros));
+        QCOMPARE(status, l.saida);
 
         int chamadas = 0;
         int recebidos = 0;
@@ -154,22 +147,21 @@ private slots:
             chamadas += r.value("texto").toString().contains(QRegularExpression("^chamada \\d+: discando"));
             recebidos += r.value("sentido").toString() == QLatin1String("recebido");
         }
-        QCOMPARE(chamadas, discagens);
-        if (discagens) // the modem is reset first
+        QCOMPARE(chamadas, l.discagens);
+        if (l.discagens) // the modem is reset first
             QVERIFY(simulador.Dados(QStringLiteral("recebido")).startsWith("ATZ\r"));
-        if (paginas.isEmpty() && discagens == 0)
+        if (l.paginas.isEmpty() && l.discagens == 0)
             QCOMPARE(recebidos, 0);
         QStringList naLinha;
         for (const QJsonObject& p : simulador.Paginas())
             naLinha << p.value("codigo").toString() + ':' + p.value("mensagem").toString();
-        QCOMPARE(naLinha, paginas);
+        QCOMPARE(naLinha, l.paginas);
         QStringList linhas;
-        for (Snapshot s(QStringLiteral("Select ID_Pager, ID_Usuario, Usuario From Log Order by rowid"));
+        for (Snapshot s(
+                 "Select ID_Pager || ':' || ID_Usuario || ':' || Usuario As L From Log Order By rowid");
              !s.Eof(); s.MoveNext())
-            linhas << QStringLiteral("%1:%2:%3")
-                          .arg(s.Campo("ID_Pager").toString(), s.Campo("ID_Usuario").toString(),
-                               s.Campo("Usuario").toString());
-        QCOMPARE(linhas, log);
+            linhas << s.Campo("L").toString();
+        QCOMPARE(linhas, l.log);
     }
 };
 

@@ -30,6 +30,140 @@ const QString kLogOn = QStringLiteral("\x1bPG1\r|110 1.8\r\x06\r\x1b[p\r|0.3");
 const QByteArray kPaginaAceita = kAceita.toLatin1();
 // The reason stays on the status line after the link goes down.
 const QString kPedidoDeDesconexao = QStringLiteral(" Desconexão solicitada pelo servidor.");
+const QString kDiscando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
+const QString kDireta = QStringLiteral(" Conectando à central pela linha direta, aguarde ...");
+const QString kTCP = QStringLiteral(" Conectando à central em 127.0.0.1:5000, aguarde ...");
+const QString kRenova = QStringLiteral(" Re-inicializando o modem, aguarde ...");
+const QString kModem = QStringLiteral("Desconectando Modem ...");
+const QString kSessao = QStringLiteral("Encerrando a sessão ...");
+const QString kDesconectando = QStringLiteral("Desconectando ...");
+const QString kRecusada = QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
+                                         "Avançadas e tente novamente. Nenhuma mensagem foi enviada.");
+const QString kGenerica = QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente.");
+const QByteArray kLogOff("\x04\r+++ATH0\r");
+const QByteArray kEscape("+++ATH0\r");
+const QByteArray kEOT("\x04\r");
+const QStringList kNada;
+
+// A table's rows as an array of structs; the row's index is its only column.
+template <typename Linha, size_t N> void Linhas(const Linha (&linhas)[N]) {
+    QTest::addColumn<int>("i");
+    for (size_t i = 0; i < N; ++i)
+        QTest::newRow(linhas[i].nome) << int(i);
+}
+
+struct Unidade {
+    const char* nome;
+    QString codigo, mensagem;
+    QByteArray unidade; // empty: refused
+};
+const Unidade kUnidades[] = {
+    {"exemplo", "123", "abc", "\002123\rabc\r\0031=;\r"},
+    {"240 caracteres", "7", QString(240, 'a'), BlocoTAP("7", QByteArray(240, 'a'))},
+    {"241 caracteres", "7", QString(241, 'a'), {}},
+    {"soma acima de 12 bits", "123", QString(240, QChar(200)), BlocoTAP("123", QByteArray(240, char(200)))},
+    {"euro e fora do Windows-1252", "", "€Ωã", BlocoTAP("", "\x80?\xe3")},
+    {"controles inalterados", "12 ", "a\rb\x03", BlocoTAP("12 ", "a\rb\x03")},
+};
+
+// CR prompts a second apart until "ID=", a closing second, ESC PG1, 0.02 s, the ACK, 0.01 s.
+struct LogOnLinha {
+    const char* nome;
+    QStringList regras;
+    bool aceito;
+    int prompts;
+    double tempo;
+};
+const LogOnLinha kLogOns[] = {
+    {"ID= no segundo prompt", {"@1.5|ID=", kLogOn}, true, 2, 3.31},
+    {"ID= em duas leituras", {"@0.5|\r\nI", "@4.2|D=", kLogOn}, true, 5, 6.31},
+    {"ID= aos 12.5 s", {"@12.5|ID=", kLogOn}, true, 13, 14.31},
+    {"ID= aos 14.5 s: tarde", {"@14.5|ID=", kLogOn}, false, 15, 16.0},
+    {"id= minúsculo", {"@0.5|id=", kLogOn}, false, 16, 17.0},
+    {"ACK aos 4.9 s", {"@0.5|ID=", "\x1bPG1\r|\x06|4.92"}, true, 1, 6.93},
+    {"ACK aos 5.5 s", {"@0.5|ID=", "\x1bPG1\r|\x06|5.5"}, false, 1, 7.03},
+    {"NAK", {"@0.5|ID=", "\x1bPG1\r|\x15\r|0.3"}, false, 1, 7.03},
+    // Only an ACK after the log-on request accepts it.
+    {"ACK junto com o ID=", {"@0.5|ID=\x06"}, false, 1, 7.03},
+    {"ACK antes do pedido", {"@0.5|ID=", "@1.8|\x06\r"}, false, 1, 7.03},
+};
+
+// One user's page over a link, as the terminal answers it: the bytes on the line, the boxes, the
+// status line (the whole sequence, or its first and last texts when two are given), the closing
+// title and the history row.
+struct UmUsuario {
+    const char* nome;
+    QString tipo, senha;
+    QStringList regras; // before the fixture's, so they take precedence
+    int tamanho;        // of the message; 0: the fixture's
+    int blocos;
+    bool enviado;
+    QString caixa; // empty: none
+    QStringList status;
+    QByteArray fim; // how the line ends
+    QString titulo;
+};
+const UmUsuario kUsuarios[] = {
+    {"modem", "Modem", "", kNada, 0, 1, true, "",
+     QStringList{kDiscando, kVerificando, kAguardando, kPronto, kEnviando, " Mensagem enviada com sucesso.",
+                 " Desconectando modem, aguarde ...", kPronto, kRenova},
+     kLogOff, kModem},
+    // The terminal drops the call at the log-off: "+++" goes at once, with no guard time.
+    {"modem, terminal desliga", "Modem", "", QStringList{"\x04\r|\r\x1b\x04\r\r\nNO CARRIER\r\n|0.01"}, 0, 1,
+     true, "", kNada, kLogOff, kModem},
+    {"modem, ocupado", "Modem", "", QStringList{"ATD|\r\nBUSY\r\n|2"}, 0, 0, false,
+     "O telefone chamado está com sinal de linha ocupada, tente novamente.",
+     QStringList{kDiscando, " Desconectando modem, aguarde ...", kPronto}, kEscape, kModem},
+    {"modem, desconexão", "Modem", "", QStringList{"\x02|\x1b\x04\r|0.5"}, 0, 1, false, "",
+     QStringList{kDiscando, kPedidoDeDesconexao}, kEscape, kModem},
+    {"'tcp' minúsculo é modem", "tcp", "", kNada, 0, 1, true, "", QStringList{kDiscando, kRenova}, kLogOff,
+     kModem},
+    // The page's ACK and its CR in two reads.
+    {"ACK e CR em duas leituras", "Modem", "", QStringList{"\x02|\x06|0.5", "@7|\r"}, 0, 1, true, "", kNada,
+     kLogOff, kModem},
+    {"NAK duas vezes e ACK", "Modem", "", QStringList{"\x02|\x15\r|0.5|2"}, 0, 3, true, "", kNada, kLogOff,
+     kModem},
+    {"três NAKs", "Modem", "", QStringList{"\x02|\x15\r|0.5"}, 0, 3, false, "", kNada, kEscape, kModem},
+    {"ACK aos 5.5 s", "Modem", "", QStringList{"\x02|\x06\r|5.5"}, 0, 1, false, kTempo, kNada, kEscape,
+     kModem},
+    {"código recusado", "Modem", "", QStringList{"\x02|\r\x1e\r\x06\r|0.5"}, 0, 1, true,
+     "Código do Pager de usuário Inválido.\r\r", kNada, kLogOff, kModem},
+    {"241 caracteres", "Modem", "", kNada, 241, 0, false, "Erro na criptografação da mensagem...", kNada,
+     kEscape, "Retornando ..."},
+    {"direta", "Direta", "", kNada, 0, 1, true, "", QStringList{kDireta, kPronto}, kEOT, kSessao},
+    // No line to drop: the log-off ends the session the terminal still holds.
+    {"direta, desconexão", "Direta", "", QStringList{"\x02|\x1b\x04\r|0.5"}, 0, 1, false, "",
+     QStringList{kDireta, kPedidoDeDesconexao}, kEOT, kSessao},
+    {"TCP", "TCP", "", kNada, 0, 1, true, "", QStringList{kTCP, kPronto}, kEOT, kDesconectando},
+    {"TCP, desconexão", "TCP", "", QStringList{"\x02|\x1b\x04\r|0.5"}, 0, 1, false, "",
+     QStringList{kTCP, kPedidoDeDesconexao}, BlocoTAP("1234567890", "Ligar para a base"), kDesconectando},
+    // The refusal is told apart only when a password went out; nothing is sent or logged.
+    {"com senha", "Direta", "a1B2", kNada, 0, 1, true, "", kNada, kEOT, kSessao},
+    {"senha em Windows-1252", "Direta", "sç", kNada, 0, 1, true, "", kNada, kEOT, kSessao},
+    {"NAK à senha", "Direta", "x", QStringList{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kRecusada, kNada, kEOT,
+     kSessao},
+    {"desconexão à senha", "Direta", "x", QStringList{"\x1bPG1|\x1b\x04\r|0.3"}, 0, 0, false, kRecusada,
+     kNada, kEOT, kSessao},
+    {"silêncio à senha", "Direta", "x", QStringList{"\x1bPG1||0"}, 0, 0, false, kGenerica, kNada, kEOT,
+     kSessao},
+    {"NAK sem senha", "Direta", "", QStringList{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kGenerica, kNada, kEOT,
+     kSessao},
+};
+
+// A group of 20 whose 8th page meets a fault.
+struct FalhaNoOitavo {
+    const char* nome;
+    QByteArray falha;
+    int linhasNoLog;
+    QString resumo;
+};
+const FalhaNoOitavo kFalhas[] = {
+    {"pedido de desconexão", "\x1b\x04\r", 7, "interrompido: 7 de 20 membros"},
+    {"tempo esgotado", "", 7, "interrompido: 7 de 20 membros"},
+    {"porta perdida", "perda", 7, "interrompido: 7 de 20 membros"},
+    {"histórico recusa", "log", 19, "não puderam ser registradas"},
+    {"NAK e reenvio", "\x15\r", 20, QString()},
+};
 
 struct Cena : BancadaVirtual {
     PedidoDeTeste pedido;
@@ -59,6 +193,17 @@ struct Cena : BancadaVirtual {
         }
         IniciaProcesso(ctx, *enlace, pedido, painel);
     }
+    // Members Ana (111), Bruno (" 222 ") and Dora (333) in the list's third place.
+    void Grupo() {
+        const QVector<qint32> membros{
+            CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111")),
+            CadastraUsuario(QStringLiteral("Bruno D'Ávila"), QStringLiteral(" 222 ")),
+            CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("333"))};
+        Modulo::CodigosDaLista[3] = CadastraGrupo(QStringLiteral("Plantão"), membros);
+        pedido.porUsuario = false;
+        pedido.indice = 2;
+        pedido.texto = QStringLiteral("  Ligar para a base\n  ");
+    }
     QStringList Log() const {
         QStringList nomes;
         for (Snapshot log(QStringLiteral("Select Usuario From Log Order By rowid")); !log.Eof();
@@ -72,269 +217,120 @@ struct Cena : BancadaVirtual {
 class tst_Envio : public QObject {
     Q_OBJECT
 private slots:
-    void unidade_data() {
-        QTest::addColumn<QString>("codigo");
-        QTest::addColumn<QString>("mensagem");
-        QTest::addColumn<QByteArray>("unidade"); // empty: refused
-        QTest::newRow("exemplo") << "123"
-                                 << "abc"
-                                 << QByteArray("\x02"
-                                               "123\rabc\r\x03"
-                                               "1=;\r");
-        QTest::newRow("240 caracteres") << "7" << QString(240, 'a') << BlocoTAP("7", QByteArray(240, 'a'));
-        QTest::newRow("241 caracteres") << "7" << QString(241, 'a') << QByteArray();
-        QTest::newRow("soma acima de 12 bits")
-            << "123" << QString(240, QChar(200)) << BlocoTAP("123", QByteArray(240, char(200)));
-        QTest::newRow("euro e fora do Windows-1252") << "" << QString("€Ωã") << BlocoTAP("", "\x80?\xe3");
-        QTest::newRow("controles inalterados") << "12 "
-                                               << "a\rb\x03" << BlocoTAP("12 ", "a\rb\x03");
-    }
+    void unidade_data() { Linhas(kUnidades); }
     void unidade() {
-        QFETCH(QString, codigo);
-        QFETCH(QString, mensagem);
-        QFETCH(QByteArray, unidade);
+        QFETCH(int, i);
+        const Unidade& u = kUnidades[i];
         QString bloco = QStringLiteral("anterior");
         QString soma;
-        QCOMPARE(MontaBlocoTAP(codigo, mensagem, bloco), !unidade.isEmpty());
-        if (unidade.isEmpty()) {
+        QCOMPARE(MontaBlocoTAP(u.codigo, u.mensagem, bloco), !u.unidade.isEmpty());
+        if (u.unidade.isEmpty()) {
             QCOMPARE(bloco, QStringLiteral("anterior"));
             return;
         }
         QVERIFY(CalculaChecksumTAP(bloco, soma));
-        QCOMPARE(ParaWin1252(bloco + soma + QLatin1Char('\r')), unidade);
+        QCOMPARE(ParaWin1252(bloco + soma + QLatin1Char('\r')), u.unidade);
         QCOMPARE(DigitoChecksumTAP(0xA00, 3), QStringLiteral(":"));
         QCOMPARE(DigitoChecksumTAP(0xFFF, 4), QStringLiteral("0"));
     }
 
-    void logOn_data() {
-        QTest::addColumn<QStringList>("regras");
-        QTest::addColumn<bool>("aceito");
-        QTest::addColumn<int>("prompts");
-        QTest::addColumn<double>("tempo");
-        // CR prompts a second apart until "ID=", a closing second, ESC PG1, 0.02 s, the ACK, 0.01 s.
-        QTest::newRow("ID= no segundo prompt") << QStringList{"@1.5|ID=", kLogOn} << true << 2 << 3.31;
-        QTest::newRow("ID= em duas leituras")
-            << QStringList{"@0.5|\r\nI", "@4.2|D=", kLogOn} << true << 5 << 6.31;
-        QTest::newRow("ID= aos 12.5 s") << QStringList{"@12.5|ID=", kLogOn} << true << 13 << 14.31;
-        QTest::newRow("ID= aos 14.5 s: tarde") << QStringList{"@14.5|ID=", kLogOn} << false << 15 << 16.0;
-        QTest::newRow("id= minúsculo") << QStringList{"@0.5|id=", kLogOn} << false << 16 << 17.0;
-        QTest::newRow("ACK aos 4.9 s") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x06|4.92"} << true << 1 << 6.93;
-        QTest::newRow("ACK aos 5.5 s") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x06|5.5"} << false << 1 << 7.03;
-        QTest::newRow("NAK") << QStringList{"@0.5|ID=", "\x1bPG1\r|\x15\r|0.3"} << false << 1 << 7.03;
-        // Only an ACK after the log-on request accepts it.
-        QTest::newRow("ACK junto com o ID=") << QStringList{"@0.5|ID=\x06"} << false << 1 << 7.03;
-        QTest::newRow("ACK antes do pedido") << QStringList{"@0.5|ID=", "@1.8|\x06\r"} << false << 1 << 7.03;
-    }
+    void logOn_data() { Linhas(kLogOns); }
     void logOn() {
-        QFETCH(QStringList, regras);
-        QFETCH(bool, aceito);
-        QFETCH(int, prompts);
-        QFETCH(double, tempo);
+        QFETCH(int, i);
+        const LogOnLinha& l = kLogOns[i];
         BancadaVirtual b;
-        b.Roteiro(regras);
-        QCOMPARE(AguardaIDeInicializaModoAutomatico(b.ctx), aceito);
+        b.Roteiro(l.regras);
+        QCOMPARE(AguardaIDeInicializaModoAutomatico(b.ctx), l.aceito);
         const bool pediu = b.modem.linha.contains("\x1b");
-        QCOMPARE(b.modem.linha, QByteArray(prompts, '\r') + (pediu ? "\x1bPG1\r" : ""));
-        QVERIFY2(qAbs(b.Decorrido() - tempo) < 1e-6, qPrintable(QString::number(b.Decorrido())));
+        QCOMPARE(b.modem.linha, QByteArray(l.prompts, '\r') + (pediu ? "\x1bPG1\r" : ""));
+        QVERIFY2(qAbs(b.Decorrido() - l.tempo) < 1e-6, qPrintable(QString::number(b.Decorrido())));
         const QStringList status =
             pediu ? QStringList{kVerificando, kAguardando, kPronto} : QStringList{kVerificando, kPronto};
         QCOMPARE(b.operador.status, status);
     }
 
-    // One user's page over each link, one row per way the terminal answers: the bytes on the line,
-    // the boxes, the status line (the whole sequence, or its first and last texts when two are
-    // given), the closing title and the history row.
-    void umUsuario_data() {
-        QTest::addColumn<QString>("tipo");
-        QTest::addColumn<QString>("senha");
-        QTest::addColumn<QStringList>("regras"); // before the fixture's, so they take precedence
-        QTest::addColumn<int>("tamanho");        // of the message; 0: the fixture's
-        QTest::addColumn<int>("blocos");
-        QTest::addColumn<bool>("enviado");
-        QTest::addColumn<QStringList>("caixas");
-        QTest::addColumn<QStringList>("status");
-        QTest::addColumn<QByteArray>("fim"); // how the line ends
-        QTest::addColumn<QString>("titulo");
-        const QString discando = QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ...");
-        const QString direta = QStringLiteral(" Conectando à central pela linha direta, aguarde ...");
-        const QString tcp = QStringLiteral(" Conectando à central em 127.0.0.1:5000, aguarde ...");
-        const QString renova = QStringLiteral(" Re-inicializando o modem, aguarde ...");
-        const QString desliga = QStringLiteral(" Desconectando modem, aguarde ...");
-        const QString modem = QStringLiteral("Desconectando Modem ...");
-        const QString sessao = QStringLiteral("Encerrando a sessão ...");
-        const QByteArray logOff("\x04\r+++ATH0\r");
-        const QString recusada =
-            QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
-                           "Avançadas e tente novamente. Nenhuma mensagem foi enviada.");
-        const QString generica = QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente.");
-        const QStringList nada;
-        QTest::newRow("modem") << "Modem"
-                               << "" << nada << 0 << 1 << true << nada
-                               << QStringList{discando, kVerificando, kAguardando,
-                                              kPronto,  kEnviando,    " Mensagem enviada com sucesso.",
-                                              desliga,  kPronto,      renova}
-                               << logOff << modem;
-        QTest::newRow("modem, ocupado")
-            << "Modem"
-            << "" << QStringList{"ATD|\r\nBUSY\r\n|2"} << 0 << 0 << false
-            << QStringList{"O telefone chamado está com sinal de linha ocupada, tente "
-                           "novamente."}
-            << QStringList{discando, desliga, kPronto} << QByteArray("+++ATH0\r") << modem;
-        QTest::newRow("modem, desconexão")
-            << "Modem"
-            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
-            << QStringList{discando, kPedidoDeDesconexao} << QByteArray("+++ATH0\r") << modem;
-        QTest::newRow("'tcp' minúsculo é modem")
-            << "tcp"
-            << "" << nada << 0 << 1 << true << nada << QStringList{discando, renova} << logOff << modem;
-        // The page's ACK and its CR in two reads.
-        QTest::newRow("ACK e CR em duas leituras") << "Modem"
-                                                   << "" << QStringList{"\x02|\x06|0.5", "@7|\r"} << 0 << 1
-                                                   << true << nada << nada << logOff << modem;
-        QTest::newRow("NAK duas vezes e ACK")
-            << "Modem"
-            << "" << QStringList{"\x02|\x15\r|0.5|2"} << 0 << 3 << true << nada << nada << logOff << modem;
-        QTest::newRow("três NAKs") << "Modem"
-                                   << "" << QStringList{"\x02|\x15\r|0.5"} << 0 << 3 << false << nada << nada
-                                   << QByteArray("+++ATH0\r") << modem;
-        QTest::newRow("ACK aos 5.5 s") << "Modem"
-                                       << "" << QStringList{"\x02|\x06\r|5.5"} << 0 << 1 << false
-                                       << QStringList{kTempo} << nada << QByteArray("+++ATH0\r") << modem;
-        QTest::newRow("código recusado")
-            << "Modem"
-            << "" << QStringList{"\x02|\r\x1e\r\x06\r|0.5"} << 0 << 1 << true
-            << QStringList{"Código do Pager de usuário Inválido.\r\r"} << nada << logOff << modem;
-        QTest::newRow("241 caracteres")
-            << "Modem"
-            << "" << nada << 241 << 0 << false << QStringList{"Erro na criptografação da mensagem..."} << nada
-            << QByteArray("+++ATH0\r") << "Retornando ...";
-        QTest::newRow("direta") << "Direta"
-                                << "" << nada << 0 << 1 << true << nada << QStringList{direta, kPronto}
-                                << QByteArray("\x04\r") << sessao;
-        // No line to drop: the log-off ends the session the terminal still holds.
-        QTest::newRow("direta, desconexão")
-            << "Direta"
-            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
-            << QStringList{direta, kPedidoDeDesconexao} << QByteArray("\x04\r") << sessao;
-        QTest::newRow("TCP") << "TCP"
-                             << "" << nada << 0 << 1 << true << nada << QStringList{tcp, kPronto}
-                             << QByteArray("\x04\r") << "Desconectando ...";
-        QTest::newRow("TCP, desconexão")
-            << "TCP"
-            << "" << QStringList{"\x02|\x1b\x04\r|0.5"} << 0 << 1 << false << nada
-            << QStringList{tcp, kPedidoDeDesconexao} << BlocoTAP("1234567890", "Ligar para a base")
-            << "Desconectando ...";
-        // The refusal is told apart only when a password went out; nothing is sent or logged.
-        QTest::newRow("com senha") << "Direta"
-                                   << "a1B2" << nada << 0 << 1 << true << nada << nada << QByteArray("\x04\r")
-                                   << sessao;
-        QTest::newRow("senha em Windows-1252")
-            << "Direta"
-            << "sç" << nada << 0 << 1 << true << nada << nada << QByteArray("\x04\r") << sessao;
-        QTest::newRow("NAK à senha") << "Direta"
-                                     << "x" << QStringList{"\x1bPG1|\x15\r|0.3"} << 0 << 0 << false
-                                     << QStringList{recusada} << nada << QByteArray("\x04\r") << sessao;
-        QTest::newRow("desconexão à senha")
-            << "Direta"
-            << "x" << QStringList{"\x1bPG1|\x1b\x04\r|0.3"} << 0 << 0 << false << QStringList{recusada}
-            << nada << QByteArray("\x04\r") << sessao;
-        QTest::newRow("silêncio à senha") << "Direta"
-                                          << "x" << QStringList{"\x1bPG1||0"} << 0 << 0 << false
-                                          << QStringList{generica} << nada << QByteArray("\x04\r") << sessao;
-        QTest::newRow("NAK sem senha") << "Direta"
-                                       << "" << QStringList{"\x1bPG1|\x15\r|0.3"} << 0 << 0 << false
-                                       << QStringList{generica} << nada << QByteArray("\x04\r") << sessao;
-    }
+    void umUsuario_data() { Linhas(kUsuarios); }
     void umUsuario() {
-        QFETCH(QString, tipo);
-        QFETCH(QString, senha);
-        QFETCH(QStringList, regras);
-        QFETCH(int, tamanho);
-        QFETCH(int, blocos);
-        QFETCH(bool, enviado);
-        QFETCH(QStringList, caixas);
-        QFETCH(QStringList, status);
-        QFETCH(QByteArray, fim);
-        QFETCH(QString, titulo);
+        QFETCH(int, i);
+        const UmUsuario& u = kUsuarios[i];
         Cena c;
-        GravaINI(SecaoConexao, QStringLiteral("Senha"), senha);
-        c.Roteiro(regras);
-        c.Conexao(tipo);
-        if (tamanho)
-            c.pedido.texto = QString(tamanho, 'x');
+        GravaINI(SecaoConexao, QStringLiteral("Senha"), u.senha);
+        c.Roteiro(u.regras);
+        c.Conexao(u.tipo);
+        if (u.tamanho)
+            c.pedido.texto = QString(u.tamanho, 'x');
+        // The page is recorded at midnight, with one reading of the clock.
+        int leituras = 0;
+        c.relogio.dataHora = [&leituras] {
+            const QDateTime meiaNoite(QDate(2026, 12, 6), QTime(0, 0));
+            return ++leituras == 1 ? meiaNoite.addMSecs(-100) : meiaNoite;
+        };
         c.Envia();
 
         const QByteArray& linha = c.modem.linha;
-        const bool modem = tipo != QLatin1String("Direta") && tipo != QLatin1String("TCP");
+        const bool modem = u.tipo != QLatin1String("Direta") && u.tipo != QLatin1String("TCP");
         const QByteArray discagem = modem ? "ATE0\rATDP 3311-2400\r" : "";
-        QVERIFY2(linha.startsWith(discagem) && linha.endsWith(fim), linha.toHex().constData());
+        QVERIFY2(linha.startsWith(discagem) && linha.endsWith(u.fim), linha.toHex().constData());
         // The log-on after the first prompt, with the password, once.
         if (linha.contains("\x1bPG1"))
-            QVERIFY(linha.startsWith(discagem + "\r\x1bPG1" + ParaWin1252(senha) + "\r"));
+            QVERIFY(linha.startsWith(discagem + "\r\x1bPG1" + ParaWin1252(u.senha) + "\r"));
         QVERIFY(c.modem.Contagem("\x1bPG1") <= 1 && Modulo::EnvioIniciado);
-        QCOMPARE(c.modem.Contagem("\x02"), blocos);
-        if (blocos)
+        QCOMPARE(c.modem.Contagem("\x02"), u.blocos);
+        if (u.blocos)
             QVERIFY(linha.contains(BlocoTAP("1234567890", "Ligar para a base")));
-        QCOMPARE(c.operador.TextosDasCaixas(), caixas);
+        QCOMPARE(c.operador.TextosDasCaixas(), u.caixa.isEmpty() ? QStringList() : QStringList{u.caixa});
         const QStringList& lidos = c.operador.status;
-        if (!status.isEmpty())
-            QCOMPARE(status.size() == 2 ? QStringList({lidos.first(), lidos.last()}) : lidos, status);
-        QVERIFY(c.painel.titulos.contains(titulo));
+        if (!u.status.isEmpty())
+            QCOMPARE(u.status.size() == 2 ? QStringList({lidos.first(), lidos.last()}) : lidos, u.status);
+        QVERIFY(c.painel.titulos.contains(u.titulo));
         // Only a modem's call is logged off and hung up, and its port opened again, after a send.
         if (modem) {
-            QCOMPARE(linha.contains("\x04\r+++"), enviado);
-            QCOMPARE(c.modem.fechamentos, int(enviado));
+            QCOMPARE(linha.contains("\x04\r+++"), u.enviado);
+            QCOMPARE(c.modem.fechamentos, int(u.enviado));
         }
-        QCOMPARE(c.modem.PortOpen(), tipo != QLatin1String("TCP"));
-        QCOMPARE(c.pedido.esvaziamentos, int(enviado));
-        QCOMPARE(c.Log(), enviado ? QStringList{"José D'Ávila"} : QStringList());
-        if (!enviado)
+        QCOMPARE(c.modem.PortOpen(), u.tipo != QLatin1String("TCP"));
+        QCOMPARE(c.pedido.esvaziamentos, int(u.enviado));
+        QCOMPARE(c.Log(), u.enviado ? QStringList{"José D'Ávila"} : QStringList());
+        if (!u.enviado)
             return;
-        Snapshot log(QStringLiteral("Select * From Log"));
+        Snapshot log(QStringLiteral("Select *, Data || Hora As Quando From Log"));
         QCOMPARE(log.Campo("Usuario").toString(), QStringLiteral("José D'Ávila").leftJustified(50));
         QCOMPARE(log.Campo("Mensagem").toString(), QStringLiteral("  Ligar para a base  "));
         QCOMPARE(log.Campo("ID_Pager").toString(), QStringLiteral("1234567890"));
         QCOMPARE(log.Campo("ID_Usuario").toInt(), Modulo::CodigosDaLista[1]);
+        QCOMPARE(log.Campo("Quando").toString(), QStringLiteral("2026120523:59"));
+        // After the log-off "+++" goes at once when the terminal dropped the call, after the
+        // modem's guard time when it kept it.
+        const auto eot = std::find_if(c.modem.escritas.begin(), c.modem.escritas.end(),
+                                      [](const auto& w) { return w.bytes == "\x04\r"; });
+        const double guarda = u.regras.value(0).contains("NO CARRIER") ? 0.05 : 0.05 + GuardaDoModem;
+        if (modem)
+            QVERIFY(qAbs((eot + 1)->instante - eot->instante - guarda) < 0.07);
     }
 
+    // Bruno's page refused (and Dora's, which still completes the group), or a time-out on the second.
     void enviaGrupo_data() {
         QTest::addColumn<QStringList>("regras");
-        QTest::addColumn<bool>("enviado");
         QTest::addColumn<QStringList>("log");
         QTest::addColumn<QString>("caixa");
-        const QString refusal = QStringLiteral("\r\x1e\r\x06\r|0.5");
+        const QString recusa = QStringLiteral("\r\x1e\r\x06\r|0.5");
         QTest::newRow("dois códigos recusados")
-            << QStringList{"\x02"
-                           "222\r|" +
-                               refusal,
-                           "\x02"
-                           "333\r|" +
-                               refusal,
-                           "\x02|\x06\r|0.5"}
-            << true << QStringList{"Ana", "Bruno D'Ávila", "Dora"}
+            << QStringList{"\002222\r|" + recusa, "\002333\r|" + recusa, "\x02|\x06\r|0.5"}
+            << QStringList{"Ana", "Bruno D'Ávila", "Dora"}
             << "Erro na tentativa de envio para o pager de Bruno D'Ávila. Problemas com o código 222. "
                "Possibilidade de erro na tentativa do envio das outras mensagens.\r";
-        QTest::newRow("time-out no segundo") << QStringList{"\x02"
-                                                            "111\r|\x06\r|0.5"}
-                                             << false << QStringList{"Ana"} << kTempo;
+        QTest::newRow("time-out no segundo")
+            << QStringList{"\002111\r|\x06\r|0.5"} << QStringList{"Ana"} << kTempo;
     }
     void enviaGrupo() {
         QFETCH(QStringList, regras);
-        QFETCH(bool, enviado);
         QFETCH(QStringList, log);
         QFETCH(QString, caixa);
+        const bool enviado = log.size() == 3;
         Cena c;
         c.Roteiro(QStringList{"@0.5|ID="} + regras);
         c.modem.TerminalQueAceitaLogOn();
-        const QVector<qint32> membros{
-            CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111")),
-            CadastraUsuario(QStringLiteral("Bruno D'Ávila"), QStringLiteral(" 222 ")),
-            CadastraUsuario(QStringLiteral("Dora"), QStringLiteral("333"))};
-        Modulo::CodigosDaLista[3] = CadastraGrupo(QStringLiteral("Plantão"), membros);
-        c.pedido.porUsuario = false;
-        c.pedido.indice = 2;
-        c.pedido.texto = QStringLiteral("  Ligar para a base\n  ");
-
+        c.Grupo();
         QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), enviado);
         QCOMPARE(c.modem.Contagem("\x1bPG1\r"), 1);
         QCOMPARE(c.modem.Contagem("\x02"), log.size() + int(!enviado));
@@ -393,55 +389,40 @@ private slots:
     // An ACK that came before the page (or the log-on request) went out is no answer to it.
     void respostaAnteriorAoEnvioNaoConta_data() {
         QTest::addColumn<QByteArray>("aoPrimeiroPrompt");
-        QTest::addColumn<bool>("ackDuplo");
-        QTest::newRow("ACK antes do ID=") << QByteArray("\x06\rID=") << false;
-        QTest::newRow("ACK duplo no log-on") << QByteArray("ID=") << true;
+        QTest::newRow("ACK antes do ID=") << QByteArray("\x06\rID=");
+        QTest::newRow("ACK duplo no log-on") << QByteArray("ID=");
     }
     void respostaAnteriorAoEnvioNaoConta() {
         QFETCH(QByteArray, aoPrimeiroPrompt);
-        QFETCH(bool, ackDuplo);
         Cena c;
         Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
         c.modem.QuandoRecebe("\r", aoPrimeiroPrompt, 0.3, 1, true);
         c.modem.QuandoRecebe("\x1bPG1\r", "\x06\r", 0.3);
         // The second ACK comes during the log-on's last pause, before the page goes out.
-        if (ackDuplo)
+        if (aoPrimeiroPrompt == "ID=")
             c.relogio.aoPausar = [&c] {
                 if (c.relogio.pausas.last() == 0.01)
                     c.modem.Entrega(0, "\x06\r");
             };
         QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
         QCOMPARE(c.Log().size(), 0);
-        QCOMPARE(c.operador.TextosDasCaixas(),
-                 QStringList{"Erro: Time Out - Aguardando confirmação do dígito verificador ..."});
+        QCOMPARE(c.operador.TextosDasCaixas(), QStringList{kTempo});
     }
 
-    // A group of 20 whose 8th page meets a fault.
-    void grupoComFalhaNoOitavo_data() {
-        QTest::addColumn<QByteArray>("falha");
-        QTest::addColumn<int>("linhasNoLog");
-        QTest::addColumn<QString>("resumo");
-        const QString interrompido = QStringLiteral("interrompido: 7 de 20 membros");
-        QTest::newRow("pedido de desconexão") << QByteArray("\x1b\x04\r") << 7 << interrompido;
-        QTest::newRow("tempo esgotado") << QByteArray("") << 7 << interrompido;
-        QTest::newRow("porta perdida") << QByteArray("perda") << 7 << interrompido;
-        QTest::newRow("histórico recusa") << QByteArray("log") << 19 << "não puderam ser registradas";
-        QTest::newRow("NAK e reenvio") << QByteArray("\x15\r") << 20 << QString();
-    }
+    void grupoComFalhaNoOitavo_data() { Linhas(kFalhas); }
     void grupoComFalhaNoOitavo() {
-        QFETCH(QByteArray, falha);
-        QFETCH(int, linhasNoLog);
-        QFETCH(QString, resumo);
+        QFETCH(int, i);
+        const QByteArray& falha = kFalhas[i].falha;
+        const int linhasNoLog = kFalhas[i].linhasNoLog;
         Cena c;
         c.modem.TerminalQueAceitaLogOn();
         QVector<qint32> membros;
-        for (int i = 1; i <= 20; ++i)
-            membros << CadastraUsuario(QStringLiteral("Membro %1").arg(i, 2, 10, QLatin1Char('0')),
-                                       QString::number(1000 + i));
+        for (int n = 1; n <= 20; ++n)
+            membros << CadastraUsuario(QStringLiteral("Membro %1").arg(n, 2, 10, QLatin1Char('0')),
+                                       QString::number(1000 + n));
         Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("G"), membros);
         c.pedido.porUsuario = false;
-        const QByteArray oitavo("\x02"
-                                "1008\r");
+        const QByteArray oitavo("\0021008\r");
         c.modem.QuandoRecebe(oitavo, falha, 0.5, falha == "perda" || falha == "log" ? 0 : 1);
         c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
         c.modem.aoEscrever = [&c, oitavo, falha](const QByteArray& b) {
@@ -454,57 +435,26 @@ private slots:
 
         QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), linhasNoLog > 7);
         QCOMPARE(c.Log().size(), linhasNoLog);
-        if (resumo.isEmpty()) { // each resend shows the sending text again
+        if (kFalhas[i].resumo.isEmpty()) { // each resend shows the sending text again
             const int erro = c.operador.status.indexOf(" Erro na transmissão, re-enviando mensagem ...");
-            QCOMPARE(c.operador.status.value(erro + 1), QStringLiteral(" Enviando mensagem, aguade ..."));
+            QCOMPARE(c.operador.status.value(erro + 1), kEnviando);
             return;
         }
         // One summary, after the hang-up, naming every member left out (or left unrecorded).
         const QString fim = c.operador.caixas.last().texto;
-        QVERIFY2(fim.contains(resumo), qPrintable(fim));
+        QVERIFY2(fim.contains(kFalhas[i].resumo), qPrintable(fim));
         QVERIFY(fim.contains("Membro 08 (pager 1008)") && !fim.contains("Membro 07"));
         QCOMPARE(fim.contains("Membro 20"), linhasNoLog == 7);
         QVERIFY(c.operador.eventos.lastIndexOf("status: Pronto") <
                 c.operador.eventos.indexOf("caixa:" + fim));
         if (falha == "\x1b\x04\r")
-            QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Desconexão solicitada pelo servidor."));
+            QCOMPARE(c.operador.StatusAtual(), kPedidoDeDesconexao);
         if (falha == "log") {
             QCOMPARE(c.operador.caixas.size(), 1);
             QFile arquivo(c.ambiente.Diretorio() + "/PaginasNaoRegistradas.txt");
             QVERIFY(arquivo.open(QIODevice::ReadOnly));
             QVERIFY(arquivo.readAll().contains("Membro 08\tpager 1008\tmensagem:   Ligar para a base  "));
         }
-    }
-
-    // After the log-off: "+++" at once when the terminal dropped the call, after the modem's guard
-    // time when it kept it. The page is recorded at midnight, with one reading of the clock.
-    void fimDaChamada_data() {
-        QTest::addColumn<QByteArray>("aoEOT");
-        QTest::addColumn<double>("silencioAntesDoEscape");
-        QTest::newRow("terminal desligou") << QByteArray("\r\x1b\x04\r\r\nNO CARRIER\r\n") << 0.05;
-        QTest::newRow("chamada mantida") << QByteArray() << 0.05 + GuardaDoModem;
-    }
-    void fimDaChamada() {
-        QFETCH(QByteArray, aoEOT);
-        QFETCH(double, silencioAntesDoEscape);
-        Cena c;
-        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
-        c.modem.TerminalQueAceitaLogOn();
-        c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
-        c.modem.QuandoRecebe("\x04\r", aoEOT, 0.01);
-        int leituras = 0;
-        c.relogio.dataHora = [&leituras] {
-            const QDateTime meiaNoite(QDate(2026, 12, 6), QTime(0, 0));
-            return ++leituras == 1 ? meiaNoite.addMSecs(-100) : meiaNoite;
-        };
-        QVERIFY(EnviarUsuario(c.ctx, c.pedido, c.painel));
-        const int fim = c.modem.linha.indexOf("\x04\r+++");
-        QVERIFY(fim > 0);
-        const auto eot = std::find_if(c.modem.escritas.begin(), c.modem.escritas.end(),
-                                      [](const auto& w) { return w.bytes == "\x04\r"; });
-        QVERIFY(qAbs((eot + 1)->instante - eot->instante - silencioAntesDoEscape) < 0.07);
-        Snapshot log(QStringLiteral("Select Data || Hora As Quando From Log"));
-        QCOMPARE(log.Campo("Quando").toString(), QStringLiteral("2026120523:59"));
     }
 
     // Before a send: a lost modem port or direct-line cable opened again (the user lookup that
