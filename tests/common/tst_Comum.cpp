@@ -10,9 +10,7 @@ private slots:
     void win1252_data() {
         QTest::addColumn<QString>("texto");
         QTest::addColumn<QByteArray>("bytes");
-        QTest::newRow("OPÇÕES") << "OPÇÕES"
-                                << QByteArray("OP\xc7\xd5"
-                                              "ES");
+        QTest::newRow("OPÇÕES") << "OPÇÕES" << QByteArray("OP\xc7\xd5\x45S");
         QTest::newRow("0x80 a 0x9F") << "€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"
                                      << QByteArray(
                                             "\x80\x82\x83\x84\x85\x86\x87\x88\x89\x8a\x8b\x8c\x8e\x91\x92\x93"

@@ -12,13 +12,12 @@ namespace {
 const QString kTempo = QStringLiteral("Modem Time Out: Tempo de espera esgostado.");
 const QString kOcupado =
     QStringLiteral("O telefone chamado está com sinal de linha ocupada, tente novamente.");
-const QString kSemTom =
-    QStringLiteral("Não foi possível receber um tom de discagem. Caso você esteje discando a "
-                   "partir de uma linha PABX, consulte o manual para saber como resolver "
-                   "este problema.");
+const QString kPABX =
+    QStringLiteral(" Caso você esteje discando a partir de uma linha PABX, consulte o manual "
+                   "para saber como resolver este problema.");
+const QString kSemTom = QStringLiteral("Não foi possível receber um tom de discagem.") + kPABX;
 const QString kSemPortadora =
-    QStringLiteral("Não foi possível receber um tom de discagem - Desconectado. Caso você esteje discando a "
-                   "partir de uma linha PABX, consulte o manual para saber como resolver este problema.");
+    QStringLiteral("Não foi possível receber um tom de discagem - Desconectado.") + kPABX;
 
 } // namespace
 
@@ -29,24 +28,19 @@ private slots:
         QTest::addColumn<QString>("secao");
         QTest::addColumn<QString>("linha");
         const QString n = TelefonePadrao + QStringLiteral("\r");
-        QTest::newRow("padrões") << ""
-                                 << "ATDP " + n;
-        QTest::newRow("PABX Sim") << "PABX=Sim"
-                                  << "ATX3DP " + n;
-        QTest::newRow("PABX sim") << "PABX=sim"
-                                  << "ATDP " + n;
-        QTest::newRow("Tom") << "Linha=Tom"
-                             << "ATDT " + n;
-        QTest::newRow("tom") << "Linha=tom"
-                             << "ATDP " + n;
-        QTest::newRow("PrefixoPABX vazio") << "PrefixoPABX="
-                                           << "ATDP W" + n;
-        QTest::newRow("Prefixo 11 é o padrão 011") << "Prefixo=11.0"
-                                                   << "ATDP " + n;
-        QTest::newRow("Prefixo 021") << "Prefixo=021"
-                                     << "ATDP 021" + n;
-        QTest::newRow("Prefixo 011 Padrão 021") << "Prefixo=011\r\nPadrão=021"
-                                                << "ATDP 011" + n;
+        const char* linhas[][3] = {
+            {"padrões", "", "ATDP "},
+            {"PABX Sim", "PABX=Sim", "ATX3DP "},
+            {"PABX sim", "PABX=sim", "ATDP "},
+            {"Tom", "Linha=Tom", "ATDT "},
+            {"tom", "Linha=tom", "ATDP "},
+            {"PrefixoPABX vazio", "PrefixoPABX=", "ATDP W"},
+            {"Prefixo 11 é o padrão 011", "Prefixo=11.0", "ATDP "},
+            {"Prefixo 021", "Prefixo=021", "ATDP 021"},
+            {"Prefixo 011 Padrão 021", "Prefixo=011\r\nPadrão=021", "ATDP 011"},
+        };
+        for (const auto& l : linhas)
+            QTest::newRow(l[0]) << QString(l[1]) << QString(l[2]) + n;
         QTest::newRow("completo")
             << "PABX=Sim\r\nLinha=Tom\r\nPrefixoPABX=0\r\nPrefixo=021\r\nTelefone=3232-9000"
             << "ATX3DT 0W0213232-9000\r";
@@ -59,22 +53,6 @@ private slots:
         QCOMPARE(MontaLinhaDeDiscagem(), linha);
     }
 
-    void classifica_data() {
-        QTest::addColumn<QString>("recebido");
-        QTest::addColumn<int>("codigo");
-        QTest::newRow("CONNECT 9600/ARQ") << "\r\nCONNECT 9600/ARQ\r\n" << int(DiscagemConectado);
-        QTest::newRow("BUSY vence CONNECT") << "\r\nCONNECT\r\n\r\nBUSY\r\n" << int(DiscagemOcupado);
-        QTest::newRow("NO CARRIER") << "\r\nNO CARRIER\r\n" << int(DiscagemSemPortadora);
-        QTest::newRow("sem tom vence NO CARRIER") << "NO CARRIER\r\nNODIALTONE" << int(DiscagemSemTom);
-        QTest::newRow("CONNECT vence sem tom") << "NO DIALTONE\r\nCONNECT" << int(DiscagemConectado);
-        QTest::newRow("minúsculas") << "connect busy no carrier" << int(DiscagemNenhuma);
-    }
-    void classifica() {
-        QFETCH(QString, recebido);
-        QFETCH(int, codigo);
-        QCOMPARE(int(ClassificaRespostaDiscagem(recebido)), codigo);
-    }
-
     // One row per conversation: the routine, the modem's script, then everything observable.
     void conversa_data() {
         QTest::addColumn<QString>("rotina");
@@ -84,51 +62,47 @@ private slots:
         QTest::addColumn<double>("tempo");
         QTest::addColumn<QStringList>("caixas");
         QTest::addColumn<QStringList>("status");
-        const QStringList ok{"ATE0\r|\r\nOK\r\n|0.1"};
+        const auto linha = [](const char* nome, const char* rotina, const QStringList& regras, bool retorno,
+                              const QByteArray& escrito, double tempo, const QStringList& caixas = {},
+                              const QStringList& status = {}) {
+            QTest::newRow(nome) << QString(rotina) << regras << retorno << escrito << tempo << caixas
+                                << status;
+        };
+        const QString ok("ATE0\r|\r\nOK\r\n|0.1");
         const QByteArray discou("ATE0\rATDP 3311-2400\r");
+        const QString sem = MensagemModemTimeOut;
         // Dialled at 0.3; verdict, then 0.5 + 0.1 + 0.2 of pauses.
-        QTest::newRow("conecta") << "disca" << ok + QStringList{"@2.3|\r\nCONNECT 9600/ARQ\r\n", "@2.85|\r\n"}
-                                 << true << discou << 3.1 << QStringList() << QStringList();
-        QTest::newRow("CONNECT em pedaços e lixo")
-            << "disca" << ok + QStringList{"@1|\x01\xff garbage", "@2.3|\r\nCON", "@2.31|NECT\r\n"} << true
-            << discou << 3.11 << QStringList() << QStringList();
-        QTest::newRow("BUSY logo depois")
-            << "disca" << ok + QStringList{"@2.3|\r\nCONNECT\r\n", "@2.6|BUSY\r\n"} << false << discou << 3.1
-            << QStringList{kOcupado} << QStringList();
-        QTest::newRow("sem tom") << "disca" << ok + QStringList{"@1.3|\r\nNO DIALTONE\r\n"} << false << discou
-                                 << 2.1 << QStringList{kSemTom} << QStringList();
-        QTest::newRow("sem portadora") << "disca" << ok + QStringList{"@30.3|\r\nNO CARRIER\r\n"} << false
-                                       << discou << 31.1 << QStringList{kSemPortadora} << QStringList();
-        QTest::newRow("CONNECT aos 59 s") << "disca" << ok + QStringList{"@59.4|CONNECT\r\n"} << true
-                                          << discou << 60.2 << QStringList() << QStringList();
-        QTest::newRow("NO ANSWER é silêncio de 60 s")
-            << "disca" << ok + QStringList{"@25|\r\nNO ANSWER\r\n"} << false << discou << 60.61
-            << QStringList{kTempo} << QStringList();
+        linha("conecta", "disca", {ok, "@2.3|\r\nCONNECT 9600/ARQ\r\n", "@2.85|\r\n"}, true, discou, 3.1);
+        linha("CONNECT em pedaços e lixo", "disca",
+              {ok, "@1|\x01\xff garbage", "@2.3|\r\nCON", "@2.31|NECT\r\n"}, true, discou, 3.11);
+        linha("BUSY logo depois", "disca", {ok, "@2.3|\r\nCONNECT\r\n", "@2.6|BUSY\r\n"}, false, discou, 3.1,
+              {kOcupado});
+        linha("sem tom", "disca", {ok, "@1.3|\r\nNO DIALTONE\r\n"}, false, discou, 2.1, {kSemTom});
+        linha("sem portadora", "disca", {ok, "@30.3|\r\nNO CARRIER\r\n"}, false, discou, 31.1,
+              {kSemPortadora});
+        // Whatever else came with it: busy beats connected, no dial tone beats no carrier, connected beats
+        // no dial tone; a verdict in small letters is none.
+        linha("sem tom vence NO CARRIER", "disca", {ok, "@2.3|NO CARRIER\r\nNODIALTONE"}, false, discou, 3.1,
+              {kSemTom});
+        linha("CONNECT vence sem tom", "disca", {ok, "@2.3|NO DIALTONE\r\nCONNECT"}, true, discou, 3.1);
+        linha("minúsculas", "disca", {ok, "@2.3|connect busy no carrier"}, false, discou, 60.61, {kTempo});
+        linha("CONNECT aos 59 s", "disca", {ok, "@59.4|CONNECT\r\n"}, true, discou, 60.2);
+        linha("NO ANSWER é silêncio de 60 s", "disca", {ok, "@25|\r\nNO ANSWER\r\n"}, false, discou, 60.61,
+              {kTempo});
         // An "OK" left from an earlier command is drained, not taken for the answer; then the
         // escape from a call the modem may have stayed on, after its guard time.
-        QTest::newRow("sem OK ao ATE0")
-            << "disca" << QStringList{"@-1|\r\nOK\r\n"} << false << QByteArray("ATE0\r+++") << 9.01
-            << QStringList{MensagemModemTimeOut} << QStringList();
+        linha("sem OK ao ATE0", "disca", {"@-1|\r\nOK\r\n"}, false, "ATE0\r+++", 9.01, {sem});
         // A modem left on line by an earlier call takes "ATE0" as data: it is brought back first.
-        QTest::newRow("modem deixado em linha")
-            << "disca"
-            << QStringList{"ATE0\r||0|1", ok[0], "+++|\r\nOK\r\n|1", "ATH0\r|\r\nOK\r\n|0.1",
-                           "ATDP|\r\nCONNECT 9600\r\n|1"}
-            << true << QByteArray("ATE0\r+++ATH0\rATE0\rATDP 3311-2400\r") << 8.71 << QStringList()
-            << QStringList();
-        QTest::newRow("inicializa") << "inicializa"
-                                    << QStringList{"ATZ\r|\r\nO|0.1", "@0.2|K\r\n", "ate0|OK|0.1"} << true
-                                    << QByteArray("ATZ\rate0\r") << 0.35 << QStringList() << QStringList();
-        QTest::newRow("inicializa sem modem")
-            << "inicializa" << QStringList() << true << QByteArray("ATZ\rate0\r") << 8.07
-            << QStringList{MensagemModemTimeOut, MensagemModemTimeOut} << QStringList();
-        QTest::newRow("desliga") << "desconecta" << QStringList{"ATH0\r|\r\nOK\r\n|0.2"} << true
-                                 << QByteArray("+++ATH0\r") << 5.1 << QStringList()
-                                 << QStringList{" Desconectando modem, aguarde ...", " Pronto"};
-        QTest::newRow("OK aos 3.9 s") << "aguarda" << QStringList{"@3.9|\r\nOK"} << true << QByteArray()
-                                      << 3.9 << QStringList() << QStringList();
-        QTest::newRow("ok minúsculo") << "aguarda" << QStringList{"@1|ok"} << false << QByteArray() << 4.01
-                                      << QStringList() << QStringList();
+        linha("modem deixado em linha", "disca",
+              {"ATE0\r||0|1", ok, "+++|\r\nOK\r\n|1", "ATH0\r|\r\nOK\r\n|0.1", "ATDP|\r\nCONNECT 9600\r\n|1"},
+              true, "ATE0\r+++ATH0\rATE0\rATDP 3311-2400\r", 8.71);
+        linha("inicializa", "inicializa", {"ATZ\r|\r\nO|0.1", "@0.2|K\r\n", "ate0|OK|0.1"}, true,
+              "ATZ\rate0\r", 0.35);
+        linha("inicializa sem modem", "inicializa", {}, true, "ATZ\rate0\r", 8.07, {sem, sem});
+        linha("desliga", "desconecta", {"ATH0\r|\r\nOK\r\n|0.2"}, true, "+++ATH0\r", 5.1, {},
+              {" Desconectando modem, aguarde ...", " Pronto"});
+        linha("OK aos 3.9 s", "aguarda", {"@3.9|\r\nOK"}, true, {}, 3.9);
+        linha("ok minúsculo", "aguarda", {"@1|ok"}, false, {}, 4.01);
     }
     void conversa() {
         QFETCH(QString, rotina);

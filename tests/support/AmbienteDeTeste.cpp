@@ -1,26 +1,22 @@
 #include "AmbienteDeTeste.h"
 
 #include "settings/PerfilINI.h"
-
-void FechaBancoDoTeste();
+#include "store/BancoDeDados.h"
+#include "store/Esquema.h"
 
 #include <QDir>
 #include <QFile>
 
+// XDG_CONFIG_HOME is never put back: left on the removed directory, nothing a test runs later can
+// reach the real settings.
 AmbienteDeTeste::AmbienteDeTeste() {
-    m_tinhaXdg = qEnvironmentVariableIsSet("XDG_CONFIG_HOME");
-    m_xdgAnterior = qgetenv("XDG_CONFIG_HOME");
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
 }
 
 AmbienteDeTeste::~AmbienteDeTeste() {
     if (m_abriuBanco)
-        FechaBancoDoTeste();
-    if (m_tinhaXdg)
-        qputenv("XDG_CONFIG_HOME", m_xdgAnterior);
-    else
-        qunsetenv("XDG_CONFIG_HOME");
+        FechaBancoDeDados();
 }
 
 void AmbienteDeTeste::EscreveINI(const QByteArray& conteudo) const {
@@ -34,4 +30,12 @@ QByteArray AmbienteDeTeste::LeINIBruto() const {
     if (!arquivo.open(QIODevice::ReadOnly))
         return {};
     return arquivo.readAll();
+}
+
+bool AmbienteDeTeste::AbreBancoVazio() {
+    const QString caminho = m_dir.path() + QStringLiteral("/Pager.Mdb");
+    if (!QFile::exists(caminho) && !CriaBancoVazio(caminho))
+        return false;
+    m_abriuBanco = true;
+    return AbreBancoDeDados(QStringLiteral("Pager.Mdb"), m_dir.path());
 }

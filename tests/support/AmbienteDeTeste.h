@@ -7,8 +7,6 @@ class AmbienteDeTeste {
 public:
     AmbienteDeTeste();
     ~AmbienteDeTeste();
-    AmbienteDeTeste(const AmbienteDeTeste&) = delete;
-    AmbienteDeTeste& operator=(const AmbienteDeTeste&) = delete;
 
     QString Diretorio() const { return m_dir.path(); }
     // Writes the settings file's raw bytes.
@@ -19,7 +17,5 @@ public:
 
 private:
     QTemporaryDir m_dir;
-    QByteArray m_xdgAnterior;
-    bool m_tinhaXdg = false;
     bool m_abriuBanco = false;
 };

@@ -25,10 +25,9 @@ struct PainelDeTeste : PainelDeEnvio {
     QStringList titulos;
     QVector<int> valores;
     int maximo = -1;
-    bool visivel = false;
 
     void Titulo(const QString& texto) override { titulos << texto; }
     void MedidorMaximo(int m) override { maximo = m; }
     void MedidorValor(int v) override { valores << v; }
-    void MedidorVisivel(bool v) override { visivel = v; }
+    void MedidorVisivel(bool) override {}
 };

@@ -1,15 +1,5 @@
 #include "ModemRoteirizado.h"
 
-#include <algorithm>
-
-void ModemRoteirizado::EntregaEm(double instante, const QByteArray& dados) {
-    const Pendente p{instante, dados};
-    const auto pos =
-        std::upper_bound(m_pendentes.begin(), m_pendentes.end(), p,
-                         [](const Pendente& a, const Pendente& b) { return a.instante < b.instante; });
-    m_pendentes.insert(pos, p);
-}
-
 void ModemRoteirizado::ModemQueRespondeOK() {
     QuandoRecebe("ATZ\r", "\r\nOK\r\n", 0.1);
     QuandoRecebe("ate0\r", "\r\nOK\r\n", 0.1);
@@ -65,25 +55,24 @@ QByteArray ModemRoteirizado::LeBytes() {
     if (!m_aberta)
         return lidos;
     const double agora = m_relogio.Agora();
-    while (!m_pendentes.isEmpty() && m_pendentes.first().instante <= agora)
-        lidos.append(m_pendentes.takeFirst().dados);
+    for (auto p = m_pendentes.begin(); p != m_pendentes.end() && p->first <= agora; p = m_pendentes.erase(p))
+        lidos.append(p->second);
     return lidos;
 }
 
 int ModemRoteirizado::InBufferCount() {
     int total = 0;
     const double agora = m_relogio.Agora();
-    for (const Pendente& p : m_pendentes)
-        if (p.instante <= agora)
-            total += p.dados.size();
+    for (auto p = m_pendentes.begin(); p != m_pendentes.end() && p->first <= agora; ++p)
+        total += p->second.size();
     return total;
 }
 
 void ModemRoteirizado::AguardaDados(double prazo) {
     if (InBufferCount() > 0)
         return;
-    if (!m_pendentes.isEmpty() && m_pendentes.first().instante <= prazo)
-        m_relogio.AvancaPara(m_pendentes.first().instante);
+    if (!m_pendentes.empty() && m_pendentes.begin()->first <= prazo)
+        m_relogio.AvancaPara(m_pendentes.begin()->first);
     else
         m_relogio.AvancaPara(prazo + 0.01);
 }

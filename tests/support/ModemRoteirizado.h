@@ -9,6 +9,7 @@
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <map>
 
 class ModemRoteirizado : public PortaSerial {
 public:
@@ -21,8 +22,8 @@ public:
                       int vezes = -1, bool exato = false) {
         m_regras.append({gatilho, resposta, atraso, vezes, exato});
     }
-    // Unprompted data at an absolute virtual time.
-    void EntregaEm(double instante, const QByteArray& dados);
+    // Unprompted data at an absolute virtual time, after whatever is due at the same time.
+    void EntregaEm(double instante, const QByteArray& dados) { m_pendentes.emplace(instante, dados); }
     // Unprompted data after atraso seconds from now.
     void Entrega(double atraso, const QByteArray& dados) { EntregaEm(m_relogio.Agora() + atraso, dados); }
     // Common answers: "OK" to "ATZ"/"ate0"/"ATE0", and a terminal that logs on.
@@ -77,12 +78,8 @@ private:
         int vezes;
         bool exato;
     };
-    struct Pendente {
-        double instante;
-        QByteArray dados;
-    };
     RelogioVirtual& m_relogio;
     QVector<Regra> m_regras;
-    QVector<Pendente> m_pendentes; // ordered by time
+    std::multimap<double, QByteArray> m_pendentes; // by delivery time
     bool m_aberta = false;
 };

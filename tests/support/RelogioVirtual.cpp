@@ -11,8 +11,3 @@ void RelogioVirtual::Pausa(double segundos) {
     if (aoPausar)
         aoPausar();
 }
-
-void RelogioVirtual::AvancaPara(double instante) {
-    if (instante > m_agora)
-        m_agora = instante;
-}

@@ -3,6 +3,7 @@
 #include "common/Relogio.h"
 
 #include <QVector>
+#include <algorithm>
 #include <functional>
 
 class RelogioVirtual : public Relogio {
@@ -14,8 +15,7 @@ public:
     QDateTime DataHoraLocal() const override { return dataHora ? dataHora() : Relogio::DataHoraLocal(); }
     std::function<QDateTime()> dataHora;
 
-    void AvancaPara(double instante);
-    void Avanca(double segundos) { AvancaPara(m_agora + segundos); }
+    void AvancaPara(double instante) { m_agora = std::max(m_agora, instante); }
 
     // Every pause, in order, and how many times events were let run.
     QVector<double> pausas;

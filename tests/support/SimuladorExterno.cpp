@@ -11,10 +11,6 @@ SimuladorExterno::~SimuladorExterno() {
         Para();
 }
 
-QString SimuladorExterno::CaminhoTranscricao() const {
-    return m_diretorio.filePath(QStringLiteral("transcricao.jsonl"));
-}
-
 bool SimuladorExterno::Inicia(const QStringList& opcoes, QString* erro) {
     auto falha = [&](const QString& texto) {
         if (erro)
@@ -63,13 +59,13 @@ QByteArray SimuladorExterno::Dados(const QString& sentido) const {
 }
 
 int SimuladorExterno::Para(int sinal) {
-    if (!Rodando())
-        return m_processo.exitStatus() == QProcess::NormalExit ? m_processo.exitCode() : -1;
-    ::kill(pid_t(m_processo.processId()), sinal);
-    if (!m_processo.waitForFinished(5000)) {
-        m_processo.kill();
-        m_processo.waitForFinished(5000);
-        return -1;
+    if (Rodando()) {
+        ::kill(pid_t(m_processo.processId()), sinal);
+        if (!m_processo.waitForFinished(5000)) {
+            m_processo.kill();
+            m_processo.waitForFinished(5000);
+            return -1;
+        }
     }
     return m_processo.exitStatus() == QProcess::NormalExit ? m_processo.exitCode() : -1;
 }

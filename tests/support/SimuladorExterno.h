@@ -11,10 +11,7 @@
 
 class SimuladorExterno {
 public:
-    SimuladorExterno() = default;
     ~SimuladorExterno();
-    SimuladorExterno(const SimuladorExterno&) = delete;
-    SimuladorExterno& operator=(const SimuladorExterno&) = delete;
 
     // Adds --transcricao in a private directory; false, with the reason in erro, when the
     // simulator cannot be found or does not print its device.
@@ -23,7 +20,6 @@ public:
     QString Dispositivo() const { return m_dispositivo; }
     // A private directory, removed afterwards: a place for links and other files of the test.
     QString Diretorio() const { return m_diretorio.path(); }
-    QString CaminhoTranscricao() const;
     // The transcript's records of one kind ("dados", "evento", "pagina"), or all of them.
     QList<QJsonObject> Registros(const QString& tipo = QString()) const;
     QList<QJsonObject> Paginas() const { return Registros(QStringLiteral("pagina")); }
@@ -35,6 +31,7 @@ public:
     int Para(int sinal = 15);
 
 private:
+    QString CaminhoTranscricao() const { return m_diretorio.filePath(QStringLiteral("transcricao.jsonl")); }
     QTemporaryDir m_diretorio;
     QProcess m_processo;
     QString m_dispositivo;

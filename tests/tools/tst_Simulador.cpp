@@ -1,12 +1,13 @@
-// bipvox-simulador as the program meets it: a client on its pseudo-terminal, scripted, against
-// the built executable, with the delays kept short through the scenario switches.
+// bipvox-simulador: its command line, its line pacing, and the built executable as the program
+// meets it, a client on its pseudo-terminal, scripted, the delays kept short by the scenario switches.
 #include "BlocoTAP.h"
+#include "LinhaCompassada.h"
+#include "Opcoes.h"
 #include "SimuladorExterno.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
 #include <QtTest>
 
 #include <csignal>
@@ -32,7 +33,6 @@ public:
         tcsetattr(m_fd, TCSANOW, &t);
     }
     ~Cliente() { ::close(m_fd); }
-    bool Aberto() const { return m_fd >= 0; }
     // Writes everything, reading meanwhile so neither side's buffer can stall the other.
     void Escreve(const QByteArray& bytes) {
         escrito += bytes;
@@ -79,9 +79,73 @@ private:
 class tst_Simulador : public QObject {
     Q_OBJECT
 private slots:
+    // What the tests and the demonstration lean on: a decimal comma, a repeated list, the defaults.
+    void opcoesValidas() {
+        Opcoes o;
+        QString erro;
+        QVERIFY2(InterpretaOpcoes({"--atraso-discagem=0,25", "--recusar=999,12", "--recusar=7", "--ritmo"}, o,
+                                  erro),
+                 qPrintable(erro));
+        QCOMPARE(o.cenario.atrasoDiscagem, 0.25);
+        QCOMPARE(o.cenario.codigosRecusados, (QSet<QByteArray>{"999", "12", "7"}));
+        QCOMPARE(o.cenario.guardaEscape, 0.5);
+        QVERIFY(o.ritmo && !o.silencioso);
+    }
+
+    void opcoesInvalidas_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QString>("citado"); // the message must name what is wrong
+        QTest::newRow("discagem desconhecida") << QStringList{"--discagem=talvez"} << "talvez";
+        QTest::newRow("atraso negativo") << QStringList{"--atraso-discagem=-1"} << "atraso-discagem";
+        QTest::newRow("opção desconhecida") << QStringList{"--xyz"} << "xyz";
+        QTest::newRow("valor faltando") << QStringList{"--link"} << "link";
+        QTest::newRow("valor a mais") << QStringList{"--ritmo=1"} << "ritmo";
+    }
+    void opcoesInvalidas() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QString, citado);
+        Opcoes opcoes;
+        QString erro;
+        QVERIFY(!InterpretaOpcoes(argumentos, opcoes, erro));
+        QVERIFY2(erro.contains(citado), qPrintable(erro));
+    }
+
+    // The line's pacing, in character times (1/960 s at 9600 baud): "C n t" puts n bytes in at t,
+    // "R t n" expects n bytes through by t, "P t" the next one through at t.
+    void compasso_data() {
+        QTest::addColumn<bool>("ritmo");
+        QTest::addColumn<QStringList>("passos");
+        QTest::newRow("sem ritmo, tudo de uma vez") << false << QStringList{"C 500 2880", "R 2880 500"};
+        QTest::newRow("9600 bauds") << true
+                                    << QStringList{
+                                           "C 96 0", "P 1", "R 0 0", "R 48 48", "R 95.04 47", "R 96 1",
+                                           // after a quiet spell the next byte takes one character time
+                                           "C 1 4800", "P 4801", "R 4801 1"};
+        // Queued behind the six still on their way: the fifteenth byte is through at 15.
+        QTest::newRow("linha ocupada atrasa os novos bytes")
+            << true << QStringList{"C 10 0", "R 4.8 4", "C 5 4.8", "R 14.904 10", "R 15 1"};
+    }
+    void compasso() {
+        QFETCH(bool, ritmo);
+        QFETCH(QStringList, passos);
+        LinhaCompassada linha(ritmo ? LinhaCompassada::kSegundosPorByte9600 : 0.0);
+        const double c = 1.0 / 960.0;
+        for (const QString& passo : passos) {
+            const QStringList p = passo.split(QLatin1Char(' '));
+            if (p[0] == QLatin1String("C"))
+                linha.Coloca(QByteArray(p[1].toInt(), 'x'), p[2].toDouble() * c);
+            else if (p[0] == QLatin1String("R"))
+                QCOMPARE(linha.Retira(p[1].toDouble() * c).size(), p[2].toInt());
+            else
+                QCOMPARE(linha.ProximaSaida(), p[1].toDouble() * c);
+        }
+        QVERIFY(linha.Vazia());
+        QCOMPARE(linha.ProximaSaida(), std::numeric_limits<double>::infinity());
+    }
+
     // Calls that fail in every way a modem reports (and a silent one a character cancels), then
     // a whole call: modem commands, log-on after the second prompt, pages judged one by one,
-    // escape and back on line, log-off, hang-up; then the transcript, and noise survived.
+    // escape and back on line, log-off, hang-up; then the transcript.
     void conversa() {
         SimuladorExterno sim;
         QString erro;
@@ -92,7 +156,6 @@ private slots:
                        &erro),
             qPrintable(erro));
         Cliente c(sim.Dispositivo());
-        QVERIFY(c.Aberto());
         QByteArray somaErrada = BlocoTAP("456", "oi");
         somaErrada[somaErrada.size() - 3] = '?';
         struct Passo {
@@ -142,54 +205,21 @@ private slots:
         QCOMPARE(sim.Paginas()[0]["mensagem"].toString(), QStringLiteral("Reunião às 15h"));
         QCOMPARE(sim.Dados("recebido"), c.escrito);
         QCOMPARE(sim.Dados("enviado"), c.lido);
-
-        // Noise on the line (a block that never ends, an overlong command) brings nothing down.
-        QRandomGenerator gerador(42);
-        QByteArray lixo(16 * 1024, 0);
-        for (char& b : lixo)
-            b = char(gerador.bounded(256));
-        c.Escreve("ATDT1\r");
-        c.LeAte(CONNECT);
-        c.Escreve(lixo + "\x02" + QByteArray(3000, 'x') + "x+++");
-        c.LeAte("", 400);
-        c.Escreve("\rATH0\rATZ\r");
-        c.LeAte("", 100);
-        c.Escreve("AT\r");
-        QCOMPARE(c.LeAte(OK), "AT\r" + OK);
-        QVERIFY(sim.Rodando());
     }
 
-    void link_data() {
-        QTest::addColumn<QString>("antes"); // what is at the link's path: "", "link" (stale) or "arquivo"
-        QTest::addColumn<int>("sinal");
-        QTest::newRow("SIGTERM") << "" << int(SIGTERM);
-        QTest::newRow("SIGINT, link antigo") << "link" << int(SIGINT);
-        QTest::newRow("arquivo comum fica") << "arquivo" << 0;
-    }
+    // A link left by a run that died is replaced, and removed when the simulator is stopped.
     void link() {
-        QFETCH(QString, antes);
-        QFETCH(int, sinal);
         QTemporaryDir dir;
         const QString link = dir.filePath("modem");
-        QFile arquivo(link);
-        if (antes == QLatin1String("link"))
-            QVERIFY(QFile::link("/nao/existe", link));
-        if (antes == QLatin1String("arquivo"))
-            QVERIFY(arquivo.open(QIODevice::WriteOnly) && arquivo.write("meu") == 3 && arquivo.flush());
+        QVERIFY(QFile::link("/nao/existe", link));
         SimuladorExterno sim;
         QString erro;
-        QCOMPARE(sim.Inicia(RAPIDO + QStringList{"--link=" + link}, &erro), sinal != 0);
-        if (sinal == 0) {
-            QVERIFY2(erro.contains(QStringLiteral("não será substituído")), qPrintable(erro));
-            QFile lido(link);
-            QVERIFY(lido.open(QIODevice::ReadOnly) && lido.readAll() == "meu");
-            return;
-        }
+        QVERIFY2(sim.Inicia(RAPIDO + QStringList{"--link=" + link}, &erro), qPrintable(erro));
         QCOMPARE(QFileInfo(link).symLinkTarget(), sim.Dispositivo());
         Cliente c(link);
         c.Escreve("AT\r");
         QVERIFY(!c.LeAte(OK).isEmpty());
-        QCOMPARE(sim.Para(sinal), 0);
+        QCOMPARE(sim.Para(SIGINT), 0);
         QVERIFY(!QFileInfo(link).isSymLink());
     }
 };
