@@ -35,46 +35,38 @@ private slots:
     void cleanup() { m_bancada.reset(); }
 
     void ordem_data() {
-        QTest::addColumn<QString>("texto");
-        QTest::addColumn<int>("modo");
-        QTest::addColumn<QStringList>("linhas");
-        QTest::newRow("todas") << "" << 0
-                               << QStringList{"03/12/1998 14:05 Ana a1 1", "05/12/2026 23:59 Ana a2 1",
-                                              "06/12/2026 09:30 Alberto l1 4", "06/12/2026 09:30 Álvaro v1 3",
-                                              "06/12/2026 09:30 bruno b1 2"};
-        QTest::newRow("um usuário") << "1" << 1
-                                    << QStringList{"03/12/1998 14:05 Ana a1 1", "05/12/2026 23:59 Ana a2 1"};
-        QTest::newRow("lista vazia do visualizador") << "0" << 1 << QStringList();
+        QTest::addColumn<QString>("caso"); // text of the chooser|mode|rows shown, ';' between them
+        QTest::newRow("todas") << "|0|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1;06/12/2026 09:30 "
+                                  "Alberto l1 4;06/12/2026 09:30 Álvaro v1 3;06/12/2026 09:30 bruno b1 2";
+        QTest::newRow("um usuário") << "1|1|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1";
+        QTest::newRow("lista vazia do visualizador") << "0|1|";
     }
     void ordem() {
-        QFETCH(QString, texto);
-        QFETCH(int, modo);
-        QFETCH(QStringList, linhas);
+        QFETCH(QString, caso);
+        const QStringList c = caso.split(QLatin1Char('|'));
         QMdiArea area;
-        QCOMPARE(ExibeHistorico(&area, m_bancada->operador, texto, qint16(modo)), !linhas.isEmpty());
-        QCOMPARE(area.subWindowList().size(), linhas.isEmpty() ? 0 : 1);
+        QCOMPARE(ExibeHistorico(&area, m_bancada->operador, c[0], qint16(c[1].toInt())), !c[2].isEmpty());
+        QCOMPARE(area.subWindowList().size(), c[2].isEmpty() ? 0 : 1);
         QCOMPARE(m_bancada->operador.caixas.size(), 0);
-        if (linhas.isEmpty())
+        if (c[2].isEmpty())
             return;
         QMdiSubWindow* janela = area.subWindowList().constFirst();
         const QAbstractItemModel* modelo = janela->findChild<QTableView*>("grdGride")->model();
         QStringList vistas;
         for (int r = 0; r < modelo->rowCount(); ++r) {
             QStringList celulas;
-            for (int c = 0; c < modelo->columnCount(); ++c)
-                celulas << modelo->index(r, c).data().toString();
+            for (int k = 0; k < modelo->columnCount(); ++k)
+                celulas << modelo->index(r, k).data().toString();
             vistas << celulas.join(' ');
         }
-        QCOMPARE(vistas, linhas);
+        QCOMPARE(vistas.join(';'), c[2]);
     }
 
     // Read a page at a time, in the order taken at opening; a row deleted since then reads empty.
     void paginas() {
         for (int i = 0; i < 300; ++i)
-            QVERIFY(GravaLog(
-                "20270101",
-                QStringLiteral("%1:%2").arg(i / 60, 2, 10, QChar('0')).arg(i % 60, 2, 10, QChar('0')), "Zé",
-                QString::number(i), "9", 9));
+            QVERIFY(GravaLog("20270101", QTime(0, 0).addSecs(60 * i).toString("hh:mm"), "Zé",
+                             QString::number(i), "9", 9));
         ModeloDoHistorico modelo(std::nullopt);
         QCOMPARE(modelo.rowCount(), 305);
         QVERIFY(Executa(QStringLiteral("Delete From Log Where Mensagem = '200'")));
@@ -91,8 +83,8 @@ private slots:
         auto* grade = area.findChild<QTableView*>("grdGride");
         grade->setCurrentIndex(grade->model()->index(1, 3));
         const QPoint celula = grade->visualRect(grade->currentIndex()).center();
-        QTest::mousePress(grade->viewport(), Qt::LeftButton, {},
-                          celula); // a double-click begins with a press
+        // A double-click begins with a press.
+        QTest::mousePress(grade->viewport(), Qt::LeftButton, {}, celula);
         QTest::mouseDClick(grade->viewport(), Qt::LeftButton, {}, celula);
         QCOMPARE(m_bancada->operador.TextosDasCaixas(), QStringList{"a2"});
         frmMontaMsg montaMsg(m_bancada->ctx);

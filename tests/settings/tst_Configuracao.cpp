@@ -36,19 +36,63 @@ const QByteArray kSemArquivo("<sem arquivo>");
 struct Leitura {
     const char* nome;
     QByteArray conteudo;
-    const char* secao;
-    const char* chave;
-    const char* padrao;
-    const char* esperado;
+    const char *secao, *chave, *padrao, *esperado;
 };
 
 struct Gravacao {
     const char* nome;
     QByteArray antes;
-    const char* secao;
-    const char* chave;
-    const char* valor;
+    const char *secao, *chave, *valor;
     QByteArray depois;
+};
+const QByteArray kModem("[MODEM]\r\nPorta Serial=2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\nPrefixoPABX=\r\n");
+const QByteArray kX150(150, 'x');
+const Leitura kLeituras[] = {
+    {"sem arquivo", kSemArquivo, "MODEM", "Porta Serial", "VAZIO", "VAZIO"},
+    {"vazio existe", kModem, "DISCAGEM", "PrefixoPABX", "VAZIO", ""},
+    {"seção minúscula", kModem, "modem", " Porta Serial ", "", "2"},
+    {"acentos sem caixa", ParaWin1252("[OPÇÕES]\r\nAutoEnviar=Sim\r\n"), "opções", "AUTOENVIAR", "Não",
+     "Sim"},
+    {"brancos em volta", "  [ MODEM ]  \r\n  Porta Serial \t=  3 \t\x1a\r\n", "MODEM", "Porta Serial", "",
+     "3"},
+    {"aspas guardam brancos", "[A]\nB = \"  x y  \"\n", "A", "B", "", "  x y  "},
+    {"aspas simples", "[A]\nB='z'\n", "A", "B", "", "z"},
+    {"aspas diferentes", "[A]\nB='z\"\n", "A", "B", "", "'z\""},
+    {"NUL termina o valor", QByteArray("[A]\nB=ab\0cd\n", 12), "A", "B", "", "ab"},
+    {"valor de 150 vira 99", "[A]\r\nB=" + kX150 + "\r\n", "A", "B", "", nullptr},
+    {"padrão de 150 vira 99", QByteArray(), "A", "B", kX150.constData(), nullptr},
+    {"padrão perde brancos ao fim", QByteArray(), "A", "B", " abc  ", " abc"},
+    {"primeira seção vale", "[A]\nB=1\n[a]\nB=2\nC=3\n", "A", "C", "-", "-"},
+    {"colchete mais à direita", "[a]b]\nC=1\n", "a]b", "C", "-", "1"},
+    {"UTF-8", "[LISTAGEM]\nOp\xc3\xa7\xc3\xa3o=Usu\xc3\xa1rio\n", "LISTAGEM", "Opção", "", "Usuário"},
+    {"BOM e UTF-8 inválido", "\xef\xbb\xbf[A]\r\nB=N\xe3o\r\nC=1\r\n", "A", "C", "-", "1"},
+    {"Windows-1252", "[DISCAGEM]\nPABX=N\xe3o\nE=\x80 10\n", "DISCAGEM", "E", "", "€ 10"},
+};
+
+const QByteArray kCheio("; Bipvox\r\n[modem]\r\nPORTA SERIAL = 2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n");
+const QByteArray kQuase = "[A]\r\nB=1\r\n;" + QByteArray(TamanhoMaximoDoINI - 20, 'x') + "\r\n";
+const QByteArray kYs(50, 'y');
+const Gravacao kGravacoes[] = {
+    {"cria o arquivo", kSemArquivo, "OPÇÕES", "AutoEnviar", "Não", Arquivo("[OPÇÕES];AutoEnviar=Não;")},
+    {"troca no lugar", kCheio, "MODEM", "Porta Serial", "3",
+     "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 3\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
+    {"chave nova antes dos brancos", kCheio, "MODEM", "Inicialização", "AT&F",
+     Arquivo("; Bipvox;[modem];PORTA SERIAL = 2;Inicialização=AT&F;;[DISCAGEM];Linha=Tom;;")},
+    {"seção nova no fim", kCheio, "LISTAGEM", "Opção", "Grupo",
+     kCheio + "[LISTAGEM]\r\nOp\xe7\xe3o=Grupo\r\n"},
+    {"LF fica LF, sem fim de linha", "[A]\nB=1", "A", "C", "2", "[A]\nB=1\nC=2\n"},
+    {"quebra corta o valor", kSemArquivo, "A", "B", "1\r\n[MODEM]\r\nPorta Serial=9", "[A]\r\nB=1\r\n"},
+    {"aspas e fora do Windows-1252", kSemArquivo, "A", "B", "O'Brien \"x\" 中€",
+     "[A]\r\nB=O'Brien \"x\" ?\x80\r\n"},
+    // A text editor's UTF-8 file stays UTF-8, its mark included; leading blanks kept once.
+    {"UTF-8 com BOM continua UTF-8", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Não\n", "OPÇÕES",
+     "AutoEnviar", "Sim", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Sim\n"},
+    {"UTF-8 continua UTF-8", "[A]\nB=ç\n", "A", "C", "ã", "[A]\nB=ç\nC=ã\n"},
+    {"Win-1252 continua Win-1252", "[A]\r\nB=\xff\r\nC=\xc3\xa7\r\n", "A", "B", "x",
+     "; Codifica\xe7\xe3o: Windows-1252\r\n[A]\r\nB=x\r\nC=\xc3\xa7\r\n"},
+    {"passaria do limite", kQuase, "A", "C", kYs.constData(), kQuase},
+    {"chave vazia", kSemArquivo, "A", " ", "1", kSemArquivo},
+    {"quebra na seção", kSemArquivo, "A]\n[B", "C", "1", kSemArquivo},
 };
 } // namespace
 
@@ -56,140 +100,51 @@ class tst_Configuracao : public QObject {
     Q_OBJECT
 private slots:
     void leitura_data() {
-        QTest::addColumn<QByteArray>("conteudo");
-        QTest::addColumn<QString>("secao");
-        QTest::addColumn<QString>("chave");
-        QTest::addColumn<QString>("padrao");
-        QTest::addColumn<QString>("esperado");
-        const QByteArray modem(
-            "[MODEM]\r\nPorta Serial=2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\nPrefixoPABX=\r\n");
-        const QByteArray x150(150, 'x');
-        const Leitura linhas[] = {
-            {"sem arquivo", kSemArquivo, "MODEM", "Porta Serial", "VAZIO", "VAZIO"},
-            {"chave de outra seção", modem, "MODEM", "Linha", "Pulso", "Pulso"},
-            {"vazio existe", modem, "DISCAGEM", "PrefixoPABX", "VAZIO", ""},
-            {"seção minúscula", modem, "modem", " Porta Serial ", "", "2"},
-            {"acentos sem caixa",
-             "[OP\xc7\xd5"
-             "ES]\r\nAutoEnviar=Sim\r\n",
-             "opções", "AUTOENVIAR", "Não", "Sim"},
-            {"valor não muda de caixa", "[D]\r\nLinha=tom\r\n", "D", "Linha", "", "tom"},
-            {"brancos em volta", "  [ MODEM ]  \r\n  Porta Serial \t=  3 \t\x1a\r\n", "MODEM", "Porta Serial",
-             "", "3"},
-            {"aspas guardam brancos", "[A]\nB = \"  x y  \"\n", "A", "B", "", "  x y  "},
-            {"aspas simples", "[A]\nB='z'\n", "A", "B", "", "z"},
-            {"aspas diferentes", "[A]\nB='z\"\n", "A", "B", "", "'z\""},
-            {"igual no valor", "[A]\nB=c=d\n", "A", "B", "", "c=d"},
-            {"NUL termina o valor", QByteArray("[A]\nB=ab\0cd\n", 12), "A", "B", "", "ab"},
-            {"valor de 150 vira 99", "[A]\r\nB=" + x150 + "\r\n", "A", "B", "", nullptr},
-            {"padrão de 150 vira 99", QByteArray(), "A", "B", x150.constData(), nullptr},
-            {"padrão perde brancos ao fim", QByteArray(), "A", "B", " abc  ", " abc"},
-            {"sem fim de linha", "[X]\r\nY=1", "X", "Y", "", "1"},
-            {"primeira seção vale", "[A]\nB=1\n[a]\nB=2\nC=3\n", "A", "C", "-", "-"},
-            {"primeira chave vale", "[A]\nB=1\nb=2\n", "A", "B", "", "1"},
-            {"comentário", "[A]\n;B=1\nC\n", "A", "B", "-", "-"},
-            {"cabeçalho sem colchete", "[A]\nB=1\n[C\nD=2\n", "A", "D", "-", "2"},
-            {"colchete mais à direita", "[a]b]\nC=1\n", "a]b", "C", "-", "1"},
-            {"UTF-8", "[LISTAGEM]\nOp\xc3\xa7\xc3\xa3o=Usu\xc3\xa1rio\n", "LISTAGEM", "Opção", "", "Usuário"},
-            {"BOM", "\xef\xbb\xbf[MODEM]\r\nPorta Serial=1\r\n", "MODEM", "Porta Serial", "", "1"},
-            {"BOM e UTF-8 inválido", "\xef\xbb\xbf[A]\r\nB=N\xe3o\r\nC=1\r\n", "A", "C", "-", "1"},
-            {"Windows-1252", "[DISCAGEM]\nPABX=N\xe3o\nE=\x80 10\n", "DISCAGEM", "E", "", "€ 10"},
-        };
-        for (const Leitura& l : linhas)
-            QTest::newRow(l.nome) << l.conteudo << l.secao << l.chave << l.padrao
-                                  << (l.esperado ? QString(l.esperado) : QString(99, 'x'));
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(std::size(kLeituras)); ++i)
+            QTest::newRow(kLeituras[i].nome) << i;
     }
     void leitura() {
-        QFETCH(QByteArray, conteudo);
-        QFETCH(QString, secao);
-        QFETCH(QString, chave);
-        QFETCH(QString, padrao);
-        QFETCH(QString, esperado);
+        QFETCH(int, i);
+        const Leitura& l = kLeituras[i];
         AmbienteDeTeste ambiente;
-        if (conteudo != kSemArquivo)
-            ambiente.EscreveINI(conteudo);
-        QCOMPARE(LeINI(secao, chave, padrao), esperado);
-        QCOMPARE(QFile::exists(CaminhoDoINI()), conteudo != kSemArquivo); // reading never writes
+        if (l.conteudo != kSemArquivo)
+            ambiente.EscreveINI(l.conteudo);
+        QCOMPARE(LeINI(l.secao, l.chave, l.padrao), l.esperado ? QString(l.esperado) : QString(99, 'x'));
+        QCOMPARE(QFile::exists(CaminhoDoINI()), l.conteudo != kSemArquivo); // reading never writes
     }
 
     void gravacao_data() {
-        QTest::addColumn<QByteArray>("antes");
-        QTest::addColumn<QString>("secao");
-        QTest::addColumn<QString>("chave");
-        QTest::addColumn<QString>("valor");
-        QTest::addColumn<QByteArray>("depois");
-        const QByteArray cheio(
-            "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 2\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n");
-        const QByteArray quase = "[A]\r\nB=1\r\n;" + QByteArray(TamanhoMaximoDoINI - 20, 'x') + "\r\n";
-        const QByteArray ys(50, 'y');
-        const Gravacao linhas[] = {
-            {"cria o arquivo", kSemArquivo, "OPÇÕES", "AutoEnviar", "Não",
-             "[OP\xc7\xd5"
-             "ES]\r\nAutoEnviar=N\xe3o\r\n"},
-            {"troca no lugar", cheio, "MODEM", "Porta Serial", "3",
-             "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 3\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
-            {"chave nova antes dos brancos", cheio, "MODEM", "Inicialização", "AT&F",
-             "; Bipvox\r\n[modem]\r\nPORTA SERIAL = "
-             "2\r\nInicializa\xe7\xe3o=AT&F\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
-            {"seção nova no fim", cheio, "LISTAGEM", "Opção", "Grupo",
-             cheio + "[LISTAGEM]\r\nOp\xe7\xe3o=Grupo\r\n"},
-            {"LF fica LF, sem fim de linha", "[A]\nB=1", "A", "C", "2", "[A]\nB=1\nC=2\n"},
-            {"quebra corta o valor", kSemArquivo, "A", "B", "1\r\n[MODEM]\r\nPorta Serial=9",
-             "[A]\r\nB=1\r\n"},
-            {"aspas e fora do Windows-1252", kSemArquivo, "A", "B", "O'Brien \"x\" 中€",
-             "[A]\r\nB=O'Brien \"x\" ?\x80\r\n"},
-            // A text editor's UTF-8 file stays UTF-8, its mark included; leading blanks kept once.
-            {"UTF-8 com BOM continua UTF-8", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Não\n",
-             "OPÇÕES", "AutoEnviar", "Sim", "\xef\xbb\xbf; Configurações\n[OPÇÕES]\nAutoEnviar=Sim\n"},
-            {"UTF-8 continua UTF-8", "[A]\nB=ç\n", "A", "C", "ã", "[A]\nB=ç\nC=ã\n"},
-            {"Win-1252 continua Win-1252", "[A]\r\nB=\xff\r\nC=\xc3\xa7\r\n", "A", "B", "x",
-             "; Codifica\xe7\xe3o: Windows-1252\r\n[A]\r\nB=x\r\nC=\xc3\xa7\r\n"},
-            {"brancos à esquerda", "[A]\r\nB=  x\r\n", "A", "B", "  y", "[A]\r\nB=  y\r\n"},
-            {"passaria do limite", quase, "A", "C", ys.constData(), quase},
-            {"chave vazia", kSemArquivo, "A", " ", "1", kSemArquivo},
-            {"igual na chave", kSemArquivo, "A", "B=C", "1", kSemArquivo},
-            {"quebra na seção", kSemArquivo, "A]\n[B", "C", "1", kSemArquivo},
-        };
-        for (const Gravacao& g : linhas)
-            QTest::newRow(g.nome) << g.antes << g.secao << g.chave << g.valor << g.depois;
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(std::size(kGravacoes)); ++i)
+            QTest::newRow(kGravacoes[i].nome) << i;
     }
     void gravacao() {
-        QFETCH(QByteArray, antes);
-        QFETCH(QString, secao);
-        QFETCH(QString, chave);
-        QFETCH(QString, valor);
-        QFETCH(QByteArray, depois);
+        QFETCH(int, i);
+        const Gravacao& g = kGravacoes[i];
         AmbienteDeTeste ambiente;
-        if (antes != kSemArquivo)
-            ambiente.EscreveINI(antes);
-        GravaINI(secao, chave, valor);
-        QCOMPARE(QFile::exists(CaminhoDoINI()), depois != kSemArquivo);
-        if (depois == kSemArquivo)
+        if (g.antes != kSemArquivo)
+            ambiente.EscreveINI(g.antes);
+        GravaINI(g.secao, g.chave, g.valor);
+        QCOMPARE(QFile::exists(CaminhoDoINI()), g.depois != kSemArquivo);
+        if (g.depois == kSemArquivo)
             return;
-        QCOMPARE(ambiente.LeINIBruto(), depois);
+        QCOMPARE(ambiente.LeINIBruto(), g.depois);
         QCOMPARE(QDir(QFileInfo(CaminhoDoINI()).path()).entryList(QDir::Files), QStringList{"Bipvoxcf.INI"});
     }
 
     // Nothing readable in it, and still nothing lost: the new key goes after the old bytes.
-    void arquivoDanificado_data() {
-        QTest::addColumn<QByteArray>("conteudo");
+    void arquivoDanificado() {
         QRandomGenerator gerador(1252);
         QByteArray lixo(64 * 1024, Qt::Uninitialized);
         for (char& c : lixo)
             c = static_cast<char>(gerador.bounded(256));
-        QTest::newRow("lixo binário") << lixo;
-        QTest::newRow("NULs e cabeçalhos quebrados")
-            << QByteArray("[MO\0DEM]\r\n[DISCAGEM\r\nPorta\0 Serial=1\r\n[", 38);
-        QTest::newRow("CRs soltos") << QByteArray("\r\r\r[A]\rB=1\r\r");
-    }
-    void arquivoDanificado() {
-        QFETCH(QByteArray, conteudo);
         AmbienteDeTeste ambiente;
-        ambiente.EscreveINI(conteudo);
+        ambiente.EscreveINI(lixo);
         QCOMPARE(LeINI("MODEM", "Porta Serial", "VAZIO"), QStringLiteral("VAZIO"));
         GravaINI("OPÇÕES", "AutoEnviar", "Sim");
         QCOMPARE(LeINI("OPÇÕES", "AutoEnviar", QString()), QStringLiteral("Sim"));
-        QVERIFY(ambiente.LeINIBruto().startsWith(conteudo));
+        QVERIFY(ambiente.LeINIBruto().startsWith(lixo));
     }
 
     // COM0 to COM6: the device named in the file, else /dev/ttyS0 to ttyS3 for COM1 to COM4.
@@ -228,15 +183,13 @@ private slots:
             ambiente.EscreveINI(Arquivo(c[0]));
         const QByteArray antes = ambiente.LeINIBruto();
         frmAvancada dialogo;
-        auto* txtPrefixo = dialogo.findChild<QLineEdit*>(QStringLiteral("txtPrefixo"));
-        auto* chkPABX = dialogo.findChild<QCheckBox*>(QStringLiteral("chkPABX"));
-        auto* chkAutoEnviar = dialogo.findChild<QCheckBox*>(QStringLiteral("chkAutoEnviar"));
+        auto* txtPrefixo = dialogo.findChild<QLineEdit*>("txtPrefixo");
+        auto* chkPABX = dialogo.findChild<QCheckBox*>("chkPABX");
+        auto* chkAutoEnviar = dialogo.findChild<QCheckBox*>("chkAutoEnviar");
         txtPrefixo->setText(QStringLiteral("lixo"));
         dialogo.show();
-        QCOMPARE(QStringLiteral("%1:%2%3")
-                     .arg(txtPrefixo->text())
-                     .arg(chkPABX->isChecked())
-                     .arg(chkAutoEnviar->isChecked()),
+        QCOMPARE(txtPrefixo->text() + ':' + QString::number(chkPABX->isChecked()) +
+                     QString::number(chkAutoEnviar->isChecked()),
                  c[1]);
         if (c[2] == QLatin1String("esc")) {
             chkPABX->toggle();
@@ -247,7 +200,7 @@ private slots:
                 chkPABX->setChecked(true);
                 chkAutoEnviar->setChecked(true);
             }
-            dialogo.findChild<QPushButton*>(QStringLiteral("cmdOkay"))->click();
+            dialogo.findChild<QPushButton*>("cmdOkay")->click();
         }
         QVERIFY(!dialogo.isVisible());
         QCOMPARE(ambiente.LeINIBruto(), c[3].isEmpty() ? antes : Arquivo(c[3]));
