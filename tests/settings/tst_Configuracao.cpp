@@ -77,7 +77,8 @@ const Gravacao kGravacoes[] = {
     {"troca no lugar", kCheio, "MODEM", "Porta Serial", "3",
      "; Bipvox\r\n[modem]\r\nPORTA SERIAL = 3\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n"},
     {"chave nova antes dos brancos", kCheio, "MODEM", "Inicialização", "AT&F",
-     Arquivo("; Bipvox;[modem];PORTA SERIAL = 2;Inicialização=AT&F;;[DISCAGEM];Linha=Tom;;")},
+     ParaWin1252("; Bipvox\r\n[modem]\r\nPORTA SERIAL = "
+                 "2\r\nInicialização=AT&F\r\n\r\n[DISCAGEM]\r\nLinha=Tom\r\n\r\n")},
     {"seção nova no fim", kCheio, "LISTAGEM", "Opção", "Grupo",
      kCheio + "[LISTAGEM]\r\nOp\xe7\xe3o=Grupo\r\n"},
     {"LF fica LF, sem fim de linha", "[A]\nB=1", "A", "C", "2", "[A]\nB=1\nC=2\n"},
@@ -225,8 +226,6 @@ private slots:
                    "7000/x|s|" +
                    QString(tcp).replace("=TCP;", "=Modem;");
         QTest::newRow("TCP sem porta") << "||optTCP|/central//||";
-        QTest::newRow("TCP sem endereço") << "||optTCP|/ /5000/||";
-        QTest::newRow("paridade inválida") << "||optDireta|9600,x,8,1///||";
     }
     void conexao() {
         QFETCH(QString, caso);
