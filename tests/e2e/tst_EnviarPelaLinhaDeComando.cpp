@@ -2,7 +2,9 @@
 // its exit status, what reached the paging terminal, the Log rows and what it told the operator.
 // Rows that need the real program (standard input, a process's exit status, the port lock held
 // by another process) run it; the others run its sending logic here on a clock ten times faster,
-// so redials and hang-ups take a tenth of their real time.
+// so redials and hang-ups take a tenth of their real time. One row kills the sending program
+// (this executable run again) with SIGKILL midway through a group: every page the terminal
+// accepted must have its history row afterwards, and the database must be intact.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "EnvioPelaLinhaDeComando.h"
@@ -18,9 +20,12 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
 #include <cstdio>
 
 namespace {
+const QString kEnviaAqui = QStringLiteral("--envia-aqui");
+
 // The sending logic as main() runs it; what it wrote for the operator goes to escrito.
 int EnviaNestePrograma(const QStringList& argumentos, QString& escrito) {
     OpcoesDoEnvio opcoes;
@@ -44,7 +49,7 @@ int EnviaNestePrograma(const QStringList& argumentos, QString& escrito) {
     return saida;
 }
 
-// "aqui" or "porta ausente" (here), "processo" or "porta travada" (the real program)
+// "aqui" or "porta ausente" (here), "processo" or "porta travada" (the real program), "morto" (killed)
 struct Linha {
     const char* nome;
     QString como;
@@ -79,6 +84,8 @@ const Linha kLinhas[] = {
     {"porta ausente", "porta ausente", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum,
      "não foi possível abrir a porta"},
     {"porta em uso", "porta travada", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum, "em uso por outro programa"},
+    {"morto no meio de um grupo de 30", "morto", QStringList{"--ritmo"},
+     QStringList{"--grupo", "Brigada", "oi"}, 0, 1, kNenhum, kNenhum, ""},
 };
 } // namespace
 
@@ -101,6 +108,10 @@ private slots:
                               {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222"),
                                CadastraUsuario("Carlos", "3333")}) > 0);
 
+        QVector<qint32> brigada{1, 2, 3};
+        for (int n = 4; n <= 30 && l.como == QLatin1String("morto"); ++n)
+            brigada << CadastraUsuario(QStringLiteral("Membro %1").arg(n), QString::number(7000 + n));
+        QVERIFY(CadastraGrupo("Brigada", brigada) > 0);
         SimuladorExterno simulador;
         QString erro;
         QVERIFY2(simulador.Inicia(
@@ -125,6 +136,37 @@ private slots:
         const QStringList banco{"--banco", ambiente.Diretorio() + "/Pager.Mdb"};
         QString erros;
         int status = -1;
+        if (l.como == QLatin1String("morto")) {
+            FechaBancoDeDados();
+            QProcess enviar;
+            enviar.start(QCoreApplication::applicationFilePath(),
+                         QStringList{kEnviaAqui} + banco + l.argumentos);
+            QVERIFY(enviar.waitForStarted());
+            QDeadlineTimer prazo(30000);
+            while (simulador.Paginas().size() < 12 && !prazo.hasExpired() &&
+                   enviar.state() == QProcess::Running)
+                QTest::qWait(2);
+            QVERIFY2(enviar.state() == QProcess::Running, "the send ended before the kill");
+            ::kill(pid_t(enviar.processId()), SIGKILL);
+            QVERIFY(enviar.waitForFinished(5000));
+            simulador.Para();
+            QStringList aceitas;
+            for (const QJsonObject& p : simulador.Paginas())
+                if (p.value("veredito").toString() == QLatin1String("aceita"))
+                    aceitas << p.value("codigo").toString();
+            QVERIFY(aceitas.size() >= 12 && aceitas.size() < 30);
+            QVERIFY2(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()),
+                     "refused after the kill");
+            Snapshot integridade(QStringLiteral("PRAGMA integrity_check"));
+            QCOMPARE(integridade.Campo(QStringLiteral("integrity_check")).toString(), QStringLiteral("ok"));
+            // A page whose successor reached the terminal was recorded before that block left; only
+            // the last accepted page may have been taken with its row not yet written.
+            QStringList log;
+            for (Snapshot s("Select ID_Pager From Log Order By rowid"); !s.Eof(); s.MoveNext())
+                log << s.Campo("ID_Pager").toString();
+            QVERIFY2(log == aceitas || log == aceitas.mid(0, aceitas.size() - 1), qPrintable(log.join(',')));
+            return;
+        }
         if (l.como == QLatin1String("aqui") || l.como == QLatin1String("porta ausente")) {
             status = EnviaNestePrograma(banco + l.argumentos, erros);
             QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()));
@@ -165,5 +207,12 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_EnviarPelaLinhaDeComando)
+int main(int argc, char* argv[]) {
+    QCoreApplication aplicacao(argc, argv);
+    QString escrito;
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == kEnviaAqui)
+        return EnviaNestePrograma(QCoreApplication::arguments().mid(2), escrito);
+    tst_EnviarPelaLinhaDeComando teste;
+    return QTest::qExec(&teste, argc, argv);
+}
 #include "tst_EnviarPelaLinhaDeComando.moc"

@@ -1,8 +1,7 @@
 // Whole sends with the real serial and network code against bipvox-simulador: over a modem on
-// its pseudo-terminal, a direct cable, a TCP connection and a TCP address nobody answers, a
-// modem device that vanishes between two sends and comes back under the same name, and a group
-// send killed midway (SIGKILL). Time runs five times faster, so a send takes about a second (the
-// simulator's delays are set to match).
+// its pseudo-terminal, a direct cable, a TCP connection and a TCP address nobody answers, and a
+// modem device that vanishes between two sends and comes back under the same name. Time runs
+// five times faster, so a send takes about a second (the simulator's delays are set to match).
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
@@ -14,15 +13,11 @@
 #include "modem/PortaSerialQt.h"
 #include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
-#include "store/BancoDeDados.h"
 #include "store/Snapshot.h"
-#include "tap/Envio.h"
 
 #include <QJsonObject>
 #include <QTcpServer>
 #include <QtTest>
-
-#include <csignal>
 
 namespace {
 struct Cena {
@@ -45,27 +40,6 @@ struct Cena {
     }
 };
 
-const QString kEnviaGrupo = QStringLiteral("--envia-grupo");
-
-// The killed program: the database folder and the group's identifier; COM1 comes from the INI.
-int EnviaGrupo(const QString& pasta, qint32 grupo) {
-    if (!AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta))
-        return 2;
-    Modulo::PortaModem = 1;
-    Modulo::CodigosDaLista[1] = grupo;
-    RelogioAcelerado relogio(5);
-    PortaSerialQt porta(relogio);
-    OperadorGravado operador;
-    Contexto ctx{relogio, porta, operador};
-    if (!ConfiguraPorta(ctx))
-        return 3;
-    InicializaModem(ctx);
-    PedidoDeTeste pedido;
-    pedido.porUsuario = false;
-    PainelDeTeste painel;
-    IniciaProcesso(ctx, pedido, painel);
-    return 0;
-}
 } // namespace
 
 class tst_PontaAPonta : public QObject {
@@ -195,58 +169,7 @@ private slots:
         QCOMPARE(segundo.Paginas().size(), 1);
         QVERIFY2(c.operador.caixas.isEmpty(), qPrintable(c.operador.TextosDasCaixas().join('|')));
     }
-    // Every page the terminal accepted before the kill has its history row, and the database is
-    // intact. The test runs its own executable as the sending program, so the kill hits a real
-    // process holding the database.
-    void logSobreviveAoKill() {
-        constexpr int paginasAntes = 12;
-        constexpr int membros = 30;
-        Cena c;
-        QVector<qint32> ids = c.ids;
-        for (int i = 4; i <= membros; ++i)
-            ids << CadastraUsuario(QStringLiteral("Membro %1").arg(i), QString::number(7000 + i));
-        const qint32 grupo = CadastraGrupo(QStringLiteral("Brigada"), ids);
-        FechaBancoDeDados();
-        SimuladorExterno simulador;
-        QVERIFY(
-            simulador.Inicia({"--silencioso", "--ritmo", "--atraso-discagem=0.1", "--guarda-escape=0.1"}));
-        GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), simulador.Dispositivo());
-        QProcess programa;
-        programa.start(QCoreApplication::applicationFilePath(),
-                       {kEnviaGrupo, c.ambiente.Diretorio(), QString::number(grupo)});
-        QVERIFY(programa.waitForStarted(5000));
-        QDeadlineTimer prazo(30000);
-        while (simulador.Paginas().size() < paginasAntes && !prazo.hasExpired() &&
-               programa.state() == QProcess::Running)
-            QTest::qWait(2);
-        QVERIFY2(programa.state() == QProcess::Running, "the send ended before the kill");
-        ::kill(pid_t(programa.processId()), SIGKILL);
-        QVERIFY(programa.waitForFinished(5000));
-        simulador.Para();
-        QStringList aceitas;
-        for (const QJsonObject& p : simulador.Paginas())
-            if (p.value(QStringLiteral("veredito")).toString() == QLatin1String("aceita"))
-                aceitas << p.value(QStringLiteral("codigo")).toString();
-        QVERIFY(aceitas.size() >= paginasAntes && aceitas.size() < membros);
-        QVERIFY2(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), c.ambiente.Diretorio()),
-                 "refused after the kill");
-        Snapshot integridade(QStringLiteral("PRAGMA integrity_check"));
-        QCOMPARE(integridade.Campo(QStringLiteral("integrity_check")).toString(), QStringLiteral("ok"));
-        // A page whose successor reached the terminal was recorded before that block left; only
-        // the last accepted page may have been taken with its row not yet written.
-        QStringList log;
-        for (Snapshot s(QStringLiteral("Select ID_Pager From Log Order By rowid")); !s.Eof(); s.MoveNext())
-            log << s.Campo(QStringLiteral("ID_Pager")).toString();
-        QVERIFY2(log == aceitas || log == aceitas.mid(0, aceitas.size() - 1),
-                 qPrintable(QStringLiteral("log %1 / aceitas %2").arg(log.join(','), aceitas.join(','))));
-    }
 };
 
-int main(int argc, char* argv[]) {
-    QCoreApplication aplicacao(argc, argv);
-    if (argc == 4 && QString::fromLocal8Bit(argv[1]) == kEnviaGrupo)
-        return EnviaGrupo(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
-    tst_PontaAPonta teste;
-    return QTest::qExec(&teste, argc, argv);
-}
+QTEST_GUILESS_MAIN(tst_PontaAPonta)
 #include "tst_PontaAPonta.moc"

@@ -1,5 +1,5 @@
-// The send-progress window: animation, stage texts and gauge while a send runs, one send per
-// opening, no way to close it mid-send.
+// The send-progress window: stage texts and gauge while a send runs, one send per opening, no way
+// to close it mid-send.
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
@@ -50,21 +50,6 @@ class tst_frmShowDoEnvio : public QObject {
     Q_OBJECT
 private slots:
     void init() { Modulo::EnvioIniciado = false; }
-
-    void animacaoDeSeteQuadros() {
-        BancadaVirtual b;
-        PedidoDeTeste pedido;
-        frmShowDoEnvio janela(b.ctx, pedido);
-        auto* figura = janela.findChild<QLabel*>(QStringLiteral("imgFigura"));
-        QVector<int> contadores;
-        for (int passo = 0; passo < 9; ++passo) {
-            janela.tmpTemporizador_Timer();
-            contadores.append(janela.Contador());
-            QCOMPARE(figura->pixmap().toImage(), janela.imgFig(janela.Contador() - 1).toImage());
-        }
-        QCOMPARE(contadores, (QVector<int>{1, 2, 3, 4, 5, 6, 7, 1, 2}));
-        QVERIFY(janela.imgFig(0).toImage() != janela.imgFig(6).toImage());
-    }
 
     // A group send through the window, with Escape and close tried while it runs.
     void envioParaUmGrupo() {
