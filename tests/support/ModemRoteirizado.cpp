@@ -12,14 +12,13 @@ void ModemRoteirizado::TerminalQueAceitaLogOn() {
 }
 
 bool ModemRoteirizado::setPortOpen(bool aberta) {
+    if (aberta == m_aberta)
+        return true;
     if (!aberta) {
-        if (m_aberta)
-            ++fechamentos;
+        ++fechamentos;
         m_aberta = false;
         return true;
     }
-    if (m_aberta)
-        return true;
     if (ausente)
         return false;
     if (falhasAoAbrir > 0) {

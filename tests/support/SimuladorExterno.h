@@ -18,8 +18,6 @@ public:
     bool Inicia(const QStringList& opcoes, QString* erro = nullptr);
 
     QString Dispositivo() const { return m_dispositivo; }
-    // A private directory, removed afterwards: a place for links and other files of the test.
-    QString Diretorio() const { return m_diretorio.path(); }
     // The transcript's records of one kind ("dados", "evento", "pagina"), or all of them.
     QList<QJsonObject> Registros(const QString& tipo = QString()) const;
     QList<QJsonObject> Paginas() const { return Registros(QStringLiteral("pagina")); }
