@@ -1,5 +1,6 @@
-// bipvox-enviar against bipvox-simulador through a pseudo-terminal or its TCP port, judged by
-// its exit status, what reached the paging terminal, the Log rows and what it told the operator.
+// bipvox-enviar against bipvox-simulador through a pseudo-terminal (modem or direct cable) or its
+// TCP port, judged by its exit status, what reached the paging terminal, the Log rows and what it
+// told the operator.
 // Rows that need the real program (standard input, a process's exit status, the port lock held
 // by another process) run it; the others run its sending logic here on a clock ten times faster,
 // so redials and hang-ups take a tenth of their real time. One row kills the sending program
