@@ -47,7 +47,6 @@ private slots:
         QMdiArea area;
         QCOMPARE(ExibeHistorico(&area, m_bancada->operador, c[0], qint16(c[1].toInt())), !c[2].isEmpty());
         QCOMPARE(area.subWindowList().size(), c[2].isEmpty() ? 0 : 1);
-        QCOMPARE(m_bancada->operador.caixas.size(), 0);
         if (c[2].isEmpty())
             return;
         QMdiSubWindow* janela = area.subWindowList().constFirst();

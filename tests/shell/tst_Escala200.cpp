@@ -1,11 +1,10 @@
-// At 200% scaling on a 1280x1024 screen the windows still fit and the pictures are sharp.
+// At 200% scaling on a small screen the main window still fits and the pictures are sharp.
 #include "BancadaVirtual.h"
 #include "shell/frmInicializa.h"
 #include "shell/frmPrincipal.h"
 
 #include <QLabel>
 #include <QScreen>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class tst_Escala200 : public QObject {
@@ -25,17 +24,9 @@ private slots:
 };
 
 int main(int argc, char** argv) {
-    // The offscreen platform with one 1280x1024 screen at twice the pixel density (its size in
-    // logical pixels).
-    QTemporaryDir pasta;
-    const QString configuracao = pasta.filePath(QStringLiteral("tela.json"));
-    QFile arquivo(configuracao);
-    if (!arquivo.open(QIODevice::WriteOnly))
-        return 1;
-    arquivo.write(R"({"screens": [{"name": "tela", "x": 0, "y": 0, "width": 640, "height": 512,
-                      "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 2}]})");
-    arquivo.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + configuracao.toLocal8Bit());
+    // The offscreen platform's 800x600 screen at twice the pixel density: 400x300 logical pixels,
+    // smaller still than a 1280x1024 screen at 200%.
+    qputenv("QT_SCALE_FACTOR", "2");
     QApplication app(argc, argv);
     tst_Escala200 teste;
     return QTest::qExec(&teste, argc, argv);
