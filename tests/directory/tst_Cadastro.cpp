@@ -95,7 +95,7 @@ class tst_Cadastro : public QObject {
     void CadastraAnaEBruno() {
         m_ana = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"));
         CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("200"));
-        for (const QString& g : {"Gama", "Alfa", "Beta", "Quebra"})
+        for (const QString g : {"Gama", "Alfa", "Beta", "Quebra"})
             m_grupos[g] =
                 CadastraGrupo(g, g == "Gama" || g == "Alfa" ? QVector<qint32>{m_ana} : QVector<qint32>{});
         QVERIFY(

@@ -316,6 +316,20 @@ private slots:
         QCOMPARE(c.painel.valores, QVector<int>({0, 1, 2, 3}));
     }
 
+    // An empty group: the line is hung up before the operator is told, and nothing goes out.
+    void grupoVazioDesligaAntesDeAvisar() {
+        Cena c;
+        Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("Vazio"));
+        c.pedido.porUsuario = false;
+        c.pedido.indice = 0;
+        QVERIFY(!EnviarGrupo(c.ctx, c.pedido, c.painel));
+        QCOMPARE(c.modem.linha, QByteArray("+++ATH0\r"));
+        QCOMPARE(
+            c.operador.eventos.mid(c.operador.eventos.size() - 2),
+            (QStringList{"status: Pronto", "caixa:Este grupo não possue nenhum usuário cadastrado. Não há "
+                                           "alguém para enviar mensagem."}));
+    }
+
     // An ACK that came before the page (or the log-on request) went out is no answer to it: one
     // before "ID=", or a second one to the log-on request.
     void respostaAnteriorAoEnvioNaoConta() {
