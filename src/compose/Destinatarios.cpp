@@ -2,19 +2,12 @@
 
 #include "common/Modulo.h"
 #include "store/Consultas.h"
-#include "store/ListaDeNomes.h"
 
 #include <algorithm>
 
-ListaDeDestinatarios LeDestinatarios(TipoDeDestinatario tipo) {
-    ListaDeNomes lido =
-        LeListaDeNomesEmOrdem(tipo == TipoDeDestinatario::Usuario ? Consultas::IdsENomesDosUsuarios
-                                                                  : Consultas::IdsENomesDosGrupos);
-    ListaDeDestinatarios lista;
-    lista.nomes = std::move(lido.nomes);
-    lista.ids = std::move(lido.ids);
-    lista.erro = std::move(lido.erro);
-    return lista;
+ListaDeNomes LeDestinatarios(TipoDeDestinatario tipo) {
+    return LeListaDeNomesEmOrdem(tipo == TipoDeDestinatario::Usuario ? Consultas::IdsENomesDosUsuarios
+                                                                     : Consultas::IdsENomesDosGrupos);
 }
 
 void PreencheCodigosDaLista(const QVector<qint32>& ids) {

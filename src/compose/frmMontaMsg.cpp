@@ -171,7 +171,7 @@ void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
     m_tipoDaLista = tipo;
     PreencheCodigosDaLista({});
     PreencheNomes(m_cmbUsuario, {});
-    ListaDeDestinatarios lista;
+    ListaDeNomes lista;
     {
         const AmpulhetaLigada ampulheta(m_ctx.operador);
         lista = LeDestinatarios(tipo);
