@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
+#include "modem/RespostaDaLinha.h"
 
 #include <algorithm>
 
@@ -15,10 +16,9 @@ constexpr double IntervaloDeEventos = 0.05;
 // reports that the call is gone.
 bool AguardaGuardaOuQueda(Contexto& ctx) {
     const double prazo = ctx.relogio.Agora() + GuardaDoModem;
-    QString recebido;
+    RespostaDaLinha queda({QStringLiteral("NO CARRIER")});
     for (;;) {
-        recebido += ctx.porta.Input();
-        if (recebido.contains(QLatin1String("NO CARRIER")))
+        if (queda.Acrescenta(ctx.porta.Input()))
             return true;
         if (ctx.relogio.Agora() >= prazo || !ctx.porta.PortOpen())
             return false;
