@@ -6,6 +6,7 @@
 #include "modem/Enlace.h"
 #include "modem/RespostaDaLinha.h"
 #include "store/BancoDeDados.h"
+#include "store/ConsolidacaoAdiada.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "tap/FuncoesTAP.h"
@@ -327,6 +328,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     QString erros;
     QString ausentes;
     PaginasNaoRegistradas naoRegistradas;
+    ConsolidacaoAdiada consolidacao;
     int receberam = 0;
     QStringList naoReceberam;
     for (; !membros->Eof(); membros->MoveNext()) {
@@ -360,9 +362,12 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         const bool montada = MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade);
         if (!montada)
             enlace.Interrompe(ctx);
-        // The previous page shows on the gauge while this block crosses the line, not between the
-        // terminal's acceptance and this block.
-        const auto anteriorFeito = [&mostra, &feitos] { mostra(feitos - 1); };
+        // The previous page shows on the gauge, and the history's log is folded into the file, while
+        // this block crosses the line, not between the terminal's acceptance and this block.
+        const auto anteriorFeito = [&mostra, &feitos, &consolidacao] {
+            mostra(feitos - 1);
+            consolidacao.ConsolidaSeDevida();
+        };
         if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, anteriorFeito)) {
             // This member and every later one got nothing.
             for (; !membros->Eof(); membros->MoveNext()) {

@@ -5,9 +5,11 @@
 #include "CadastroDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
 #include "store/BancoDeDados.h"
+#include "store/ConsolidacaoAdiada.h"
 #include "store/Consultas.h"
 #include "store/Esquema.h"
 #include "store/ListaDeNomes.h"
+#include "store/SQLiteNativo.h"
 #include "store/Snapshot.h"
 
 #include <QDir>
@@ -155,6 +157,33 @@ private slots:
         QString erro;
         QVERIFY(!CriaBancoVazio(ambiente.Diretorio() + QStringLiteral("/Pager.Mdb"), &erro));
         QVERIFY(erro.contains(QStringLiteral("já existe")));
+    }
+
+    // During a send the history's commits leave the log alone; the sender folds it when due, and
+    // afterwards the commits fold it again by themselves.
+    void consolidacaoAdiada() {
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio());
+        const auto grava = [] { return GravaLog("20260101", "10:00", "Ana", QString(400, 'x'), "1", 1); };
+        int gravacoes = 0;
+        {
+            ConsolidacaoAdiada adiada;
+            for (; gravacoes < 2000 && adiada.PaginasNoDiario() < 1500; ++gravacoes)
+                QVERIFY(grava());
+            QVERIFY(adiada.PaginasNoDiario() >= 1500);
+            adiada.ConsolidaSeDevida();
+            QVERIFY(grava());
+            QVERIFY(adiada.PaginasNoDiario() < 10);
+            for (int i = 0; i < gravacoes; ++i)
+                QVERIFY(grava());
+        }
+        for (int i = 0; i < gravacoes; ++i)
+            QVERIFY(grava());
+        int noDiario = -1;
+        QCOMPARE(sqlite3_wal_checkpoint_v2(HandleNativo(BancoDeDados()), nullptr, SQLITE_CHECKPOINT_PASSIVE,
+                                           &noDiario, nullptr),
+                 SQLITE_OK);
+        QVERIFY2(noDiario >= 0 && noDiario < 1100, qPrintable(QString::number(noDiario)));
     }
 
     // Values bound as typed, never spliced into the SQL; a list needs an identifier and a name.
