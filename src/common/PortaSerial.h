@@ -21,7 +21,8 @@ public:
     virtual bool PortOpen() const = 0;
 
     virtual void EscreveBytes(const QByteArray& bytes) = 0;
-    // Everything received and not yet read; never blocks.
+    // What has been received and not yet read; never blocks. Bytes the driver still holds may
+    // come at the next call: InBufferCount counts them too.
     virtual QByteArray LeBytes() = 0;
     virtual int InBufferCount() = 0;
     // Blocks, without letting window events run, until data is waiting or the clock is past prazo.

@@ -178,7 +178,10 @@ void PortaSerialQt::EscreveBytes(const QByteArray& bytes) {
 QByteArray PortaSerialQt::LeBytes() {
     if (Perdida())
         return {};
-    m_porta.waitForReadyRead(0);
+    // A poll that finds nothing costs a pass through the terminal driver; a wait that just woke
+    // on data has it here already, and what follows is read at the next call.
+    if (m_porta.bytesAvailable() == 0)
+        m_porta.waitForReadyRead(0);
     return m_porta.readAll();
 }
 
