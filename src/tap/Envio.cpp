@@ -313,6 +313,10 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     membros->MoveLast();
     const int total = membros->RecordCount();
     membros->MoveFirst();
+    QVector<qint32> ids;
+    for (; !membros->Eof(); membros->MoveNext())
+        ids << membros->Campo(QStringLiteral("ID_Usuario")).toInt();
+    membros->Close();
     painel.MedidorMaximo(total);
     int feitos = 0;
     int mostrado = 0;
@@ -331,9 +335,12 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     ConsolidacaoAdiada consolidacao;
     int receberam = 0;
     QStringList naoReceberam;
-    for (; !membros->Eof(); membros->MoveNext()) {
-        const qint32 id = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
-        const DadosUsuario membro = ObtemDadosUsuario(ctx, id);
+    std::optional<std::pair<qint32, DadosUsuario>> seguinte;
+    for (int k = 0; k < ids.size(); ++k) {
+        const qint32 id = ids[k];
+        const DadosUsuario membro =
+            seguinte && seguinte->first == id ? seguinte->second : ObtemDadosUsuario(ctx, id);
+        seguinte.reset();
         ++feitos;
         if (!membro.encontrado || SemBrancos(membro.ID_Pager).isEmpty()) {
             naoReceberam << IdentificaMembro(membro, id);
@@ -362,18 +369,19 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         const bool montada = MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade);
         if (!montada)
             enlace.Interrompe(ctx);
-        // The previous page shows on the gauge, and the history's log is folded into the file, while
-        // this block crosses the line, not between the terminal's acceptance and this block.
-        const auto anteriorFeito = [&mostra, &feitos, &consolidacao] {
+        // While this block crosses the line, not between the terminal's acceptance and the next
+        // block: the gauge shows the previous page, the next member is read and the history's log
+        // is folded into the file.
+        const auto enquantoSai = [&] {
             mostra(feitos - 1);
+            if (k + 1 < ids.size() && !seguinte)
+                seguinte.emplace(ids[k + 1], ObtemDadosUsuario(ctx, ids[k + 1]));
             consolidacao.ConsolidaSeDevida();
         };
-        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, anteriorFeito)) {
+        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
             // This member and every later one got nothing.
-            for (; !membros->Eof(); membros->MoveNext()) {
-                const qint32 resto = membros->Campo(QStringLiteral("ID_Usuario")).toInt();
-                naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, resto), resto);
-            }
+            for (int resto = k; resto < ids.size(); ++resto)
+                naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
             InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
             naoRegistradas.Informa(ctx.operador);
             return false;
@@ -387,7 +395,6 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
                  id, naoRegistradas);
     }
-    membros->Close();
     mostra(feitos);
 
     Encerra(ctx, enlace, painel);
