@@ -1,11 +1,15 @@
 // The windows that list a whole directory must fill at once even with 50 000 users and as many
-// groups. Builds such a database and prints, for each way of listing, the time and the memory
-// the list keeps.
+// groups. Builds such a database (the first group in name order holding every user) and prints, for each way
+// of listing and each window that lists, the time and the memory the list keeps.
 #include "ApoioDoBench.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
 #include "compose/Destinatarios.h"
 #include "compose/frmMontaMsg.h"
+#include "directory/frmCadastraGrupo.h"
+#include "directory/frmCadastraUsuarios.h"
+#include "directory/frmUsuariosGrupo.h"
+#include "directory/frmVisualizaUsuarios.h"
 #include "modem/PortaSerialQt.h"
 #include "store/BancoDeDados.h"
 #include "store/Consultas.h"
@@ -48,13 +52,15 @@ bool Preenche() {
     QSqlDatabase banco = BancoDeDados();
     if (!banco.transaction())
         return false;
-    for (int i = 0; i < Quantidade; ++i) {
-        if (!Executa(QStringLiteral("Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, Nome_Usuario) "
+    for (int i = 1; i <= Quantidade; ++i) {
+        if (!Executa(QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, 1)"), {i}) ||
+            !Executa(QStringLiteral("Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, Nome_Usuario) "
                                     "Values (?, ?, ?, ?)"),
                      {QStringLiteral("Não há descrição para este usuário."), QString::number(1000000 + i),
                       QStringLiteral("03/12/1998"), NomeAleatorio(gerador)}) ||
             !Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values (?, ?)"),
-                     {QStringLiteral("Grupo ") + NomeAleatorio(gerador), QStringLiteral("Plantão")}))
+                     {i == 1 ? QStringLiteral("A Todos") : QStringLiteral("Grupo ") + NomeAleatorio(gerador),
+                      QStringLiteral("Plantão")}))
             return false;
     }
     return banco.commit();
@@ -176,6 +182,28 @@ int main(int argc, char* argv[]) {
         },
         [&janela] { janela->ListaPorGrupo(); });
     janela.reset();
+
+    // Each directory window as it opens, its lists filled and shown; the memory is what the open
+    // window keeps.
+    std::unique_ptr<QDialog> aberta;
+    const auto abre = [&aberta](auto&& cria) {
+        return [&aberta, cria] {
+            aberta = cria();
+            aberta->show();
+            QApplication::processEvents();
+            return Quantidade;
+        };
+    };
+    const auto fechaJanela = [&aberta] { aberta.reset(); };
+    Mede("frmVisualizaUsuarios aberta (usuários)",
+         abre([&] { return std::make_unique<frmVisualizaUsuarios>(operador, nullptr); }), fechaJanela);
+    Mede("frmUsuariosGrupo aberta (usuários, membros)",
+         abre([&] { return std::make_unique<frmUsuariosGrupo>(operador); }), fechaJanela);
+    Mede("frmCadastraGrupo aberta (grupos)",
+         abre([&] { return std::make_unique<frmCadastraGrupo>(operador); }), fechaJanela);
+    Mede("frmCadastraUsuarios aberta (grupos)",
+         abre([&] { return std::make_unique<frmCadastraUsuarios>(operador); }), fechaJanela);
+    aberta.reset();
     FechaBancoDeDados();
     return 0;
 }
