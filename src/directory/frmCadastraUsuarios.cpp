@@ -1,7 +1,7 @@
 #include "directory/frmCadastraUsuarios.h"
 
 #include "directory/CadastroDeUsuarios.h"
-#include "directory/ItemDeGrupo.h"
+#include "directory/ModeloDeGruposParaMarcar.h"
 #include "ui/frmCaixaDeTexto.h"
 #include "ui/frmControles.h"
 #include "ui/frmMoldura.h"
@@ -11,10 +11,9 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
+#include <QListView>
 #include <QToolButton>
 #include <QVBoxLayout>
-#include <memory>
 
 namespace {
 const QString NovoUsuario = QStringLiteral("-");
@@ -53,9 +52,12 @@ frmCadastraUsuarios::frmCadastraUsuarios(Operador& operador, QWidget* pai)
     m_txtDescricao->setTabChangesFocus(true);
     m_txtDescricao->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_txtDescricao->setFixedHeight(m_txtDescricao->fontMetrics().lineSpacing() * 3 + 12);
-    m_lstGrupos = new QListWidget(pnlFundo);
+    m_lstGrupos = new QListView(pnlFundo);
     m_lstGrupos->setObjectName(QStringLiteral("lstGrupos"));
+    m_grupos = new ModeloDeGruposParaMarcar(m_lstGrupos);
+    m_lstGrupos->setModel(m_grupos);
     m_lstGrupos->setUniformItemSizes(true);
+    m_lstGrupos->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_lstGrupos->setMinimumHeight(120);
 
     grade->addWidget(
@@ -137,8 +139,8 @@ void frmCadastraUsuarios::Form_Activate() {
 }
 
 bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
-    m_lstGrupos->clear();
-    const GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
+    m_grupos->Substitui({});
+    GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
     if (!lista.erro.isEmpty()) {
         m_operador.Mensagem(
             QStringLiteral("Não foi possível ler os grupos no arquivo de dados (Pager.Mdb); a "
@@ -147,27 +149,15 @@ bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
             QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
-    // Each item is made whole before it joins the list: a change to an item already in the list
-    // is announced to the view (50 000 groups took over half a second).
-    for (const GrupoParaMarcar& grupo : lista.grupos) {
-        auto item = std::make_unique<QListWidgetItem>(TextoDoItemDeGrupo(grupo.id, grupo.nome));
-        item->setData(Qt::UserRole, grupo.id);
-        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
-        item->setCheckState(grupo.marcado ? Qt::Checked : Qt::Unchecked);
-        m_lstGrupos->addItem(item.release());
-    }
-    if (m_lstGrupos->count() == 0)
+    m_grupos->Substitui(std::move(lista.grupos));
+    if (m_grupos->rowCount() == 0)
         return false;
-    m_lstGrupos->setCurrentRow(0);
+    m_lstGrupos->setCurrentIndex(m_grupos->index(0));
     return true;
 }
 
 QVector<qint32> frmCadastraUsuarios::GruposMarcados() const {
-    QVector<qint32> marcados;
-    for (int i = 0; i < m_lstGrupos->count(); ++i)
-        if (m_lstGrupos->item(i)->checkState() == Qt::Checked)
-            marcados.append(m_lstGrupos->item(i)->data(Qt::UserRole).toInt());
-    return marcados;
+    return m_grupos->Marcados();
 }
 
 void frmCadastraUsuarios::cmdCadastrarGrupo_Click() {

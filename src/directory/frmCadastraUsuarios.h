@@ -7,7 +7,8 @@
 
 class QLabel;
 class QLineEdit;
-class QListWidget;
+class QListView;
+class ModeloDeGruposParaMarcar;
 class QToolButton;
 class frmCaixaDeTexto;
 
@@ -42,7 +43,8 @@ private:
     QLineEdit* m_txtPagerID = nullptr;
     QLineEdit* m_txtNomeUsuario = nullptr;
     frmCaixaDeTexto* m_txtDescricao = nullptr;
-    QListWidget* m_lstGrupos = nullptr;
+    QListView* m_lstGrupos = nullptr;
+    ModeloDeGruposParaMarcar* m_grupos = nullptr;
     QToolButton* m_cmdCadastrarGrupo = nullptr;
     QToolButton* m_cmdRetornar = nullptr;
     bool m_ativado = false;

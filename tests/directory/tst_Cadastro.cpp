@@ -20,7 +20,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QTimer>
 #include <QToolButton>
@@ -308,14 +307,19 @@ private slots:
         frmCadastraUsuarios dialogo(Operador());
         QVERIFY(dialogo.PreencheParaAlterar(m_ana));
         dialogo.show();
-        auto* lista = Filho<QListWidget>(dialogo, "lstGrupos");
+        auto* lista = Filho<QListView>(dialogo, "lstGrupos");
+        const QAbstractItemModel* grupos = lista->model();
         QStringList itens;
-        for (int i = 0; i < lista->count(); ++i)
-            itens << lista->item(i)->text() + (lista->item(i)->checkState() == Qt::Checked ? "*" : "");
+        for (int i = 0; i < grupos->rowCount(); ++i)
+            itens << grupos->index(i, 0).data().toString() +
+                         (grupos->index(i, 0).data(Qt::CheckStateRole) == Qt::Checked ? "*" : "");
         QCOMPARE(itens.join(';'), "00002 - Alfa*;00003 - Beta;00001 - Gama*;00004 - Quebra");
-        QCOMPARE(lista->currentRow(), 0);
+        QCOMPARE(lista->currentIndex().row(), 0);
+        // Keyboard only: Space unmarks Alfa, Down and Space mark Beta.
+        for (const Qt::Key tecla : {Qt::Key_Space, Qt::Key_Down, Qt::Key_Space})
+            QTest::keyClick(lista, tecla);
         dialogo.cmdCadastrarGrupo_Click();
-        QCOMPARE(Cadastro().section(';', 0, 0), "Ana|100|teste|01/01/2024|Alfa,Gama");
+        QCOMPARE(Cadastro().section(';', 0, 0), "Ana|100|teste|01/01/2024|Beta,Gama");
     }
 
     // The composition window and the viewer open the dialog on the user chosen (Bruno, after two
