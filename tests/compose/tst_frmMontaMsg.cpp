@@ -73,8 +73,7 @@ private slots:
         QTest::newRow("Grupo") << "Grupo||Grupo|ret|Grupo";
     }
     void modoDeListagem() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         const bool usuarios = !c[1].isEmpty();
         Janela j(c[0].isEmpty() ? QByteArray() : ParaWin1252("[LISTAGEM]\r\nOpção=" + c[0] + "\r\n"));
         j.Cadastra();
@@ -105,8 +104,7 @@ private slots:
         QTest::newRow("=anterior") << "|digita:=anterior|Reunião\namanhã";
     }
     void caixaDeTexto() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         Janela j;
         Modulo::MensagemEnvio = QStringLiteral("Reunião\namanhã");
         j.Abre();
@@ -132,8 +130,7 @@ private slots:
         QTest::newRow("segundo grupo") << "g|segundo|Vendas|100,200";
     }
     void enviaAoDestinatarioMostrado() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         const QString acao = c[1];
         Janela j(c[0].isEmpty() ? QByteArray() : kPorGrupo);
         j.Cadastra();

@@ -136,8 +136,7 @@ private slots:
         QTest::newRow("remove xarás") << "Ana*,Bruno*,Ana*|-Ana|0|Bruno";
     }
     void membros() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         QVector<qint32> ids, iniciais;
         for (const QString& nome : c[0].split(QLatin1Char(','))) {
             ids << CadastraUsuario(QString(nome).remove(QLatin1Char('*')), nome);
@@ -196,8 +195,7 @@ private slots:
         QTest::newRow("cancela só descrição") << "||y|volta||Suporte;Vendas";
     }
     void dialogoDoGrupo() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         Grupo vendas;
         QVERIFY(LeGrupo(CadastraGrupo(QStringLiteral("Vendas")), vendas));
         CadastraGrupo(QStringLiteral("Suporte"));
@@ -263,8 +261,7 @@ private slots:
                "Nada foi alterado no cadastro.\n\n(recusado Unable to fetch row)|";
     }
     void gravaUsuario() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         CadastraAnaEBruno();
         const QString antes = Cadastro();
         QVector<qint32> grupos;
@@ -331,8 +328,7 @@ private slots:
         QTest::newRow("visualizador: novo") << "v|cmdCadastrarGrupo||Ana;Ana;Bruno;Zeca";
     }
     void abertura() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         for (const char* nome : {"Bruno", "Ana", "Ana"})
             CadastraUsuario(nome, QStringLiteral("1"));
         std::unique_ptr<QDialog> janela;

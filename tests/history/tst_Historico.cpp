@@ -42,8 +42,7 @@ private slots:
         QTest::newRow("lista vazia do visualizador") << "0|1|";
     }
     void ordem() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         QMdiArea area;
         QCOMPARE(ExibeHistorico(&area, m_bancada->operador, c[0], qint16(c[1].toInt())), !c[2].isEmpty());
         QCOMPARE(area.subWindowList().size(), c[2].isEmpty() ? 0 : 1);

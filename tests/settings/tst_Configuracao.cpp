@@ -170,8 +170,7 @@ private slots:
                "PrefixoPABX=00;[OPÇÕES];AutoEnviar=Sim;|ATX3DP 00W3311-2400\r";
     }
     void avancada() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         AmbienteDeTeste ambiente;
         if (!c[0].isEmpty())
             ambiente.EscreveINI(Arquivo(c[0]));
@@ -220,8 +219,7 @@ private slots:
         QTest::newRow("TCP sem porta") << "||optTCP|/central//||";
     }
     void conexao() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         AmbienteDeTeste ambiente;
         if (!c[0].isEmpty())
             ambiente.EscreveINI(Arquivo(c[0]));
@@ -260,8 +258,7 @@ private slots:
         QTest::newRow("valores estranhos") << "[MODEM];Porta Serial=5;[DISCAGEM];Linha=tom;Prefixo=;||";
     }
     void configModem() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         AmbienteDeTeste ambiente;
         ambiente.EscreveINI(Arquivo(c[0]));
         frmConfigModem f;

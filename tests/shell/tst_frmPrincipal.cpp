@@ -104,8 +104,7 @@ private slots:
         QTest::newRow("autoenviar=sim") << "COM1 sim|vazio|modem|1|fechaSplash|BVMP|";
     }
     void inicializacao() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         const QString banco = c[1], roteiro = c[2];
         const bool pronto = c[3] == QLatin1String("1");
         QString ini = c[0].isEmpty() ? QString() : "[MODEM]\r\nPorta Serial=" + c[0].mid(3, 1) + "\r\n";
@@ -158,8 +157,7 @@ private slots:
         QTest::newRow("ajuda") << "mnuExibirAjuda|caixaDeMensagem||";
     }
     void comandos() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         BancadaVirtual b;
         QVERIFY(b.ambiente.AbreBancoVazio());
         b.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=3\r\n");

@@ -210,8 +210,7 @@ private slots:
         QTest::newRow("dois arquivos") << "{},B.Mdb||2|--help";
     }
     void criaBanco() {
-        QFETCH(QString, caso);
-        const QStringList c = caso.split(QLatin1Char('|'));
+        const QStringList c = CamposDoCaso();
         QTemporaryDir pasta;
         const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
         if (!c[1].isEmpty())

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QtTest>
 
 // XDG_CONFIG_HOME is never put back: left on the removed directory, nothing a test runs later can
 // reach the real settings.
@@ -38,4 +39,9 @@ bool AmbienteDeTeste::AbreBancoVazio() {
         return false;
     m_abriuBanco = true;
     return AbreBancoDeDados(QStringLiteral("Pager.Mdb"), m_dir.path());
+}
+
+QStringList CamposDoCaso() {
+    QFETCH(QString, caso);
+    return caso.split(QLatin1Char('|'));
 }

@@ -1,7 +1,12 @@
 #pragma once
-// A private settings directory (XDG_CONFIG_HOME) and program directory for one test.
+// A private settings directory (XDG_CONFIG_HOME) and program directory for one test, and the
+// fields of a table row written as one text.
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
+
+// The current row's text column "caso", split at "|".
+QStringList CamposDoCaso();
 
 class AmbienteDeTeste {
 public:
