@@ -1,11 +1,12 @@
 #pragma once
 // Pieces every benchmark program uses: an operator that answers OK and prints what it was told,
-// and the process's resident memory.
+// the process's resident memory, and a clock read in seconds.
 #include "common/Operador.h"
 
 #include <QFile>
 
 #include <cstdio>
+#include <ctime>
 
 class OperadorCalado : public Operador {
 public:
@@ -30,4 +31,11 @@ inline long MemoriaResidente() {
         if (linha.startsWith("VmRSS:"))
             return linha.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+
+// A clock (CLOCK_MONOTONIC, CLOCK_THREAD_CPUTIME_ID, ...) in seconds.
+inline double RelogioDe(clockid_t relogio) {
+    timespec t{};
+    clock_gettime(relogio, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
 }

@@ -4,6 +4,8 @@
 // program. How late it wakes after a byte is written bounds every reaction measured on the line
 // (the program wakes on the terminal's CR, the simulator on the program's STX); its CPU per
 // byte bounds the CPU of any wait that must see each byte as it comes.
+#include "ApoioDoBench.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
@@ -21,12 +23,6 @@ struct PisoDaMaquina {
     double cpu = 0;                          // the reader's CPU as a share of one core
     double cpuPorDespertar = 0;              // seconds
 };
-
-inline double RelogioDe(clockid_t relogio) {
-    timespec t{};
-    clock_gettime(relogio, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
 
 inline PisoDaMaquina MedePisoDaMaquina(int bytes = 2000) {
     PisoDaMaquina piso;

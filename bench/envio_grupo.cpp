@@ -54,12 +54,6 @@ double CPUDoProcesso() {
            double(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
-double CPUDaThread() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
 double Percentil(std::vector<double> valores, double p) {
     if (valores.empty())
         return 0;
@@ -106,7 +100,7 @@ public:
         m_esperando = bloco;
         m_resposta.clear();
         m_saiuEm = m_relogio.Agora();
-        m_cpuNaSaida = CPUDaThread();
+        m_cpuNaSaida = RelogioDe(CLOCK_THREAD_CPUTIME_ID);
     }
 
     QByteArray LeBytes() override {
@@ -114,7 +108,7 @@ public:
         if (m_esperando && !lidos.isEmpty()) {
             if (m_resposta.isEmpty()) {
                 m_chegouEm = m_relogio.Agora();
-                m_cpuNaChegada = CPUDaThread();
+                m_cpuNaChegada = RelogioDe(CLOCK_THREAD_CPUTIME_ID);
             }
             m_resposta += lidos;
             // Every answer the program acts on ends in one of these.
@@ -122,7 +116,7 @@ public:
                 if (m_resposta.contains(fim)) {
                     const double agora = m_relogio.Agora();
                     esperaParede += agora - m_saiuEm;
-                    const double cpuAgora = CPUDaThread();
+                    const double cpuAgora = RelogioDe(CLOCK_THREAD_CPUTIME_ID);
                     esperaCPU += cpuAgora - m_cpuNaSaida;
                     chegadaParede += agora - m_chegouEm;
                     chegadaCPU += cpuAgora - m_cpuNaChegada;

@@ -72,12 +72,6 @@ double MegabytesEmUso() {
     return double(m.uordblks + m.hblkhd) / (1024.0 * 1024.0);
 }
 
-double MilissegundosDeCPU() {
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
-}
-
 // Median wall-clock and CPU time of several runs (on a busy machine the CPU time is the fairer
 // figure), and the heap the last run left in use.
 void Mede(const char* descricao, const std::function<int()>& passo, const std::function<void()>& limpa = {}) {
@@ -89,12 +83,12 @@ void Mede(const char* descricao, const std::function<int()>& passo, const std::f
         if (limpa)
             limpa();
         const double antes = MegabytesEmUso();
-        const double cpuAntes = MilissegundosDeCPU();
+        const double cpuAntes = RelogioDe(CLOCK_PROCESS_CPUTIME_ID) * 1e3;
         QElapsedTimer cronometro;
         cronometro.start();
         linhas = passo();
         tempos.push_back(double(cronometro.nsecsElapsed()) / 1e6);
-        cpu.push_back(MilissegundosDeCPU() - cpuAntes);
+        cpu.push_back(RelogioDe(CLOCK_PROCESS_CPUTIME_ID) * 1e3 - cpuAntes);
         memoria = MegabytesEmUso() - antes;
     }
     std::sort(tempos.begin(), tempos.end());
