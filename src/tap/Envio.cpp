@@ -310,13 +310,11 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     if (!LogOn(ctx, enlace, painel))
         return false;
 
-    membros->MoveLast();
-    const int total = membros->RecordCount();
-    membros->MoveFirst();
     QVector<qint32> ids;
     for (; !membros->Eof(); membros->MoveNext())
         ids << membros->Campo(QStringLiteral("ID_Usuario")).toInt();
     membros->Close();
+    const int total = int(ids.size());
     painel.MedidorMaximo(total);
     int feitos = 0;
     int mostrado = 0;
