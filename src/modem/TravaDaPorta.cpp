@@ -5,8 +5,14 @@
 
 namespace {
 
-// The usual system lock directory first, so that programs of every user see one another.
+// The folder named by BIPVOX_TRAVAS (tests, or a site that keeps its locks elsewhere); else the
+// usual system lock directory, so that programs of every user see one another.
 QString DiretorioDasTravas() {
+    const QString pedido = qEnvironmentVariable("BIPVOX_TRAVAS");
+    if (!pedido.isEmpty()) {
+        QDir().mkpath(pedido);
+        return QDir(pedido).absolutePath();
+    }
     for (const QString& candidato : {QStringLiteral("/run/lock"), QStringLiteral("/var/lock")}) {
         const QFileInfo info(candidato);
         if (info.isDir() && info.isWritable())

@@ -13,6 +13,8 @@
 AmbienteDeTeste::AmbienteDeTeste() {
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
+    // Port locks too: whatever the machine's /run/lock holds, and other test runs, stay out.
+    qputenv("BIPVOX_TRAVAS", QFile::encodeName(m_dir.path() + QStringLiteral("/travas")));
 }
 
 AmbienteDeTeste::~AmbienteDeTeste() {
