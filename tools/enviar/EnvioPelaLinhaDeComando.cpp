@@ -19,8 +19,7 @@
 
 namespace {
 
-constexpr int TamanhoDoCodigo = 10; // the user dialog's limits
-constexpr int TamanhoDoNome = 50;
+constexpr int TamanhoDoNome = 50; // the user dialog's limit
 
 struct Preparo {
     SaidaDoEnvio saida = TodasAceitas;
@@ -42,23 +41,9 @@ bool AbreBanco(const QString& banco) {
 
 Preparo PreparaDestino(const OpcoesDoEnvio& opcoes, OperadorDeConsole& console) {
     Preparo preparo;
+    // The code and the name were checked with the options.
     if (opcoes.dadas.contains(QStringLiteral("--pager"))) {
         const QString& codigo = opcoes.pager;
-        const bool valido = !codigo.isEmpty() && codigo.size() <= TamanhoDoCodigo &&
-                            std::none_of(codigo.begin(), codigo.end(), [](QChar c) {
-                                return c.isSpace() || c.category() == QChar::Other_Control;
-                            });
-        if (!valido)
-            preparo.saida =
-                Falha(console, ErroDeUso,
-                      QStringLiteral("código de pager inválido: \"%1\" (de 1 a %2 caracteres, sem "
-                                     "espaços); nada foi discado.")
-                          .arg(codigo)
-                          .arg(TamanhoDoCodigo));
-        else if (opcoes.nome.size() > TamanhoDoNome)
-            preparo.saida =
-                Falha(console, ErroDeUso,
-                      QStringLiteral("o nome passa de %1 caracteres; nada foi discado.").arg(TamanhoDoNome));
         // A one-user send records the name padded to its field, as the window does.
         preparo.pagerAvulso = DadosUsuario{
             codigo, opcoes.nome.isEmpty() ? QString() : opcoes.nome.leftJustified(TamanhoDoNome), true};
@@ -223,8 +208,9 @@ SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, 
                 .arg(opcoes.banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa")
                                             : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
     const Preparo destino = PreparaDestino(opcoes, console);
-    const SaidaDoEnvio saida =
-        destino.saida != TodasAceitas ? destino.saida : EnviaPeloEnlace(opcoes, mensagem, destino, console, relogio);
+    const SaidaDoEnvio saida = destino.saida != TodasAceitas
+                                   ? destino.saida
+                                   : EnviaPeloEnlace(opcoes, mensagem, destino, console, relogio);
     FechaBancoDeDados();
     return saida;
 }

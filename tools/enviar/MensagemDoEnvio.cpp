@@ -27,6 +27,11 @@ bool PreparaMensagem(const QString& texto, QString& mensagem, QString& erro) {
         erro = QStringLiteral("a mensagem está vazia");
         return false;
     }
+    // Blanks and line breaks alone would page a blank screen.
+    if (digitado.trimmed().isEmpty()) {
+        erro = QStringLiteral("a mensagem só tem brancos ou quebras de linha");
+        return false;
+    }
     if (digitado.size() > TamanhoDaMensagem) {
         erro = QStringLiteral("a mensagem tem %1 caracteres; o limite é %2")
                    .arg(digitado.size())

@@ -1,5 +1,8 @@
 #include "OpcoesDoEnvio.h"
 
+#include <QHash>
+
+#include <algorithm>
 #include <cmath>
 
 const char* const TextoDeAjuda =
@@ -16,6 +19,8 @@ const char* const TextoDeAjuda =
     "  --grupo NOME     cada membro do grupo com esse nome\n"
     "  --pager CÓDIGO   um código de pager fora do cadastro (até 10 caracteres)\n"
     "  --nome NOME      com --pager: o nome que vai para o histórico (padrão: vazio)\n"
+    "\n"
+    "Cada opção vale uma vez só; --silencioso, --help e --version não recebem valor.\n"
     "\n"
     "Mensagem: até 240 caracteres; várias palavras são juntadas com um espaço; \"-\" lê a\n"
     "mensagem da entrada padrão (UTF-8 ou Windows-1252). As letras acentuadas são trocadas\n"
@@ -41,8 +46,8 @@ const char* const TextoDeAjuda =
     "     sem código de pager, ou grupo interrompido no meio); as demais foram\n"
     "  2  sem conexão (linha ocupada, sem portadora, sem tom de discagem, ninguém atendeu, ou\n"
     "     a central não aceitou a entrada): nenhuma página foi entregue\n"
-    "  3  erro de uso ou de destinatário (nome desconhecido ou ambíguo, mensagem vazia ou com\n"
-    "     mais de 240 caracteres): nada foi discado\n"
+    "  3  erro de uso ou de destinatário (nome desconhecido ou ambíguo, mensagem vazia, só\n"
+    "     com brancos ou com mais de 240 caracteres, opção repetida): nada foi discado\n"
     "  4  a porta serial ou o banco de dados não puderam ser usados (porta em uso por outro\n"
     "     programa do Bipvox, modem que não responde, Pager.Mdb ausente ou danificado)\n"
     "\n"
@@ -92,6 +97,14 @@ QString AplicaValor(const QString& opcao, const QString& valor, OpcoesDoEnvio& o
     return {};
 }
 
+bool SemValor(const QString& opcao) {
+    static const QStringList opcoes = {
+        QStringLiteral("--silencioso"), QStringLiteral("--help"),    QStringLiteral("-h"),
+        QStringLiteral("--ajuda"),      QStringLiteral("--version"), QStringLiteral("--versao"),
+    };
+    return opcoes.contains(opcao);
+}
+
 bool ComValor(const QString& opcao) {
     static const QStringList opcoes = {
         QStringLiteral("--usuario"),   QStringLiteral("--grupo"),   QStringLiteral("--pager"),
@@ -99,6 +112,18 @@ bool ComValor(const QString& opcao) {
         QStringLiteral("--intervalo"), QStringLiteral("--esperar"),
     };
     return opcoes.contains(opcao);
+}
+
+// The user dialog's limits for a pager code and a name.
+constexpr int TamanhoDoCodigo = 10;
+constexpr int TamanhoDoNome = 50;
+
+bool CodigoValido(const QString& codigo) {
+    return !codigo.isEmpty() && codigo.size() <= TamanhoDoCodigo &&
+           std::none_of(codigo.begin(), codigo.end(), [](QChar c) {
+               return c.isSpace() || c.category() == QChar::Other_Control ||
+                      c.category() == QChar::Other_Format;
+           });
 }
 
 QString Confere(const OpcoesDoEnvio& o) {
@@ -109,6 +134,12 @@ QString Confere(const OpcoesDoEnvio& o) {
         return QStringLiteral("indique um, e só um, destinatário: --usuario, --grupo ou --pager");
     if (o.dadas.contains(QStringLiteral("--nome")) && !o.dadas.contains(QStringLiteral("--pager")))
         return QStringLiteral("--nome só vale com --pager");
+    if (o.dadas.contains(QStringLiteral("--pager")) && !CodigoValido(o.pager))
+        return QStringLiteral("código de pager inválido: \"%1\" (de 1 a %2 caracteres, sem espaços)")
+            .arg(o.pager)
+            .arg(TamanhoDoCodigo);
+    if (o.nome.size() > TamanhoDoNome)
+        return QStringLiteral("o nome de --nome passa de %1 caracteres").arg(TamanhoDoNome);
     if (o.palavras.isEmpty())
         return QStringLiteral("falta a mensagem (ou \"-\" para lê-la da entrada padrão)");
     if (o.palavras.contains(QStringLiteral("-")) && o.palavras.size() > 1)
@@ -120,6 +151,7 @@ QString Confere(const OpcoesDoEnvio& o) {
 
 bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QString& erro) {
     OpcoesDoEnvio o;
+    QHash<QString, QString> valores; // each option's value as written
     bool soPalavras = false;
     for (int i = 0; i < argumentos.size(); ++i) {
         const QString& argumento = argumentos[i];
@@ -146,6 +178,10 @@ bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QStr
         }
         const int igual = argumento.indexOf(QLatin1Char('='));
         const QString opcao = igual < 0 ? argumento : argumento.left(igual);
+        if (SemValor(opcao)) {
+            erro = QStringLiteral("a opção %1 não recebe valor: escreva só %1").arg(opcao);
+            return false;
+        }
         if (!ComValor(opcao)) {
             erro = QStringLiteral("opção desconhecida: %1").arg(opcao);
             return false;
@@ -159,6 +195,13 @@ bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QStr
             erro = QStringLiteral("a opção %1 precisa de um valor").arg(opcao);
             return false;
         }
+        // A repeated option is more likely a script's mistake than a wish for the last value.
+        if (valores.contains(opcao)) {
+            erro = QStringLiteral("a opção %1 foi dada mais de uma vez (\"%2\" e \"%3\"); dê só uma")
+                       .arg(opcao, valores.value(opcao), valor);
+            return false;
+        }
+        valores.insert(opcao, valor);
         o.dadas.append(opcao);
         erro = AplicaValor(opcao, valor, o);
         if (!erro.isEmpty())

@@ -10,6 +10,24 @@ QString NumaLinha(const QString& texto) {
 }
 } // namespace
 
+QString Escapado(const QString& texto) {
+    QString linha;
+    linha.reserve(texto.size());
+    for (const QChar c : texto) {
+        const auto categoria = c.category();
+        const bool controle = categoria == QChar::Other_Control || categoria == QChar::Other_Format ||
+                              categoria == QChar::Separator_Line || categoria == QChar::Separator_Paragraph;
+        if (!controle)
+            linha += c;
+        else
+            linha += (c.unicode() < 0x100 ? QStringLiteral("\\x") : QStringLiteral("\\u")) +
+                     QString::number(c.unicode(), 16)
+                         .rightJustified(c.unicode() < 0x100 ? 2 : 4, QLatin1Char('0'))
+                         .toUpper();
+    }
+    return linha;
+}
+
 void OperadorDeConsole::Status(const QString& texto) {
     m_status = texto;
     Andamento(texto);
@@ -41,6 +59,6 @@ void OperadorDeConsole::Aviso(const QString& texto) {
 
 void OperadorDeConsole::Escreve(const QString& texto) {
     m_ultimaLinha = texto;
-    std::fputs(QStringLiteral("bipvox-enviar: %1\n").arg(texto).toUtf8().constData(), m_saida);
+    std::fputs(QStringLiteral("bipvox-enviar: %1\n").arg(Escapado(texto)).toUtf8().constData(), m_saida);
     std::fflush(m_saida);
 }

@@ -7,6 +7,11 @@
 
 #include <cstdio>
 
+// Control and formatting characters (a terminal's escape sequences, a hidden direction change)
+// as \x1B or \u202E, so that a name from the database or the command line cannot drive the
+// operator's terminal.
+QString Escapado(const QString& texto);
+
 class OperadorDeConsole : public Operador, public PainelDeEnvio {
 public:
     explicit OperadorDeConsole(bool silencioso, std::FILE* saida = stderr)

@@ -17,7 +17,8 @@ int main(int argc, char* argv[]) {
     OpcoesDoEnvio opcoes;
     QString erro;
     if (!InterpretaOpcoes(aplicacao.arguments().mid(1), opcoes, erro)) {
-        std::fprintf(stderr, "bipvox-enviar: %s (veja bipvox-enviar --help)\n", erro.toUtf8().constData());
+        std::fprintf(stderr, "bipvox-enviar: %s (veja bipvox-enviar --help)\n",
+                     Escapado(erro).toUtf8().constData());
         return ErroDeUso;
     }
     if (opcoes.ajuda) {

@@ -1,0 +1,91 @@
+// bipvox-enviar's command line and message, and what it writes for the operator.
+#include "MensagemDoEnvio.h"
+#include "OpcoesDoEnvio.h"
+#include "OperadorDeConsole.h"
+
+#include <QtTest>
+
+#include <cstdio>
+
+class tst_Enviar : public QObject {
+    Q_OBJECT
+
+private slots:
+    // The message is what a send would take; an empty `recusa` means the line is accepted.
+    void linhaDeComando_data() {
+        QTest::addColumn<QStringList>("argumentos");
+        QTest::addColumn<QByteArray>("entrada");
+        QTest::addColumn<QString>("recusa");
+        QTest::addColumn<QString>("mensagem");
+        const QStringList ana{"--usuario", "Ana"};
+        QTest::newRow("usuário duas vezes")
+            << QStringList{"--usuario", "a", "--usuario=b", "oi"} << QByteArray()
+            << "--usuario foi dada mais de uma vez (\"a\" e \"b\")"
+            << "";
+        QTest::newRow("pager duas vezes") << QStringList{"--pager", "1", "--pager", "1", "oi"} << QByteArray()
+                                          << "--pager foi dada mais de uma vez"
+                                          << "";
+        QTest::newRow("intervalo duas vezes") << ana + QStringList{"--intervalo=5", "--intervalo", "9", "oi"}
+                                              << QByteArray() << "--intervalo foi dada mais de uma vez"
+                                              << "";
+        QTest::newRow("silencioso com valor") << ana + QStringList{"--silencioso=1", "oi"} << QByteArray()
+                                              << "a opção --silencioso não recebe valor"
+                                              << "";
+        QTest::newRow("só brancos") << ana + QStringList{" ", "\t"} << QByteArray()
+                                    << "a mensagem só tem brancos"
+                                    << "";
+        QTest::newRow("quebra de linha sozinha na entrada")
+            << ana + QStringList{"-"} << QByteArray("\r\n\n") << "a mensagem só tem brancos"
+            << "";
+        QTest::newRow("entrada em Windows-1252")
+            << ana + QStringList{"-"} << QByteArray("Reuni\xe3o \xe0s 15h\n") << ""
+            << "Reuniao as 15h";
+        QTest::newRow("código de 10") << QStringList{"--pager", "1234567890", "oi"} << QByteArray() << ""
+                                      << "oi";
+        QTest::newRow("código de 11") << QStringList{"--pager", "12345678901", "oi"} << QByteArray()
+                                      << "código de pager inválido: \"12345678901\""
+                                      << "";
+    }
+    void linhaDeComando() {
+        QFETCH(QStringList, argumentos);
+        QFETCH(QByteArray, entrada);
+        QFETCH(QString, recusa);
+        QFETCH(QString, mensagem);
+        OpcoesDoEnvio opcoes;
+        QString erro, preparada;
+        if (InterpretaOpcoes(argumentos, opcoes, erro)) {
+            const QString texto =
+                opcoes.palavras == QStringList{"-"} ? TextoDaEntrada(entrada) : opcoes.palavras.join(' ');
+            PreparaMensagem(texto, preparada, erro);
+        }
+        QVERIFY2(recusa.isEmpty() ? erro.isEmpty() : erro.contains(recusa), qPrintable(erro));
+        QCOMPARE(preparada, mensagem);
+    }
+
+    // A name or code can hold a terminal's escape sequences; they reach the terminal as text.
+    void linhaEscrita_data() {
+        QTest::addColumn<QString>("texto");
+        QTest::addColumn<QByteArray>("linha");
+        QTest::newRow("título da janela") << QString("nenhum usuário se chama \"\x1b]0;pwned\x07\"")
+                                          << QByteArray("nenhum usuário se chama \"\\x1B]0;pwned\\x07\"");
+        QTest::newRow("cor e apagar tela")
+            << QString("\x1b[2J\x1b[31mAna") << QByteArray("\\x1B[2J\\x1B[31mAna");
+        QTest::newRow("C1 e direção")
+            << QString::fromUtf16(u"Ana\u009b6n \u202eanA") << QByteArray("Ana\\x9B6n \\u202EanA");
+        QTest::newRow("acentos ficam") << QString::fromUtf16(u"Plantão João") << QByteArray("Plantão João");
+    }
+    void linhaEscrita() {
+        QFETCH(QString, texto);
+        QFETCH(QByteArray, linha);
+        std::FILE* arquivo = std::tmpfile();
+        OperadorDeConsole(false, arquivo).Aviso(texto);
+        std::rewind(arquivo);
+        char lido[256] = {};
+        QVERIFY(std::fgets(lido, sizeof lido, arquivo));
+        std::fclose(arquivo);
+        QCOMPARE(QByteArray(lido), "bipvox-enviar: " + linha + "\n");
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Enviar)
+#include "tst_Enviar.moc"
