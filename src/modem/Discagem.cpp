@@ -22,7 +22,7 @@ QString LeDiscagem(const LeituraINI& ini, const QString& chave, const QString& p
 }
 
 bool TemVeredito(const QString& recebido) {
-    for (const char* texto : {"NO C", "NO D", "NODI", "CONN", "BUSY"})
+    for (const char* texto : {"NO C", "NO A", "NO D", "NODI", "CONN", "BUSY"})
         if (recebido.contains(QLatin1String(texto)))
             return true;
     return false;
@@ -51,6 +51,12 @@ void InformaFalha(Contexto& ctx, qint16 codigo) {
             QStringLiteral("Não foi possível receber um tom de discagem - Desconectado. Caso "
                            "você esteje discando a partir de uma linha PABX, consulte o "
                            "manual para saber como resolver este problema."),
+            TituloErro, Icone::Informacao);
+        break;
+    case DiscagemSemResposta:
+        ctx.operador.Mensagem(
+            QStringLiteral("A central não atendeu a chamada (o modem respondeu \"NO ANSWER\"). "
+                           "Tente novamente mais tarde."),
             TituloErro, Icone::Informacao);
         break;
     default:
@@ -103,6 +109,8 @@ qint16 ClassificaRespostaDiscagem(const QString& recebido) {
     qint16 codigo = DiscagemNenhuma;
     if (recebido.contains(QLatin1String("NO C")))
         codigo = DiscagemSemPortadora;
+    if (recebido.contains(QLatin1String("NO A")))
+        codigo = DiscagemSemResposta;
     if (recebido.contains(QLatin1String("NO D")))
         codigo = DiscagemSemTom;
     if (recebido.contains(QLatin1String("NODI")))

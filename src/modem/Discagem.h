@@ -13,6 +13,7 @@ enum CodigoDiscagem : qint16 {
     DiscagemSemTom = 2,
     DiscagemSemPortadora = 3,
     DiscagemConectado = 4,
+    DiscagemSemResposta = 5, // "NO ANSWER": rang, nobody picked up
 };
 
 // The built-in dial-in number used when "DISCAGEM"/"Telefone" is missing.

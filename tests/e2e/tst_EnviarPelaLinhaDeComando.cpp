@@ -67,7 +67,7 @@ const Linha kLinhas[] = {
     {"um usuário, nome em minúsculas, acentos filtrados", "aqui", kNenhum,
      QStringList{"--usuario", "ana souza", "Reunião às 15h"}, 0, 1, QStringList{"1111:Reuniao as 15h"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
-    {"ocupado, depois conecta", "aqui", QStringList{"--discagem=ocupado,conecta"},
+    {"ninguém atende, depois conecta", "aqui", QStringList{"--discagem=sem-resposta,conecta"},
      QStringList{"--tentativas", "2", "--intervalo=0.1", "--usuario", "Ana Souza", "oi"}, 0, 2,
      QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Tentativa 2 de 2"},
     {"ocupado sempre", "aqui", QStringList{"--discagem=ocupado"},

@@ -16,6 +16,8 @@ const QString kPABX =
     QStringLiteral(" Caso você esteje discando a partir de uma linha PABX, consulte o manual "
                    "para saber como resolver este problema.");
 const QString kSemTom = QStringLiteral("Não foi possível receber um tom de discagem.") + kPABX;
+const QString kSemResposta = QStringLiteral(
+    "A central não atendeu a chamada (o modem respondeu \"NO ANSWER\"). Tente novamente mais tarde.");
 const QString kSemPortadora =
     QStringLiteral("Não foi possível receber um tom de discagem - Desconectado.") + kPABX;
 
@@ -87,8 +89,8 @@ private slots:
         linha("CONNECT vence sem tom", "disca", {ok, "@2.3|NO DIALTONE\r\nCONNECT"}, true, discou, 3.1);
         linha("minúsculas", "disca", {ok, "@2.3|connect busy no carrier"}, false, discou, 60.61, {kTempo});
         linha("CONNECT aos 59 s", "disca", {ok, "@59.4|CONNECT\r\n"}, true, discou, 60.2);
-        linha("NO ANSWER é silêncio de 60 s", "disca", {ok, "@25|\r\nNO ANSWER\r\n"}, false, discou, 60.61,
-              {kTempo});
+        linha("NO ANSWER na hora", "disca", {ok, "@25|\r\nNO ANSWER\r\n"}, false, discou, 25.8,
+              {kSemResposta});
         // An "OK" left from an earlier command is drained, not taken for the answer; then the
         // escape from a call the modem may have stayed on, after its guard time.
         linha("sem OK ao ATE0", "disca", {"@-1|\r\nOK\r\n"}, false, "ATE0\r+++", 9.01, {sem});

@@ -91,7 +91,8 @@ SaidaDoEnvio AbrePorta(Contexto& ctx, PortaSerialQt& porta, const OpcoesDoEnvio&
 }
 
 bool Rediscavel(qint16 codigo) {
-    return codigo == DiscagemOcupado || codigo == DiscagemSemPortadora || codigo == DiscagemTempoEsgotado;
+    return codigo == DiscagemOcupado || codigo == DiscagemSemPortadora || codigo == DiscagemSemResposta ||
+           codigo == DiscagemTempoEsgotado;
 }
 
 // Dials as the progress window does, again after a busy line or an unanswered call.
