@@ -11,7 +11,7 @@ Uso: scripts/demo.sh [DIRETÓRIO_DO_BUILD] [--demo DIR] [--novo] [--terminal] [-
 Prepara um diretório de demonstração (padrão ./demo) e abre o Bipvox ligado ao
 bipvox-simulador, sem modem e sem mexer na sua configuração de verdade.
 
-  DIRETÓRIO_DO_BUILD  onde o projeto foi compilado (padrão ./build)
+  DIRETÓRIO_DO_BUILD  onde o projeto foi compilado (padrão $BIPVOX_BUILD, ou ./build)
   --demo DIR          diretório da demonstração (padrão ./demo)
   --novo              apaga a demonstração anterior (banco, configuração, transcrição) e
                       começa do zero
@@ -32,7 +32,7 @@ Ao sair do Bipvox, o simulador é encerrado e o caminho da transcrição é most
 TEXTO
 }
 
-build=./build
+build=${BIPVOX_BUILD:-./build}
 demo=./demo
 novo=0
 terminal=0
@@ -73,7 +73,7 @@ criabanco=$build/tools/bipvox-criabanco
 for programa in "$bipvox" "$enviar" "$simulador" "$criabanco"; do
     if [[ ! -x $programa ]]; then
         echo "demo.sh: não encontrei $programa" >&2
-        echo "         compile antes: cmake -S . -B build -G Ninja && cmake --build build" >&2
+        echo "         compile antes (bash scripts/setup.sh), ou indique o build: BIPVOX_BUILD=DIR ou o 1º argumento" >&2
         exit 1
     fi
 done
