@@ -1,4 +1,7 @@
 // bipvox-enviar's command line and message, and what it writes for the operator.
+#include "AmbienteDeTeste.h"
+#include "CadastroDeTeste.h"
+#include "Destinatario.h"
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
@@ -60,6 +63,36 @@ private slots:
         }
         QVERIFY2(recusa.isEmpty() ? erro.isEmpty() : erro.contains(recusa), qPrintable(erro));
         QCOMPARE(preparada, mensagem);
+    }
+
+    // Users that a reader takes for one name are never paged by guess: all of them are listed.
+    void homonimos_data() {
+        QTest::addColumn<QStringList>("cadastro");
+        QTest::addColumn<QString>("procurado");
+        QTest::addColumn<QString>("recusa"); // empty: the last user of the list is the one found
+        QTest::newRow("mesmo nome") << QStringList{"Ana Souza", "Bia", "Ana Souza"} << "ana souza"
+                                    << "há 2 usuários com o nome \"ana souza\": \"Ana Souza\" (pager 1), "
+                                       "\"Ana Souza\" (pager 3)";
+        QTest::newRow("maiúsculas e acentos")
+            << QStringList{"José Silva", "JOSE SILVA", "Jose Silva"} << "Jose Silva"
+            << "há 3 usuários com o nome \"Jose Silva\": \"José Silva\" (pager 1), \"JOSE SILVA\" (pager 2), "
+               "\"Jose Silva\" (pager 3)";
+        QTest::newRow("um só, escrito sem acento") << QStringList{"Ana", "Conceição"} << " CONCEICAO "
+                                                   << "";
+    }
+    void homonimos() {
+        QFETCH(QStringList, cadastro);
+        QFETCH(QString, procurado);
+        QFETCH(QString, recusa);
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio());
+        qint32 ultimo = 0;
+        for (int i = 0; i < cadastro.size(); ++i)
+            ultimo = CadastraUsuario(cadastro[i], QString::number(i + 1));
+        const Destinatario achado = ProcuraUsuario(procurado);
+        QVERIFY2(recusa.isEmpty() ? achado.erro.isEmpty() : achado.erro.contains(recusa),
+                 qPrintable(achado.erro));
+        QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
     }
 
     // A name or code can hold a terminal's escape sequences; they reach the terminal as text.

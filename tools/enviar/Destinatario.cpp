@@ -22,28 +22,45 @@ QString Parecidos(const QString& sql, const QString& nome) {
                            : QStringLiteral(" Nomes parecidos: %1.").arg(nomes.join(QStringLiteral(", ")));
 }
 
+// Names that a reader takes for the same: accents, capitals and surrounding blanks ignored.
+QString ChaveDoNome(const QString& nome) {
+    QString chave;
+    for (const QChar c : nome.trimmed().normalized(QString::NormalizationForm_KD))
+        if (c.category() != QChar::Mark_NonSpacing)
+            chave += c;
+    return chave.toCaseFolded();
+}
+
 } // namespace
 
 Destinatario ProcuraUsuario(const QString& nome) {
-    Snapshot consulta(
-        QStringLiteral("Select ID_Usuario, Nome_Usuario, ID_Pager From Usuarios Where Nome_Usuario = ? "
-                       "Order by ID_Usuario"),
-        {nome});
-    if (!consulta.Valido())
-        return FalhaDoBanco(consulta);
-    if (consulta.Eof())
+    // Every user is read: a namesake differing only in accents escapes the store's comparison.
+    Snapshot todos(
+        QStringLiteral("Select ID_Usuario, Nome_Usuario, ID_Pager From Usuarios Order by ID_Usuario"));
+    if (!todos.Valido())
+        return FalhaDoBanco(todos);
+    struct Usuario {
+        qint32 id;
+        QString nome, pager;
+    };
+    const QString chave = ChaveDoNome(nome);
+    QList<Usuario> achados;
+    for (; !todos.Eof(); todos.MoveNext())
+        if (const QString nomeDoUsuario = todos.Campo(QStringLiteral("Nome_Usuario")).toString();
+            ChaveDoNome(nomeDoUsuario) == chave)
+            achados.append({todos.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
+                            todos.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
+    if (achados.isEmpty())
         return {0,
                 QStringLiteral("nenhum usuário do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
                     Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios Where Nome_Usuario "
                                              "Like ? Order by Nome_Usuario Limit 5"),
                               nome),
                 false};
-    if (consulta.RecordCount() > 1) {
+    if (achados.size() > 1) {
         QStringList encontrados;
-        for (; !consulta.Eof(); consulta.MoveNext())
-            encontrados << QStringLiteral("\"%1\" (pager %2)")
-                               .arg(consulta.Campo(QStringLiteral("Nome_Usuario")).toString(),
-                                    consulta.Campo(QStringLiteral("ID_Pager")).toString().trimmed());
+        for (const Usuario& u : achados)
+            encontrados << QStringLiteral("\"%1\" (pager %2)").arg(u.nome, u.pager);
         return {0,
                 QStringLiteral("há %1 usuários com o nome \"%2\": %3; nada foi discado. Use --pager CÓDIGO "
                                "--nome NOME para escolher um.")
@@ -51,12 +68,12 @@ Destinatario ProcuraUsuario(const QString& nome) {
                     .arg(nome, encontrados.join(QStringLiteral(", "))),
                 false};
     }
-    if (consulta.Campo(QStringLiteral("ID_Pager")).toString().trimmed().isEmpty())
+    if (achados.first().pager.isEmpty())
         return {0,
                 QStringLiteral("o usuário \"%1\" não tem código de pager; nada foi discado.")
-                    .arg(consulta.Campo(QStringLiteral("Nome_Usuario")).toString()),
+                    .arg(achados.first().nome),
                 false};
-    return {consulta.Campo(QStringLiteral("ID_Usuario")).toInt(), {}, false};
+    return {achados.first().id, {}, false};
 }
 
 Destinatario ProcuraGrupo(const QString& nome) {

@@ -1,6 +1,7 @@
 #pragma once
-// The recipient named on the command line, found as the store compares names (the NOME
-// collation: a Portuguese reader's equality, case ignored).
+// The recipient named on the command line. A group is found as the store compares names (the
+// NOME collation: a Portuguese reader's equality, case ignored); a user with accents and case
+// ignored too, so that namesakes are refused rather than one of them paged.
 #include <QString>
 
 struct Destinatario {
@@ -9,7 +10,7 @@ struct Destinatario {
     bool falhaDoBanco = false; // the store could not be read (rather than a recipient error)
 };
 
-// A user with a pager code, or the error.
+// The one user with that name and a pager code, or the error (listing every namesake).
 Destinatario ProcuraUsuario(const QString& nome);
 // A group with at least one member, or the error.
 Destinatario ProcuraGrupo(const QString& nome);
