@@ -85,8 +85,8 @@ void EnlaceDireto::Renova(Contexto&) {
     m_porta.setPortOpen(true);
 }
 
-EnlaceTCP::EnlaceTCP(std::unique_ptr<PortaSerial> porta, const QString& destino)
-    : m_propria(std::move(porta)), m_porta(*m_propria), m_destino(destino) {}
+EnlaceTCP::EnlaceTCP(std::unique_ptr<PortaSerial> porta, const QString& destino, const QString& problema)
+    : m_propria(std::move(porta)), m_porta(*m_propria), m_destino(destino), m_problema(problema) {}
 
 QString EnlaceTCP::StatusDaAbertura() const {
     return QStringLiteral(" Conectando à central em %1, aguarde ...").arg(m_destino);
@@ -97,6 +97,11 @@ QString EnlaceTCP::TituloDoFechamento() const {
 }
 
 bool EnlaceTCP::Abre(Contexto& ctx) {
+    // A bad address or port is not tried at all: no connection could name the real cause.
+    if (!m_problema.isEmpty()) {
+        ctx.operador.Mensagem(m_problema, QStringLiteral("Erro:"), Icone::Informacao);
+        return false;
+    }
     bool conectado = false;
     {
         const AmpulhetaLigada ampulheta(ctx.operador);
@@ -126,13 +131,8 @@ std::unique_ptr<Enlace> CriaEnlace(Contexto& ctx) {
         return std::make_unique<EnlaceDireto>(ctx.porta);
     case TipoDeConexao::TCP: {
         auto porta = std::make_unique<PortaTCP>(ctx.relogio);
-        const QString host = LeEnderecoTCP();
-        const quint16 numero = LePortaTCP();
-        porta->setEndereco(host, numero);
-        // An IPv6 address is written in brackets so the port stays readable.
-        const QString destino = (host.contains(QLatin1Char(':')) ? QStringLiteral("[%1]").arg(host) : host) +
-                                QLatin1Char(':') + QString::number(numero);
-        return std::make_unique<EnlaceTCP>(std::move(porta), destino);
+        porta->setEndereco(LeEnderecoTCP(), LePortaTCP());
+        return std::make_unique<EnlaceTCP>(std::move(porta), DestinoTCP(), ProblemaDoDestinoTCP());
     }
     case TipoDeConexao::Modem:
         break;

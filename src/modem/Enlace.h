@@ -75,8 +75,8 @@ private:
 
 class EnlaceTCP : public Enlace {
 public:
-    // destino: "host:port", for the texts.
-    EnlaceTCP(std::unique_ptr<PortaSerial> porta, const QString& destino);
+    // destino: "host:port", for the texts; problema: why the settings cannot be used, if so.
+    EnlaceTCP(std::unique_ptr<PortaSerial> porta, const QString& destino, const QString& problema = {});
     // Over a port owned elsewhere (tests).
     EnlaceTCP(PortaSerial& porta, const QString& destino) : m_porta(porta), m_destino(destino) {}
     PortaSerial& Porta() override { return m_porta; }
@@ -90,6 +90,7 @@ private:
     std::unique_ptr<PortaSerial> m_propria;
     PortaSerial& m_porta;
     QString m_destino;
+    QString m_problema;
 };
 
 // The link the settings ask for now; the modem and the direct line use ctx.porta.

@@ -15,9 +15,14 @@ inline const QString SecaoConexao = QStringLiteral("CONEXÃO");
 TipoDeConexao LeTipoDeConexao();
 QString NomeDoTipo(TipoDeConexao tipo);
 
-// "Endereço" and "Porta TCP". The port is 0 when missing or not a number from 1 to 65535.
+// "Endereço" (without the brackets an IPv6 address may be written in) and "Porta TCP". The port
+// is 0 when missing or not a number from 1 to 65535: never wrapped into another port.
 QString LeEnderecoTCP();
 quint16 LePortaTCP();
+// Why the two keys cannot be used, naming the stored value, for the operator; empty when they can.
+QString ProblemaDoDestinoTCP();
+// "host:port" for the texts, an IPv6 host in brackets.
+QString DestinoTCP();
 
 // "Senha": sent after "PG1" in the log-on; empty means no password.
 QString LeSenhaDeAcesso();

@@ -407,6 +407,7 @@ private slots:
         QTest::newRow("dispositivo ausente") << 1 << "não está disponível";
         QTest::newRow("configuração enorme") << 2 << "o limite é 1024 KB";
         QTest::newRow("cabo da linha direta de volta") << 3 << "não foi encontrado no cadastro";
+        QTest::newRow("porta TCP fora da faixa") << 4 << "central, \"70000\", não é um número de 1 a 65535";
     }
     void antesDeDiscar() {
         QFETCH(int, caso);
@@ -419,6 +420,8 @@ private slots:
             c.ambiente.EscreveINI(";" + QByteArray(TamanhoMaximoDoINI, 'x'));
         if (caso == 3)
             GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("Direta"));
+        if (caso == 4)
+            c.ambiente.EscreveINI("[CONEX\xc3O]\nTipo=TCP\nEndere\xe7o=127.0.0.1\nPorta TCP=70000\n");
         IniciaProcesso(c.ctx, c.pedido, c.painel);
         QCOMPARE(c.modem.linha.startsWith("ATE0\r"), caso == 0);
         QCOMPARE(c.operador.TextosDasCaixas().value(0).contains(caixa), true);

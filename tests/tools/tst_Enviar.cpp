@@ -2,13 +2,29 @@
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "Destinatario.h"
+#include "EnvioPelaLinhaDeComando.h"
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
+#include "common/RelogioReal.h"
+#include "settings/PerfilINI.h"
 
 #include <QtTest>
 
 #include <cstdio>
+
+namespace {
+// What was written to a temporary file, which is closed.
+QByteArray Escrito(std::FILE* arquivo) {
+    std::rewind(arquivo);
+    QByteArray lido;
+    char bloco[4096];
+    for (size_t n; (n = std::fread(bloco, 1, sizeof bloco, arquivo)) > 0;)
+        lido.append(bloco, qsizetype(n));
+    std::fclose(arquivo);
+    return lido;
+}
+} // namespace
 
 class tst_Enviar : public QObject {
     Q_OBJECT
@@ -95,6 +111,48 @@ private slots:
         QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
     }
 
+    // Settings that cannot work are named as the cause, once: no retry, nothing sent.
+    void configuracao_data() {
+        QTest::addColumn<QByteArray>("ini");
+        QTest::addColumn<int>("saida");
+        QTest::addColumn<QString>("escrito");
+        QTest::addColumn<QString>("ausente");
+        const QByteArray tcp = "[CONEX\xc3O]\nTipo=TCP\nEndere\xe7o=127.0.0.1\nPorta TCP=";
+        const QString fora = "\", não é um número de 1 a 65535";
+        QTest::newRow("porta 70000") << tcp + "70000" << 4 << "\"70000" + fora << "Tentativa";
+        QTest::newRow("porta abc") << tcp + "abc" << 4 << "\"abc" + fora << "Tentativa";
+        QTest::newRow("porta vazia") << tcp << 4 << "\"" + fora << "Tentativa";
+        QTest::newRow("porta 0") << tcp + "0" << 4 << "\"0" + fora << "Tentativa";
+        QTest::newRow("porta 65536") << tcp + "65536" << 4 << "\"65536" + fora << "Tentativa";
+        QTest::newRow("IPv6 entre colchetes")
+            << QByteArray(tcp).replace("127.0.0.1", "[::1]") + "1" << 2 << "central em [::1]:1"
+            << "[[";
+        QTest::newRow("arquivo grande pedindo TCP")
+            << tcp + "5000\n;" + QByteArray(TamanhoMaximoDoINI, 'x') << 4 << "o limite é 1024 KB"
+            << "não foi configurado";
+    }
+    void configuracao() {
+        QFETCH(QByteArray, ini);
+        QFETCH(int, saida);
+        QFETCH(QString, escrito);
+        QFETCH(QString, ausente);
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio());
+        CadastraUsuario("Ana", "1111");
+        ambiente.EscreveINI(ini);
+        OpcoesDoEnvio opcoes;
+        QString erro;
+        QVERIFY(InterpretaOpcoes({"--tentativas=3", "--intervalo=0", "--usuario", "Ana", "--banco",
+                                  ambiente.Diretorio() + "/Pager.Mdb", "oi"},
+                                 opcoes, erro));
+        std::FILE* arquivo = std::tmpfile();
+        RelogioReal relogio;
+        OperadorDeConsole console(false, arquivo);
+        QCOMPARE(int(ExecutaEnvio(opcoes, "oi", console, relogio)), saida);
+        const QString linhas = QString::fromUtf8(Escrito(arquivo));
+        QVERIFY2(linhas.contains(escrito) && !linhas.contains(ausente), qPrintable(linhas));
+    }
+
     // A name or code can hold a terminal's escape sequences; they reach the terminal as text.
     void linhaEscrita_data() {
         QTest::addColumn<QString>("texto");
@@ -112,11 +170,7 @@ private slots:
         QFETCH(QByteArray, linha);
         std::FILE* arquivo = std::tmpfile();
         OperadorDeConsole(false, arquivo).Aviso(texto);
-        std::rewind(arquivo);
-        char lido[256] = {};
-        QVERIFY(std::fgets(lido, sizeof lido, arquivo));
-        std::fclose(arquivo);
-        QCOMPARE(QByteArray(lido), "bipvox-enviar: " + linha + "\n");
+        QCOMPARE(Escrito(arquivo), "bipvox-enviar: " + linha + "\n");
     }
 };
 

@@ -161,9 +161,15 @@ SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConso
 // Over the link the settings ask for (modem, direct line or TCP), as the window program does.
 SaidaDoEnvio EnviaPeloEnlace(const OpcoesDoEnvio& opcoes, const QString& mensagem, const Preparo& destino,
                              OperadorDeConsole& console, Relogio& relogio) {
+    // A refused settings file reads as all defaults, the modem among them: say why instead.
+    if (const QString problema = LeituraINI().Problema(); !problema.isEmpty())
+        return Falha(console, SemPortaOuBanco, problema + QStringLiteral(" Nada foi discado."));
+    const TipoDeConexao tipo = LeTipoDeConexao();
+    // Trying again cannot mend a bad address or port.
+    if (const QString problema = ProblemaDoDestinoTCP(); tipo == TipoDeConexao::TCP && !problema.isEmpty())
+        return Falha(console, SemPortaOuBanco, problema + QStringLiteral(" Nada foi enviado."));
     PortaSerialQt porta(relogio);
     Contexto ctx{relogio, porta, console};
-    const TipoDeConexao tipo = LeTipoDeConexao();
     // A TCP terminal needs no serial port at all.
     if (tipo != TipoDeConexao::TCP) {
         const SaidaDoEnvio aberta = AbrePorta(ctx, porta, opcoes, console);
