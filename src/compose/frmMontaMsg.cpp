@@ -167,7 +167,7 @@ void frmMontaMsg::ListaPorGrupo() {
     Lista(TipoDeDestinatario::Grupo);
 }
 
-void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
+void frmMontaMsg::Lista(TipoDeDestinatario tipo, qint32 manter) {
     m_tipoDaLista = tipo;
     PreencheCodigosDaLista({});
     PreencheNomes(m_cmbUsuario, {});
@@ -190,7 +190,7 @@ void frmMontaMsg::Lista(TipoDeDestinatario tipo) {
     if (lista.nomes.isEmpty())
         return;
     PreencheCodigosDaLista(lista.ids);
-    PreencheNomes(m_cmbUsuario, lista.nomes);
+    PreencheNomes(m_cmbUsuario, lista.nomes, lista.IndiceDoId(manter));
 }
 
 void frmMontaMsg::MostraBotoesDoUsuario(bool visiveis) {
@@ -277,11 +277,13 @@ void frmMontaMsg::cmdRetornar_Click() {
 }
 
 void frmMontaMsg::cmdCadastrar_Click() {
+    qint32 manter = IdSelecionado();
     {
         frmCadastraUsuarios dialogo(m_ctx.operador, this);
-        dialogo.exec();
+        if (dialogo.exec() == QDialog::Accepted)
+            manter = dialogo.IdDoUsuario(); // the new user becomes the recipient
     }
-    RefazLista();
+    RefazLista(manter);
 }
 
 void frmMontaMsg::cmdAlterar_Click() {
@@ -291,20 +293,24 @@ void frmMontaMsg::cmdAlterar_Click() {
         return;
     }
     setCursor(Qt::WaitCursor);
+    const qint32 alterado = IdSelecionado();
     {
         frmCadastraUsuarios dialogo(m_ctx.operador, this);
-        const int indice = m_cmbUsuario->currentIndex() + 1;
-        if (dialogo.PreencheParaAlterar(
-                indice < Modulo::CodigosDaLista.size() ? Modulo::CodigosDaLista[indice] : 0))
+        if (dialogo.PreencheParaAlterar(alterado))
             dialogo.exec();
     }
-    RefazLista();
+    // A new name moves him in the list; he stays the recipient.
+    RefazLista(alterado);
     unsetCursor();
 }
 
-void frmMontaMsg::RefazLista() {
-    if (m_optListaPorGrupo->isChecked())
-        ListaPorGrupo();
-    else
-        ListaPorUsuario();
+qint32 frmMontaMsg::IdSelecionado() const {
+    const int indice = m_cmbUsuario->currentIndex() + 1;
+    return indice > 0 && indice < Modulo::CodigosDaLista.size() ? Modulo::CodigosDaLista[indice] : 0;
+}
+
+void frmMontaMsg::RefazLista(qint32 manter) {
+    const bool grupos = m_optListaPorGrupo->isChecked();
+    MostraBotoesDoUsuario(!grupos);
+    Lista(grupos ? TipoDeDestinatario::Grupo : TipoDeDestinatario::Usuario, manter);
 }

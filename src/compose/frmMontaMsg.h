@@ -48,13 +48,17 @@ public slots:
     void txtMensagem_Change();
 
 private:
-    void RefazLista();
+    // Refills the list in the ticked mode, keeping the entry with this identifier selected when
+    // it is still there (else the first one).
+    void RefazLista(qint32 manter);
+    // The identifier a send would take now: CodigosDaLista at list index + 1; 0 for none.
+    qint32 IdSelecionado() const;
     // The kind of recipient the ticked option button asks for.
     TipoDeDestinatario ModoMarcado() const;
     // Refills the list when it holds the other kind; focus alone never changes the recipient.
     void AcompanhaModo();
     void txtMensagem_KeyPress(QChar& tecla);
-    void Lista(TipoDeDestinatario tipo);
+    void Lista(TipoDeDestinatario tipo, qint32 manter = 0);
     // The buttons that act on users only; hidden while groups are listed.
     void MostraBotoesDoUsuario(bool visiveis);
 

@@ -101,7 +101,7 @@ void frmVisualizaUsuarios::Form_Load() {
         ExibeInfoUsuario();
 }
 
-bool frmVisualizaUsuarios::AtualizaListaDeUsuarios() {
+bool frmVisualizaUsuarios::AtualizaListaDeUsuarios(qint32 manter) {
     m_codigosDosUsuarios.fill(0, MinCodigosDosUsuarios + 1);
     m_preenchendo = true;
     PreencheNomes(m_cmbUsuario, {});
@@ -117,7 +117,7 @@ bool frmVisualizaUsuarios::AtualizaListaDeUsuarios() {
     if (usuarios.ids.size() > MinCodigosDosUsuarios)
         m_codigosDosUsuarios.resize(usuarios.ids.size() + 1);
     std::copy(usuarios.ids.cbegin(), usuarios.ids.cend(), m_codigosDosUsuarios.begin() + 1);
-    PreencheNomes(m_cmbUsuario, usuarios.nomes);
+    PreencheNomes(m_cmbUsuario, usuarios.nomes, usuarios.IndiceDoId(manter));
     m_preenchendo = false;
     return !usuarios.Vazia();
 }
@@ -144,8 +144,8 @@ bool frmVisualizaUsuarios::ListaVaziaRecusada() {
     return true;
 }
 
-void frmVisualizaUsuarios::MostraPrimeiroUsuario() {
-    if (AtualizaListaDeUsuarios())
+void frmVisualizaUsuarios::MostraUsuario(qint32 manter) {
+    if (AtualizaListaDeUsuarios(manter))
         ExibeInfoUsuario();
     else
         m_pnlDescricaoGrupo->setText(SemUsuariosCadastrados);
@@ -155,26 +155,30 @@ void frmVisualizaUsuarios::cmdAlterarGrupo_Click() {
     if (ListaVaziaRecusada())
         return;
     setCursor(Qt::WaitCursor);
+    const qint32 alterado = UsuarioSelecionado();
     {
         frmCadastraUsuarios dialogo(m_operador, this);
-        if (dialogo.PreencheParaAlterar(UsuarioSelecionado())) {
+        if (dialogo.PreencheParaAlterar(alterado)) {
             m_operador.Status(QStringLiteral(" Alterando informações sobre usuário ..."));
             dialogo.exec();
             m_operador.Status(Pronto);
         }
     }
-    MostraPrimeiroUsuario();
+    // He stays selected, so the next command acts on him again.
+    MostraUsuario(alterado);
     unsetCursor();
 }
 
 void frmVisualizaUsuarios::cmdCadastrarGrupo_Click() {
     m_operador.Status(QStringLiteral(" Inserindo um novo usuário no cadastro ..."));
+    qint32 manter = UsuarioSelecionado();
     {
         frmCadastraUsuarios dialogo(m_operador, this);
-        dialogo.exec();
+        if (dialogo.exec() == QDialog::Accepted)
+            manter = dialogo.IdDoUsuario();
     }
     m_operador.Status(Pronto);
-    MostraPrimeiroUsuario();
+    MostraUsuario(manter);
 }
 
 void frmVisualizaUsuarios::cmdExcluirGrupo_Click() {
@@ -187,7 +191,8 @@ void frmVisualizaUsuarios::cmdExcluirGrupo_Click() {
         const AmpulhetaLigada ampulheta(m_operador);
         ExcluiUsuario(m_operador, UsuarioSelecionado());
     }
-    MostraPrimeiroUsuario();
+    // Kept when the store refused; gone otherwise, and then the first user is shown.
+    MostraUsuario(UsuarioSelecionado());
 }
 
 void frmVisualizaUsuarios::cmdHistorico_Click() {

@@ -18,8 +18,9 @@ public:
     // History windows open in the given document area.
     frmVisualizaUsuarios(Operador& operador, QMdiArea* areaDoHistorico, QWidget* pai = nullptr);
 
-    // Refills the list and CodigosDosUsuarios; true when there is at least one user.
-    bool AtualizaListaDeUsuarios();
+    // Refills the list and CodigosDosUsuarios, the user manter selected while he is still listed
+    // (else the first one); true when there is at least one user.
+    bool AtualizaListaDeUsuarios(qint32 manter = 0);
     void ExibeInfoUsuario();
     // Identifier of the selected user; 0 with an empty list.
     qint32 UsuarioSelecionado() const;
@@ -35,8 +36,9 @@ public slots:
 private:
     void Form_Load();
     bool ListaVaziaRecusada();
-    // After any change: the list from the database again, the first user by name shown.
-    void MostraPrimeiroUsuario();
+    // After any change: the list from the database again, the user manter shown while he is
+    // still there, else the first by name.
+    void MostraUsuario(qint32 manter);
 
     Operador& m_operador;
     QMdiArea* m_areaDoHistorico;

@@ -13,6 +13,8 @@ struct ListaDeNomes {
     bool Vazia() const { return nomes.isEmpty(); }
     // Identifier of the entry at a list index; 0 outside the list.
     qint32 IdNoIndice(int indice) const { return indice >= 0 && indice < ids.size() ? ids[indice] : 0; }
+    // List index of the entry with this identifier; -1 when none has it (or id is 0).
+    int IndiceDoId(qint32 id) const { return id == 0 ? -1 : int(ids.indexOf(id)); }
 };
 
 // sql selects the identifier first and the name second, in the order wanted; values (integers or

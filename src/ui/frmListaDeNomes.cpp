@@ -29,14 +29,14 @@ void PreparaListaGrande(QListView* lista) {
     lista->setSelectionMode(QAbstractItemView::SingleSelection);
 }
 
-void PreencheNomes(QComboBox* lista, const QStringList& nomes) {
+void PreencheNomes(QComboBox* lista, const QStringList& nomes, int atual) {
     if (QStringListModel* modelo = ModeloDe(lista->model()))
         modelo->setStringList(nomes);
     else {
         lista->clear();
         lista->addItems(nomes);
     }
-    lista->setCurrentIndex(nomes.isEmpty() ? -1 : 0);
+    lista->setCurrentIndex(nomes.isEmpty() ? -1 : atual >= 0 && atual < nomes.size() ? atual : 0);
 }
 
 void PreencheNomes(QListView* lista, const QStringList& nomes) {

@@ -3,6 +3,7 @@
 // and the windows where that behaviour lives.
 #include "BancadaVirtual.h"
 #include "CadastroDeTeste.h"
+#include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "directory/CadastroDeGrupos.h"
 #include "directory/CadastroDeUsuarios.h"
@@ -319,13 +320,19 @@ private slots:
         QCOMPARE(Cadastro().section(';', 0, 0), "Ana|100|teste|01/01/2024|Beta,Gama");
     }
 
-    // The composition window and the viewer open the dialog on the user chosen (Bruno, after two
-    // namesakes) or on a new one, and list the change afterwards, the first user current.
+    // The composition window and the viewer open the dialog on the user chosen (among namesakes)
+    // or on a new one, list the change afterwards and keep that user selected, by identifier: the
+    // one a send or the viewer's next command takes.
     void abertura_data() {
-        QTest::addColumn<QString>("caso"); // viewer?|button|name in the dialog|list afterwards
-        QTest::newRow("envio: alterar") << "|cmdAlterar|Bruno|Ana;Ana;Zeca";
-        QTest::newRow("visualizador: alterar") << "v|cmdAlterarGrupo|Bruno|Ana;Ana;Zeca";
-        QTest::newRow("visualizador: novo") << "v|cmdCadastrarGrupo||Ana;Ana;Bruno;Zeca";
+        // viewer?|button|entry chosen|name in the dialog|name saved|list afterwards|chosen afterwards
+        // (users by insertion: 1 Bruno, 2 and 3 Ana, 4 the new one)
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("envio: alterar") << "|cmdAlterar|2|Bruno|Zeca|Ana;Ana;Zeca|1";
+        QTest::newRow("envio: alterar xará") << "|cmdAlterar|1|Ana|Ana|Ana;Ana;Bruno|3";
+        QTest::newRow("envio: novo") << "|cmdCadastrar|0||Zeca|Ana;Ana;Bruno;Zeca|4";
+        QTest::newRow("visualizador: alterar") << "v|cmdAlterarGrupo|2|Bruno|Zeca|Ana;Ana;Zeca|1";
+        QTest::newRow("visualizador: alterar xará") << "v|cmdAlterarGrupo|1|Ana|Ana|Ana;Ana;Bruno|3";
+        QTest::newRow("visualizador: novo") << "v|cmdCadastrarGrupo|0||Beto|Ana;Ana;Beto;Bruno|4";
     }
     void abertura() {
         const QStringList c = CamposDoCaso();
@@ -337,10 +344,17 @@ private slots:
         else
             janela = std::make_unique<frmVisualizaUsuarios>(Operador(), nullptr);
         auto* cmbUsuario = Filho<QComboBox>(*janela, "cmbUsuario");
-        cmbUsuario->setCurrentIndex(2);
-        QCOMPARE(RenomeiaNoDialogo(*janela, qPrintable(c[1]), "Zeca"), c[2]);
-        QCOMPARE(Itens(cmbUsuario->model()), c[3]);
-        QCOMPARE(cmbUsuario->currentIndex(), 0);
+        cmbUsuario->setCurrentIndex(c[2].toInt());
+        QCOMPARE(RenomeiaNoDialogo(*janela, qPrintable(c[1]), c[4]), c[3]);
+        QCOMPARE(Itens(cmbUsuario->model()), c[5]);
+        const qint32 escolhido = c[0].isEmpty()
+                                     ? Modulo::CodigosDaLista.value(cmbUsuario->currentIndex() + 1)
+                                     : static_cast<frmVisualizaUsuarios*>(janela.get())->UsuarioSelecionado();
+        QCOMPARE(escolhido, c[6].toInt());
+        QCOMPARE(cmbUsuario->currentText(), c[4]);
+        if (!c[0].isEmpty())
+            QVERIFY(
+                Filho<QLabel>(*janela, "pnlDescricaoGrupo")->text().startsWith("Código do Pager: " + c[4]));
     }
 
     // Deleting one of two namesakes in the viewer keeps the other and every history row; with
