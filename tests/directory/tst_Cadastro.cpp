@@ -357,6 +357,51 @@ private slots:
                 Filho<QLabel>(*janela, "pnlDescricaoGrupo")->text().startsWith("Código do Pager: " + c[4]));
     }
 
+    // Names stored in another order than shown (accents, capitals, inserted backwards): at every
+    // position each window takes the identifier of the name shown there, for a send (users and
+    // groups), the viewer's commands and a new membership.
+    void idsNaOrdemMostrada_data() {
+        QTest::addColumn<QString>("caso"); // names as inserted|names as shown
+        QTest::newRow("acentos e maiúsculas")
+            << "zé,Álvaro,bruno,Ana,Éder,alberto|alberto;Álvaro;Ana;bruno;Éder;zé";
+        QTest::newRow("de trás para frente") << "Carla,Bruno,Ana|Ana;Bruno;Carla";
+    }
+    void idsNaOrdemMostrada() {
+        const QStringList c = CamposDoCaso(), inseridos = c[0].split(','), mostrados = c[1].split(';');
+        // Without the name indexes (a file where they could not be made) the store gives the rows
+        // in insertion order, not already in name order.
+        QVERIFY(Executa("Drop Index Usuarios_Nome") && Executa("Drop Index Grupos_Nome"));
+        QHash<QString, qint32> usuarios, grupos; // groups inserted the other way round: other ids
+        for (int i = 0; i < inseridos.size(); ++i) {
+            usuarios[inseridos[i]] = CadastraUsuario(inseridos[i], "p-" + inseridos[i]);
+            grupos[inseridos.value(inseridos.size() - 1 - i)] =
+                CadastraGrupo(inseridos.value(inseridos.size() - 1 - i));
+        }
+        frmMontaMsg envio(m_bancada->ctx);
+        frmVisualizaUsuarios visualizador(Operador(), nullptr);
+        frmUsuariosGrupo membros(Operador());
+        for (int i = 0; i < 2 * mostrados.size(); ++i) {
+            const int k = i % mostrados.size(), g = (k + 1) % mostrados.size();
+            const bool porGrupo = i >= mostrados.size();
+            Filho<QAbstractButton>(envio, porGrupo ? "optListaPorGrupo" : "optListaPorUsuario")->click();
+            Filho<QComboBox>(envio, "cmbUsuario")->setCurrentIndex(k);
+            QCOMPARE(Modulo::CodigosDaLista.value(envio.IndiceDaLista() + 1),
+                     (porGrupo ? grupos : usuarios)[mostrados[k]]);
+            Filho<QComboBox>(visualizador, "cmbUsuario")->setCurrentIndex(k);
+            QCOMPARE(visualizador.UsuarioSelecionado(), usuarios[mostrados[k]]);
+            QVERIFY(Filho<QLabel>(visualizador, "pnlDescricaoGrupo")
+                        ->text()
+                        .contains("p-" + mostrados[k] + "\n"));
+            // The user shown at k into the group shown at g.
+            Filho<QComboBox>(membros, "cmbGrupos")->setCurrentIndex(g);
+            Filho<QComboBox>(membros, "cmbUsuarios")->setCurrentIndex(k);
+            Clica(membros, "cmdAdicionar");
+            QVERIFY(Snapshot("Select * From Usuario_Grupo Where ID_Usuario = ? And ID_Grupo = ?",
+                             {usuarios[mostrados[k]], grupos[mostrados[g]]})
+                        .RecordCount() == 1);
+        }
+    }
+
     // Deleting one of two namesakes in the viewer keeps the other and every history row; with
     // nobody left, the viewer says so.
     void exclusaoPeloVisualizador() {
