@@ -19,8 +19,8 @@ void AvisaFalhaAoGravar(Operador& operador, const QString& motivo) {
 }
 
 // The user row and his memberships; false at the first statement the store refuses.
-bool GravaDentroDaTransacao(qint32& id, const DadosDoUsuario& dados, const QVector<qint32>& grupos,
-                            const QDate& hoje, QString& erro) {
+bool GravaDentroDaTransacao(qint32& id, const DadosDoUsuario& dados,
+                            const std::optional<QVector<qint32>>& grupos, const QDate& hoje, QString& erro) {
     if (id == 0) {
         id = InsereComContador(
             ComandosUsuarios::Insere,
@@ -28,10 +28,12 @@ bool GravaDentroDaTransacao(qint32& id, const DadosDoUsuario& dados, const QVect
         if (id == 0)
             return false;
     } else if (!Executa(ComandosUsuarios::Altera, {dados.descricao, dados.pager, dados.nome, id}, &erro) ||
-               !Executa(ComandosUsuarios::ExcluiMembros, {id}, &erro)) {
+               (grupos && !Executa(ComandosUsuarios::ExcluiMembros, {id}, &erro))) {
         return false;
     }
-    for (qint32 grupo : grupos)
+    if (!grupos)
+        return true;
+    for (qint32 grupo : *grupos)
         if (!Executa(ComandosUsuarios::InsereMembro, {id, grupo}, &erro))
             return false;
     return true;
@@ -94,7 +96,7 @@ bool ConfereCamposDoUsuario(Operador& operador, const DadosDoUsuario& dados) {
 }
 
 qint32 GravaUsuario(Operador& operador, qint32 idUsuario, const DadosDoUsuario& digitados,
-                    const QVector<qint32>& gruposMarcados, const QDate& hoje) {
+                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje) {
     DadosDoUsuario dados = digitados;
     if (dados.descricao.isEmpty())
         dados.descricao = DescricaoPadraoDoUsuario;

@@ -42,7 +42,8 @@ std::optional<UsuarioCadastrado> LeUsuario(qint32 idUsuario, QString* erro = nul
 bool ConfereCamposDoUsuario(Operador& operador, const DadosDoUsuario& dados);
 
 // Saves a new user (idUsuario 0) or alters one, then rewrites his memberships from the marked
-// groups, all in one transaction. A new user whose pager code is in use is refused. Returns the
-// user's identifier, or 0 when nothing was written; the operator has then been told why.
+// groups, all in one transaction; without marks (the groups could not be read) his memberships
+// stay as they are. A new user whose pager code is in use is refused. Returns the user's
+// identifier, or 0 when nothing was written; the operator has then been told why.
 qint32 GravaUsuario(Operador& operador, qint32 idUsuario, const DadosDoUsuario& dados,
-                    const QVector<qint32>& gruposMarcados, const QDate& hoje);
+                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje);

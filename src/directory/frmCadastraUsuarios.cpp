@@ -140,15 +140,18 @@ void frmCadastraUsuarios::Form_Activate() {
 
 bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
     m_grupos->Substitui({});
+    m_gruposLidos = false;
     GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
     if (!lista.erro.isEmpty()) {
         m_operador.Mensagem(
             QStringLiteral("Não foi possível ler os grupos no arquivo de dados (Pager.Mdb); a "
-                           "lista de grupos ficará vazia.\n\n(%1)")
+                           "lista de grupos ficará vazia e, ao gravar, os grupos a que o usuário "
+                           "pertence ficarão como estão.\n\n(%1)")
                 .arg(lista.erro),
             QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
+    m_gruposLidos = true;
     m_grupos->Substitui(std::move(lista.grupos));
     if (m_grupos->rowCount() == 0)
         return false;
@@ -156,7 +159,9 @@ bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
     return true;
 }
 
-QVector<qint32> frmCadastraUsuarios::GruposMarcados() const {
+std::optional<QVector<qint32>> frmCadastraUsuarios::GruposMarcados() const {
+    if (!m_gruposLidos)
+        return std::nullopt;
     return m_grupos->Marcados();
 }
 

@@ -4,6 +4,8 @@
 #include "common/Operador.h"
 
 #include <QDialog>
+#include <QVector>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -36,7 +38,8 @@ protected:
 
 private:
     void Form_Activate();
-    QVector<qint32> GruposMarcados() const;
+    // Empty when the groups could not be read: saving then leaves the memberships alone.
+    std::optional<QVector<qint32>> GruposMarcados() const;
 
     Operador& m_operador;
     QLabel* m_pnlId = nullptr;
@@ -48,4 +51,5 @@ private:
     QToolButton* m_cmdCadastrarGrupo = nullptr;
     QToolButton* m_cmdRetornar = nullptr;
     bool m_ativado = false;
+    bool m_gruposLidos = false;
 };

@@ -279,6 +279,28 @@ private slots:
         QCOMPARE(Cadastro(), c.size() > 7 ? c.mid(6).join('|') : antes);
     }
 
+    // When the dialog cannot read the groups, saving leaves the user's memberships as they were.
+    void gruposIlegiveis_data() {
+        QTest::addColumn<QString>("caso"); // alters Ana?|name typed|Ana afterwards
+        QTest::newRow("alterar mantém os grupos") << "a|Ana Maria|Ana Maria|300|teste|01/01/2024|Alfa,Gama";
+        QTest::newRow("novo fica sem grupos") << "|Carla|Ana|100|teste|01/01/2024|Alfa,Gama";
+    }
+    void gruposIlegiveis() {
+        const QStringList c = CamposDoCaso();
+        CadastraAnaEBruno();
+        QVERIFY(Executa("Alter Table Grupos Rename To G"));
+        frmCadastraUsuarios dialogo(Operador());
+        QVERIFY(c[0].isEmpty() || dialogo.PreencheParaAlterar(m_ana));
+        dialogo.show();
+        QVERIFY(Operador().caixas.value(0).texto.contains("ficarão como estão"));
+        Filho<QLineEdit>(dialogo, "txtNomeUsuario")->setText(c[1]);
+        Filho<QLineEdit>(dialogo, "txtPagerID")->setText("300");
+        Clica(dialogo, "cmdCadastrarGrupo");
+        QVERIFY(!dialogo.isVisible() && Executa("Alter Table G Rename To Grupos"));
+        QCOMPARE(Cadastro().section(';', 0, 0), c.mid(2).join('|'));
+        QVERIFY(Cadastro().contains(c[1] + "|300|") && Cadastro().endsWith("| log=1"));
+    }
+
     void detalhesEExclusao_data() {
         QTest::addColumn<QString>("caso"); // Ana (a) or Bruno, deleted (x) first?|details shown
         const QString d =
