@@ -11,8 +11,10 @@ inline const QString NomesEmOrdem =
     QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios Order by Nome_Usuario");
 // One user's row; binds ID_Usuario.
 inline const QString Usuario = QStringLiteral("Select * From Usuarios Where ID_Usuario = ?");
-// Users with a pager code; binds ID_Pager.
-inline const QString PorPager = QStringLiteral("Select * from Usuarios Where ID_Pager = ?");
+// Users whose pager code is the same pager to a terminal: blanks around it are never sent and
+// letter case does not tell pagers apart. Binds ID_Pager.
+inline const QString PorPager =
+    QStringLiteral("Select * from Usuarios Where Upper(Trim(ID_Pager, ' ')) = Upper(Trim(?, ' '))");
 // Binds Descricao, ID_Pager, Data_Cadastro, Nome_Usuario.
 inline const QString Insere = QStringLiteral(
     "Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, Nome_Usuario) Values (?, ?, ?, ?)");
