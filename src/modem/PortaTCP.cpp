@@ -5,7 +5,7 @@
 #include <cmath>
 
 namespace {
-constexpr int IntervaloDeEventosMs = 50;
+constexpr double IntervaloDeEventos = 0.05;
 }
 
 PortaTCP::PortaTCP(Relogio& relogio) : m_relogio(relogio) {}
@@ -51,11 +51,12 @@ bool PortaTCP::setPortOpen(bool aberta) {
     m_socket.abort();
     m_socket.connectToHost(m_host, m_porta);
     const double prazo = m_relogio.Agora() + PrazoDeConexao;
+    // The event loop completes the attempt. waitForConnected would give it up, and reset the
+    // socket, at the end of each short wait: a first SYN lost to a full queue or a slow network
+    // would end the whole connect after one interval.
     while (m_socket.state() != QAbstractSocket::ConnectedState &&
-           m_socket.state() != QAbstractSocket::UnconnectedState && m_relogio.Agora() <= prazo) {
-        m_socket.waitForConnected(IntervaloDeEventosMs);
-        m_relogio.Pausa(0);
-    }
+           m_socket.state() != QAbstractSocket::UnconnectedState && m_relogio.Agora() <= prazo)
+        m_relogio.Pausa(std::min(IntervaloDeEventos, std::max(prazo - m_relogio.Agora(), 0.0)));
     if (m_socket.state() == QAbstractSocket::ConnectedState) {
         m_socket.setSocketOption(QAbstractSocket::LowDelayOption, 1);
         m_ultimoErro.clear();

@@ -1,5 +1,5 @@
 // The real serial control against bipvox-simulador's pseudo-terminal, a missing device and one
-// that vanishes.
+// that vanishes; the TCP connection against a local listener.
 #include "AmbienteDeTeste.h"
 #include "OperadorGravado.h"
 #include "SimuladorExterno.h"
@@ -7,9 +7,16 @@
 #include "common/RelogioReal.h"
 #include "modem/ComandosModem.h"
 #include "modem/PortaSerialQt.h"
+#include "modem/PortaTCP.h"
 #include "settings/PerfilINI.h"
 
+#include <QTcpSocket>
 #include <QtTest>
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 struct Bancada {
@@ -93,6 +100,43 @@ private slots:
         QVERIFY(!b.porta.PortOpen());
         b.porta.Output(QStringLiteral("AT\r")); // harmless on a port that did not open
         QVERIFY(b.porta.Input().isEmpty());
+    }
+
+    // A listener whose queue stays full for 0.3 s drops the first connection attempt; the retry,
+    // a second later, must still connect within the 20 s allowed.
+    void conexaoTCP_data() {
+        QTest::addColumn<bool>("escuta");
+        QTest::newRow("fila cheia por 0,3 s") << true;
+        QTest::newRow("ninguém escuta: recusa na hora") << false;
+    }
+    void conexaoTCP() {
+        QFETCH(bool, escuta);
+        const int ouvinte = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        sockaddr_in endereco{};
+        endereco.sin_family = AF_INET;
+        endereco.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t tamanho = sizeof endereco;
+        QVERIFY(::bind(ouvinte, reinterpret_cast<sockaddr*>(&endereco), tamanho) == 0);
+        QVERIFY(::getsockname(ouvinte, reinterpret_cast<sockaddr*>(&endereco), &tamanho) == 0);
+        QTcpSocket enchimento;
+        if (escuta) {
+            QVERIFY(::listen(ouvinte, 0) == 0);
+            enchimento.connectToHost(QStringLiteral("127.0.0.1"), ntohs(endereco.sin_port));
+            QVERIFY(enchimento.waitForConnected(2000));
+        }
+        QTimer::singleShot(300, [ouvinte] {
+            for (int aceita; (aceita = ::accept4(ouvinte, nullptr, nullptr, SOCK_CLOEXEC)) >= 0;)
+                ::close(aceita);
+        });
+        RelogioReal relogio;
+        PortaTCP porta(relogio);
+        porta.setEndereco(QStringLiteral("127.0.0.1"), ntohs(endereco.sin_port));
+        const double inicio = relogio.Agora();
+        QVERIFY2(porta.setPortOpen(true) == escuta, qPrintable(porta.UltimoErro()));
+        QVERIFY(relogio.Agora() - inicio < 10);
+        if (!escuta)
+            QCOMPARE(porta.UltimoErro(), QStringLiteral("conexão recusada"));
+        ::close(ouvinte);
     }
 };
 
