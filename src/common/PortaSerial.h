@@ -27,6 +27,10 @@ public:
     virtual int InBufferCount() = 0;
     // Blocks, without letting window events run, until data is waiting or the clock is past prazo.
     virtual void AguardaDados(double prazo) = 0;
+    // Blocks until what was written has left the port (its last bit on the wire), or a bounded
+    // time has passed, and drops what arrived meanwhile: it came before the far end could have
+    // read the whole of it. A network connection hands its bytes over at once: nothing to do.
+    virtual void EsvaziaSaida() {}
     // Why the last open failed, in words for the operator; empty when there is nothing to say.
     virtual QString UltimoErro() const { return {}; }
 

@@ -8,6 +8,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <utility>
 
 bool InterpretaConfiguracao(const QString& texto, ConfiguracaoDeLinha& configuracao) {
     const QStringList partes = texto.split(QLatin1Char(','));
@@ -116,6 +119,7 @@ void PortaSerialQt::setSettings(const QString& configuracao) {
 
 bool PortaSerialQt::setPortOpen(bool aberta) {
     if (!aberta) {
+        m_guardados.clear();
         ParaDeVigiar();
         if (m_porta.isOpen())
             m_porta.close();
@@ -175,9 +179,28 @@ void PortaSerialQt::EscreveBytes(const QByteArray& bytes) {
         m_porta.waitForBytesWritten(100);
 }
 
+void PortaSerialQt::EsvaziaSaida() {
+    if (Perdida())
+        return;
+    // Polled rather than tcdrain(): a modem holding CTS low must not block the send for ever.
+    // What was read before a poll that still finds bytes leaving surely came too early; what the
+    // last read got may already be the answer, so it is kept.
+    const double prazo = m_relogio.Agora() + 2.0;
+    for (;;) {
+        m_guardados = LeBytes();
+        int naFila = 0;
+        if (::ioctl(m_porta.handle(), TIOCOUTQ, &naFila) != 0 || naFila <= 0 || m_relogio.Agora() >= prazo)
+            return;
+        m_guardados.clear();
+        QThread::usleep(500);
+    }
+}
+
 QByteArray PortaSerialQt::LeBytes() {
     if (Perdida())
         return {};
+    if (!m_guardados.isEmpty())
+        return std::exchange(m_guardados, {}) + m_porta.readAll();
     // A poll that finds nothing costs a pass through the terminal driver; a wait that just woke
     // on data has it here already, and what follows is read at the next call.
     if (m_porta.bytesAvailable() == 0)
@@ -188,6 +211,8 @@ QByteArray PortaSerialQt::LeBytes() {
 int PortaSerialQt::InBufferCount() {
     if (Perdida())
         return 0;
+    if (!m_guardados.isEmpty())
+        return int(m_guardados.size() + m_porta.bytesAvailable());
     if (m_porta.bytesAvailable() == 0)
         m_porta.waitForReadyRead(0);
     return static_cast<int>(m_porta.bytesAvailable());
@@ -204,7 +229,7 @@ void PortaSerialQt::AguardaDados(double prazo) {
         EsperaSemDados(prazo);
         return;
     }
-    if (m_porta.bytesAvailable() > 0)
+    if (m_porta.bytesAvailable() > 0 || !m_guardados.isEmpty())
         return;
     const double restante = prazo - m_relogio.Agora();
     const int ms = static_cast<int>(std::ceil(std::max(restante, 0.0) * 1000.0)) + 1;

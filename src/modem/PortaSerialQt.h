@@ -33,6 +33,7 @@ public:
     QByteArray LeBytes() override;
     int InBufferCount() override;
     void AguardaDados(double prazo) override;
+    void EsvaziaSaida() override;
 
     // The device last tried or opened, and why the last open failed (for diagnostics).
     QString Dispositivo() const { return m_porta.portName(); }
@@ -63,7 +64,8 @@ private:
     int m_handshaking = 0;
     bool m_rts = false;
     QString m_ultimoErro;
-    TravaDaPorta m_trava; // held from the first open until another device or the end
+    QByteArray m_guardados; // read while draining, perhaps after the last byte left: kept
+    TravaDaPorta m_trava;   // held from the first open until another device or the end
     // The device path as configured; its folder is watched while the device is gone.
     QString m_dispositivo;
     bool m_perdida = false;

@@ -67,7 +67,7 @@ struct RespostaDoTerminal {
 
 // Writes one transmission unit and waits, without letting events run, for the terminal's
 // answer. The clock is judged first: an answer found after the deadline counts as a time-out.
-// enquantoSai runs once the unit is on its way, while the terminal is still reading it.
+// enquantoSai runs once the unit has left the port, while the terminal judges it.
 RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
                                  const std::function<void()>& enquantoSai) {
     enum { Desconexao, Recusa, Aceita, Rejeita };
@@ -75,10 +75,11 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
                                    Modulo::CR + Modulo::RS + Modulo::CR, Modulo::ACK + Modulo::CR,
                                    Modulo::NAK + Modulo::CR};
 
-    // Only what arrives after the page went out can answer it: a late or doubled answer to an
-    // earlier block (or to the log-on) must never pass for this page's acceptance.
+    // Only what arrives after the page's last byte went out can answer it: a late or doubled
+    // answer to an earlier block (or to the log-on) must never pass for this page's acceptance.
     LimpaBufferModem(ctx);
     ctx.porta.Output(unidade);
+    ctx.porta.EsvaziaSaida();
     if (enquantoSai)
         enquantoSai();
     RespostaDaLinha resposta(kFins);

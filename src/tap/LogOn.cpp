@@ -9,6 +9,10 @@ namespace {
 
 constexpr double PrazoDoPedidoDeID = 15;
 constexpr double PrazoDoACK = 5;
+// How long the terminal may take to send its go-ahead after the ACK: far longer than any late
+// repeat of the log-on's answer (a tenth of a second) or a modem's round trip, so those are
+// dropped with it, and short enough that a terminal that never sends one costs little.
+constexpr double PrazoDoSinalVerde = 3;
 
 // Every return leaves the status line idle.
 bool Termina(Contexto& ctx, bool aceito) {
@@ -55,6 +59,13 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
         return Termina(ctx, false);
     }
 
+    // The first block waits for the go-ahead, ESC "[p" CR; whatever came before it (a repeated
+    // ACK above all) must not be taken later as the page's answer.
+    const QString& texto = resposta.Texto();
+    RespostaDaLinha sinalVerde({Modulo::ESC + QStringLiteral("[p") + Modulo::CR});
+    if (!sinalVerde.Acrescenta(texto.mid(texto.indexOf(Modulo::ACK) + 1)))
+        AguardaNaLinha(ctx, sinalVerde, ctx.relogio.Agora() + PrazoDoSinalVerde);
     Pausa(ctx, 0.01);
+    LimpaBufferModem(ctx);
     return Termina(ctx, true);
 }

@@ -84,6 +84,9 @@ const Linha kLinhas[] = {
      QStringList{"--linha-direta", "--senha=s3nha", "--recusar=2222"},
      QStringList{"--grupo", "Plantão", "oi"}, 1, 0, QStringList{"1111:oi", "2222:oi", "3333:oi"},
      QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"}, "1 com código recusado"},
+    // A second ACK to the log-on lands after the page went out when nothing waits for the go-ahead.
+    {"ACK duplo no log-on, página sem resposta", "aqui", QStringList{"--logon=ack-duplo"}, kAnaOi, 2, 1,
+     QStringList{"1111:oi"}, kNenhum, "Time Out"},
     {"TCP com senha", "aqui", QStringList{"--tcp=0", "--senha=s3nha"}, kAnaOi, 0, 0, QStringList{"1111:oi"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"TCP, endereço recusado", "recusado", QStringList{"--tcp=0"}, kAnaOi, 2, 0, kNenhum, kNenhum,

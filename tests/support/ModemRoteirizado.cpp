@@ -1,5 +1,7 @@
 #include "ModemRoteirizado.h"
 
+#include <algorithm>
+
 void ModemRoteirizado::ModemQueRespondeOK() {
     QuandoRecebe("ATZ\r", "\r\nOK\r\n", 0.1);
     QuandoRecebe("ate0\r", "\r\nOK\r\n", 0.1);
@@ -34,6 +36,7 @@ void ModemRoteirizado::EscreveBytes(const QByteArray& bytes) {
     if (!m_aberta)
         return;
     linha.append(bytes);
+    m_linhaLivreEm = std::max(m_linhaLivreEm, m_relogio.Agora()) + segundosPorByte * double(bytes.size());
     escritas.append({m_relogio.Agora(), bytes});
     for (Regra& regra : m_regras) {
         const bool casa = regra.exato ? bytes == regra.gatilho : bytes.contains(regra.gatilho);
@@ -47,6 +50,11 @@ void ModemRoteirizado::EscreveBytes(const QByteArray& bytes) {
     }
     if (aoEscrever)
         aoEscrever(bytes);
+}
+
+void ModemRoteirizado::EsvaziaSaida() {
+    m_relogio.AvancaPara(m_linhaLivreEm);
+    m_pendentes.erase(m_pendentes.begin(), m_pendentes.lower_bound(m_linhaLivreEm));
 }
 
 QByteArray ModemRoteirizado::LeBytes() {

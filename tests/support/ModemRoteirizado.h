@@ -69,6 +69,10 @@ public:
     QByteArray LeBytes() override;
     int InBufferCount() override;
     void AguardaDados(double prazo) override;
+    // Waits until the last byte written has crossed the line at segundosPorByte; what arrived
+    // before then is dropped.
+    void EsvaziaSaida() override;
+    double segundosPorByte = 0.0;
 
 private:
     struct Regra {
@@ -82,4 +86,5 @@ private:
     QVector<Regra> m_regras;
     std::multimap<double, QByteArray> m_pendentes; // by delivery time
     bool m_aberta = false;
+    double m_linhaLivreEm = 0.0;
 };

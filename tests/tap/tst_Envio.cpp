@@ -79,7 +79,9 @@ const LogOnLinha kLogOns[] = {
     {"ID= aos 12.5 s", {"@12.5|ID=", kLogOn}, true, 13, 14.31},
     {"ID= aos 14.5 s: tarde", {"@14.5|ID=", kLogOn}, false, 15, 16.0},
     {"id= minúsculo", {"@0.5|id=", kLogOn}, false, 16, 17.0},
-    {"ACK aos 4.9 s", {"@0.5|ID=", "\x1bPG1\r|\x06|4.92"}, true, 1, 6.93},
+    // With no go-ahead (ESC "[p" CR) the page waits 3 s for it; everything before it is dropped.
+    {"ACK aos 4.9 s, sem sinal verde", {"@0.5|ID=", "\x1bPG1\r|\x06|4.92"}, true, 1, 9.94},
+    {"sinal verde 1 s depois do ACK", {"@0.5|ID=", "\x1bPG1\r|\x06\r|0.3", "@3.3|\x1b[p\r"}, true, 1, 3.31},
     {"ACK aos 5.5 s", {"@0.5|ID=", "\x1bPG1\r|\x06|5.5"}, false, 1, 7.03},
     {"NAK", {"@0.5|ID=", "\x1bPG1\r|\x15\r|0.3"}, false, 1, 7.03},
     // Only an ACK after the log-on request accepts it.
@@ -169,7 +171,7 @@ struct Cena : BancadaVirtual {
         modem.ModemQueRespondeOK();
         modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
         modem.QuandoRecebe("\r", "ID=", 0.3, 1, true);
-        modem.QuandoRecebe("\x1bPG1", "110 1.8\r\x06\r", 0.3);
+        modem.QuandoRecebe("\x1bPG1", "110 1.8\r\x06\r\x1b[p\r", 0.3);
         modem.QuandoRecebe("\x02", kPaginaAceita, 0.5);
         Modulo::CodigosDaLista[1] =
             CadastraUsuario(QStringLiteral("José D'Ávila"), QStringLiteral("1234567890"));
@@ -330,24 +332,36 @@ private slots:
                                            "alguém para enviar mensagem."}));
     }
 
-    // An ACK that came before the page (or the log-on request) went out is no answer to it: one
-    // before "ID=", or a second one to the log-on request.
-    void respostaAnteriorAoEnvioNaoConta() {
-        for (const QByteArray& aoPrimeiroPrompt : {QByteArray("\x06\rID="), QByteArray("ID=")}) {
-            Cena c;
-            Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
-            c.modem.QuandoRecebe("\r", aoPrimeiroPrompt, 0.3, 1, true);
-            c.modem.QuandoRecebe("\x1bPG1\r", "\x06\r", 0.3);
-            // The second ACK comes during the log-on's last pause, before the page goes out.
-            if (aoPrimeiroPrompt == "ID=")
-                c.relogio.aoPausar = [&c] {
-                    if (c.relogio.pausas.last() == 0.01)
-                        c.modem.Entrega(0, "\x06\r");
-                };
-            QVERIFY2(!EnviarUsuario(c.ctx, c.pedido, c.painel), aoPrimeiroPrompt.constData());
-            QCOMPARE(c.Log().size(), 0);
-            QCOMPARE(c.operador.TextosDasCaixas(), QStringList{kTempo});
-        }
+    // An ACK that is no answer to the page: one before "ID=", a second one to the log-on request
+    // (in its last pause, or 0.1 s later with no go-ahead, when the page used to be out already),
+    // one that came while the block was still crossing the line.
+    void respostaQueNaoEhDaPagina_data() {
+        QTest::addColumn<QByteArray>("aoPrompt");
+        QTest::addColumn<QString>("quando");
+        QTest::newRow("antes do ID=") << QByteArray("\x06\rID=") << "";
+        QTest::newRow("na última pausa do log-on") << QByteArray("ID=") << "pausa";
+        QTest::newRow("0,1 s depois da do log-on") << QByteArray("ID=") << "tarde";
+        QTest::newRow("enquanto o bloco sai") << QByteArray("ID=") << "bloco";
+    }
+    void respostaQueNaoEhDaPagina() {
+        QFETCH(QByteArray, aoPrompt);
+        QFETCH(QString, quando);
+        Cena c;
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("123"));
+        c.modem.QuandoRecebe("\r", aoPrompt, 0.3, 1, true);
+        c.modem.QuandoRecebe("\x1bPG1\r", "\x06\r", 0.3);
+        c.modem.segundosPorByte = 1.0 / 960;
+        c.relogio.aoPausar = [&c, quando] {
+            if (quando == "pausa" && c.relogio.pausas.last() == 0.01)
+                c.modem.Entrega(0, "\x06\r");
+        };
+        c.modem.aoEscrever = [&c, quando](const QByteArray& b) {
+            if ((quando == "tarde" && b.startsWith("\x1bPG1")) || (quando == "bloco" && b.startsWith("\x02")))
+                c.modem.Entrega(quando == "tarde" ? 0.4 : 0.01, "\x06\r");
+        };
+        QVERIFY(!EnviarUsuario(c.ctx, c.pedido, c.painel));
+        QCOMPARE(c.Log().size(), 0);
+        QCOMPARE(c.operador.TextosDasCaixas(), QStringList{kTempo});
     }
 
     void grupoComFalhaNoOitavo_data() { Linhas(kFalhas); }

@@ -10,8 +10,9 @@ enum class Discagem { Conecta, Ocupado, SemPortadora, SemTom, SemResposta, Muda 
 // How the terminal answers the CR prompts after the connection.
 enum class ModoId { AposCRs, Espontaneo, Nunca, Minusculo };
 
-// How the terminal answers ESC "PG1" CR.
-enum class ModoLogon { Aceita, Nak, Desconecta, Mudo };
+// How the terminal answers ESC "PG1" CR. AckDuplo: accepted with no go-ahead, a second ACK CR
+// shortly after, and no answer to any page.
+enum class ModoLogon { Aceita, Nak, Desconecta, Mudo, AckDuplo };
 
 struct Cenario {
     // One verdict per call, in order; the last one repeats for every later call.
@@ -23,6 +24,7 @@ struct Cenario {
     double atrasoIdEspontaneo = 1.0; // seconds after the connection
 
     ModoLogon logon = ModoLogon::Aceita;
+    double atrasoAckDuplo = 0.1; // after the log-on's ACK
     bool exigeSenha = false;
     QByteArray senha;
 

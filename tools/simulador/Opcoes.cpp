@@ -157,9 +157,11 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
                  c.logon = ModoLogon::Desconecta;
              else if (v == QLatin1String("mudo"))
                  c.logon = ModoLogon::Mudo;
+             else if (v == QLatin1String("ack-duplo"))
+                 c.logon = ModoLogon::AckDuplo;
              else
                  return Invalido(QStringLiteral("logon"), v,
-                                 QStringLiteral("aceita, nak, desconecta ou mudo"));
+                                 QStringLiteral("aceita, nak, desconecta, mudo ou ack-duplo"));
              return QString();
          }},
         {QStringLiteral("senha"), true,
@@ -317,6 +319,8 @@ QString TextoDeAjuda() {
         "                            nak         NAK CR (recusa)\n"
         "                            desconecta  ESC EOT CR e desliga\n"
         "                            mudo        não responde\n"
+        "                            ack-duplo   CR ACK CR sem o sinal ESC \"[p\" CR, outro ACK CR\n"
+        "                                        0,1 s depois, e nenhuma resposta às páginas\n"
         "  --senha=TEXTO           só aceita a entrada com esta senha depois de \"PG1\"; sem a\n"
         "                          opção, qualquer senha (ou nenhuma) serve.\n"
         "  --recusar=COD[,COD...]  códigos de pager inválidos: a página recebe CR RS CR.\n"

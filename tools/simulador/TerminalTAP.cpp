@@ -40,6 +40,7 @@ void TerminalTAP::Desliga() {
     m_idEspontaneoEm = kNunca;
     m_linhaLogon.clear();
     m_eotAnterior = false;
+    m_ackTardioEm = kNunca;
     m_noBloco = false;
     m_bloco.clear();
     m_posEtx = -1;
@@ -52,7 +53,7 @@ void TerminalTAP::Recebe(const QByteArray& bytes, double agora) {
     for (const char c : bytes) {
         switch (m_estado) {
         case Estado::Identificacao:
-            RecebeNaIdentificacao(c);
+            RecebeNaIdentificacao(c, agora);
             break;
         case Estado::Automatico:
             RecebeNoAutomatico(c);
@@ -69,10 +70,17 @@ void TerminalTAP::Avanca(double agora) {
         m_idEspontaneoEm = kNunca;
         EnviaId("ID=");
     }
+    if (m_estado == Estado::Automatico && agora >= m_ackTardioEm) {
+        m_ackTardioEm = kNunca;
+        Registra(QStringLiteral("segundo ACK CR ao log-on (cenário)"));
+        Diz(Controle(ACK) + Controle(CR));
+    }
 }
 
 double TerminalTAP::ProximoEvento() const {
-    return m_estado == Estado::Identificacao ? m_idEspontaneoEm : kNunca;
+    return m_estado == Estado::Identificacao ? m_idEspontaneoEm
+           : m_estado == Estado::Automatico  ? m_ackTardioEm
+                                             : kNunca;
 }
 
 QByteArray TerminalTAP::TomaSaida() {
@@ -87,12 +95,12 @@ bool TerminalTAP::FimDeSessao(char c) {
     return fim;
 }
 
-void TerminalTAP::RecebeNaIdentificacao(char c) {
+void TerminalTAP::RecebeNaIdentificacao(char c, double agora) {
     if (!m_linhaLogon.isEmpty()) {
         if (c == CR) {
             const QByteArray linha = m_linhaLogon;
             m_linhaLogon.clear();
-            ProcessaLogon(linha);
+            ProcessaLogon(linha, agora);
         } else if (m_linhaLogon.size() >= kMaxLinhaLogon) {
             m_linhaLogon.clear();
             Registra(QStringLiteral("pedido de log-on longo demais: descartado"));
@@ -133,7 +141,7 @@ void TerminalTAP::EnviaId(const QByteArray& texto) {
     Diz(texto);
 }
 
-void TerminalTAP::ProcessaLogon(const QByteArray& linha) {
+void TerminalTAP::ProcessaLogon(const QByteArray& linha, double agora) {
     const QString legivel = Legivel(linha);
     if (!m_idEnviado) {
         Registra(QStringLiteral("log-on %1 antes do \"ID=\": ignorado").arg(legivel));
@@ -153,6 +161,7 @@ void TerminalTAP::ProcessaLogon(const QByteArray& linha) {
         Diz(kNakCr);
         return;
     case ModoLogon::Aceita:
+    case ModoLogon::AckDuplo:
         break;
     }
     const QByteArray servico = Controle(ESC) + "PG1";
@@ -166,9 +175,15 @@ void TerminalTAP::ProcessaLogon(const QByteArray& linha) {
         Diz(kNakCr);
         return;
     }
+    m_estado = Estado::Automatico;
+    if (m_cenario.logon == ModoLogon::AckDuplo) {
+        Registra(QStringLiteral("log-on aceito sem sinal para enviar; outro ACK virá (cenário)"));
+        Diz(QByteArray("110 1.8") + CR + ACK + CR);
+        m_ackTardioEm = agora + m_cenario.atrasoAckDuplo;
+        return;
+    }
     Registra(QStringLiteral("log-on aceito"));
     Diz(QByteArray("110 1.8") + CR + ACK + CR + ESC + "[p" + CR);
-    m_estado = Estado::Automatico;
 }
 
 void TerminalTAP::RecebeNoAutomatico(char c) {
@@ -235,7 +250,7 @@ void TerminalTAP::JulgaBloco() {
     p.somaCalculada = SomaTAP(m_bloco.left(m_posEtx + 1));
     p.somaConfere = p.somaRecebida == p.somaCalculada;
 
-    if (p.numero == m_cenario.mudoNaPagina) {
+    if (p.numero == m_cenario.mudoNaPagina || m_cenario.logon == ModoLogon::AckDuplo) {
         p.veredito = QStringLiteral("sem-resposta");
         ++m_paginasConcluidas;
     } else if (!p.somaConfere) {

@@ -46,13 +46,13 @@ public:
 private:
     enum class Estado { Livre, Identificacao, Automatico, Encerrando };
 
-    void RecebeNaIdentificacao(char c);
+    void RecebeNaIdentificacao(char c, double agora);
     void RecebeNoAutomatico(char c);
     void RecebeNoBloco(char c);
     bool FimDeSessao(char c);
     void RespondePrompt();
     void EnviaId(const QByteArray& texto);
-    void ProcessaLogon(const QByteArray& linha);
+    void ProcessaLogon(const QByteArray& linha, double agora);
     void JulgaBloco();
     void Encerra();
     void PedeDesligar();
@@ -72,6 +72,7 @@ private:
     double m_idEspontaneoEm = kNunca;
     QByteArray m_linhaLogon; // from ESC up to the CR
     bool m_eotAnterior = false;
+    double m_ackTardioEm = kNunca;
 
     bool m_noBloco = false;
     QByteArray m_bloco; // from STX
