@@ -9,6 +9,7 @@
 #include "store/ConsolidacaoAdiada.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
+#include "tap/EntregaDePagina.h"
 #include "tap/FuncoesTAP.h"
 #include "tap/LogOn.h"
 #include "tap/PaginasNaoRegistradas.h"
@@ -93,59 +94,41 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
     return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado};
 }
 
-// The page goes out until the terminal takes it or ends the send. False after the user has been
+// What the window says and does when a page could not be delivered. False after the user has been
 // told and the line hung up.
 // In a group, every resend shows the sending text again, so the operator sees it is going on.
 bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
                    const std::function<void()>& aoRecusar, bool statusACadaEnvio = false,
                    const std::function<void()>& enquantoSai = {}) {
-    int naks = 0;
-    for (;;) {
-        if (statusACadaEnvio)
-            ctx.operador.Status(kEnviando);
-        const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade, enquantoSai);
-        switch (r.veredito) {
-        case Veredito::TempoEsgotado:
-            // A vanished device also ends in silence: name the real cause.
-            if (!enlace.InformaPerda(ctx))
-                Informa(ctx,
-                        QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
-            return Desconecta(ctx, enlace, painel);
-        case Veredito::PedidoDeDesconexao: {
-            const QString pedido = QStringLiteral(" Desconexão solicitada pelo servidor.");
-            ctx.operador.Status(pedido);
-            Desconecta(ctx, enlace, painel);
-            // The hang-up wrote its own texts; the reason is what must stay in view.
-            ctx.operador.Status(pedido);
-            return false;
-        }
-        case Veredito::NAK:
-            if (r.codigoRecusado)
-                aoRecusar();
-            ctx.operador.Status(QStringLiteral(" Erro na transmissão, re-enviando mensagem ..."));
-            if (++naks == MaximoDeNAKs)
-                return Desconecta(ctx, enlace, painel);
-            continue;
-        case Veredito::Recusada:
-            aoRecusar();
-            return true;
-        case Veredito::Aceita:
-            return true;
-        }
+    switch (EntregaUnidade(ctx, unidade, aoRecusar, statusACadaEnvio, enquantoSai)) {
+    case DesfechoDaPagina::TempoEsgotado:
+        // A vanished device also ends in silence: name the real cause.
+        if (!enlace.InformaPerda(ctx))
+            Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
+        return Desconecta(ctx, enlace, painel);
+    case DesfechoDaPagina::PedidoDeDesconexao: {
+        const QString pedido = QStringLiteral(" Desconexão solicitada pelo servidor.");
+        ctx.operador.Status(pedido);
+        Desconecta(ctx, enlace, painel);
+        // The hang-up wrote its own texts; the reason is what must stay in view.
+        ctx.operador.Status(pedido);
+        return false;
     }
+    case DesfechoDaPagina::NAKsEsgotados:
+        return Desconecta(ctx, enlace, painel);
+    case DesfechoDaPagina::Recusada:
+    case DesfechoDaPagina::Aceita:
+        break;
+    }
+    return true;
 }
 
 // Frames the page; false (after the message) for a message over 240 characters.
 bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, QString& unidade) {
-    QString bloco;
-    if (!MontaBlocoTAP(SemBrancos(pager), SemBrancos(mensagem), bloco)) {
-        Informa(ctx, QStringLiteral("Erro na criptografação da mensagem..."));
-        return false;
-    }
-    QString checksum;
-    CalculaChecksumTAP(bloco, checksum);
-    unidade = bloco + checksum + Modulo::CR;
-    return true;
+    if (MontaUnidadeTAP(pager, mensagem, unidade))
+        return true;
+    Informa(ctx, QStringLiteral("Erro na criptografação da mensagem..."));
+    return false;
 }
 
 bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
@@ -211,6 +194,44 @@ qint32 IdentificadorSelecionado(const PedidoDeEnvio& pedido) {
 }
 
 } // namespace
+
+bool MontaUnidadeTAP(const QString& pager, const QString& mensagem, QString& unidade) {
+    QString bloco;
+    if (!MontaBlocoTAP(SemBrancos(pager), SemBrancos(mensagem), bloco))
+        return false;
+    QString checksum;
+    CalculaChecksumTAP(bloco, checksum);
+    unidade = bloco + checksum + Modulo::CR;
+    return true;
+}
+
+DesfechoDaPagina EntregaUnidade(Contexto& ctx, const QString& unidade, const std::function<void()>& aoRecusar,
+                                bool statusACadaEnvio, const std::function<void()>& enquantoSai) {
+    int naks = 0;
+    for (;;) {
+        if (statusACadaEnvio)
+            ctx.operador.Status(kEnviando);
+        const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade, enquantoSai);
+        switch (r.veredito) {
+        case Veredito::TempoEsgotado:
+            return DesfechoDaPagina::TempoEsgotado;
+        case Veredito::PedidoDeDesconexao:
+            return DesfechoDaPagina::PedidoDeDesconexao;
+        case Veredito::NAK:
+            if (r.codigoRecusado)
+                aoRecusar();
+            ctx.operador.Status(QStringLiteral(" Erro na transmissão, re-enviando mensagem ..."));
+            if (++naks == MaximoDeNAKs)
+                return DesfechoDaPagina::NAKsEsgotados;
+            continue;
+        case Veredito::Recusada:
+            aoRecusar();
+            return DesfechoDaPagina::Recusada;
+        case Veredito::Aceita:
+            return DesfechoDaPagina::Aceita;
+        }
+    }
+}
 
 DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario) {
     DadosUsuario dados;
