@@ -1,0 +1,260 @@
+#include "fila/FilaDeEnvio.h"
+
+#include "fila/RegrasDaFila.h"
+#include "store/BancoDeDados.h"
+#include "store/Consultas.h"
+#include "store/Snapshot.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace Fila {
+
+namespace {
+
+const QString kCampos = QStringLiteral(
+    "ID_Pagina, ID_Pager, Usuario, ID_Usuario, Mensagem, Origem, Enfileirada, Situacao, Tentativas, "
+    "Proxima_Tentativa, Motivo");
+
+bool Falha(QString* erro, const QString& texto) {
+    if (erro)
+        *erro = texto;
+    return false;
+}
+
+// Times are kept as UTC seconds, so a change of the local clock's offset cannot reorder them.
+qint64 Segundos(const QDateTime& t) {
+    return t.toSecsSinceEpoch();
+}
+
+QDateTime Instante(const QVariant& v) {
+    return QDateTime::fromSecsSinceEpoch(v.toLongLong(), Qt::UTC);
+}
+
+// A write transaction that takes the write lock at once (waiting for another writer under the
+// busy time-out), so two submitters never deadlock upgrading a read.
+class Escrita {
+public:
+    Escrita() {
+        QSqlQuery inicio(BancoDeDados());
+        m_iniciada = BancoDeDadosAberto() && inicio.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!m_iniciada)
+            m_erro = BancoDeDadosAberto() ? inicio.lastError().text()
+                                          : QStringLiteral("o banco de dados não está aberto");
+    }
+    ~Escrita() {
+        if (m_iniciada && !m_confirmada)
+            QSqlQuery(BancoDeDados()).exec(QStringLiteral("ROLLBACK"));
+    }
+    bool Iniciada(QString* erro) const { return m_iniciada || Falha(erro, m_erro); }
+    bool Confirma(QString* erro) {
+        QSqlQuery fim(BancoDeDados());
+        m_confirmada = fim.exec(QStringLiteral("COMMIT"));
+        return m_confirmada || Falha(erro, fim.lastError().text());
+    }
+
+private:
+    bool m_iniciada = false;
+    bool m_confirmada = false;
+    QString m_erro;
+};
+
+Pagina LeLinha(const Snapshot& s) {
+    Pagina p;
+    p.id = s.Campo(QStringLiteral("ID_Pagina")).toLongLong();
+    p.pager = s.Campo(QStringLiteral("ID_Pager")).toString();
+    p.usuario = s.Campo(QStringLiteral("Usuario")).toString();
+    p.idUsuario = s.Campo(QStringLiteral("ID_Usuario")).toInt();
+    p.mensagem = s.Campo(QStringLiteral("Mensagem")).toString();
+    p.origem = s.Campo(QStringLiteral("Origem")).toString();
+    p.enfileirada = Instante(s.Campo(QStringLiteral("Enfileirada")));
+    p.situacao = SituacaoPeloNome(s.Campo(QStringLiteral("Situacao")).toString()).value_or(Situacao::Incerta);
+    p.tentativas = s.Campo(QStringLiteral("Tentativas")).toInt();
+    p.proxima = Instante(s.Campo(QStringLiteral("Proxima_Tentativa")));
+    p.motivo = s.Campo(QStringLiteral("Motivo")).toString();
+    return p;
+}
+
+QVector<Pagina> Lista(const QString& condicao, const QVariantList& parametros, QString* erro) {
+    QVector<Pagina> paginas;
+    Snapshot s(QStringLiteral("Select %1 From Fila Where %2 Order By ID_Pagina").arg(kCampos, condicao),
+               parametros);
+    if (!s.Valido()) {
+        Falha(erro, s.Erro());
+        return paginas;
+    }
+    for (; !s.Eof(); s.MoveNext())
+        paginas << LeLinha(s);
+    return paginas;
+}
+
+const QString kNomes[] = {QStringLiteral("aguardando"), QStringLiteral("enviando"),
+                          QStringLiteral("entregue"),   QStringLiteral("recusada"),
+                          QStringLiteral("expirada"),   QStringLiteral("cancelada"),
+                          QStringLiteral("incerta")};
+
+} // namespace
+
+QString NomeDaSituacao(Situacao situacao) {
+    return kNomes[int(situacao)];
+}
+
+std::optional<Situacao> SituacaoPeloNome(const QString& nome) {
+    for (int i = 0; i < int(std::size(kNomes)); ++i)
+        if (kNomes[i] == nome)
+            return Situacao(i);
+    return std::nullopt;
+}
+
+bool GaranteTabela(QString* erro) {
+    if (!BancoDeDadosAberto())
+        return Falha(erro, QStringLiteral("o banco de dados não está aberto"));
+    if (BancoDeDados().tables().contains(QStringLiteral("Fila")))
+        return true;
+    // Created by whichever program queues first; IF NOT EXISTS lets two of them race safely.
+    QSqlQuery q(BancoDeDados());
+    if (!q.exec(QStringLiteral("Create Table If Not Exists Fila ("
+                               "ID_Pagina INTEGER PRIMARY KEY AUTOINCREMENT, "
+                               "ID_Pager TEXT NOT NULL, Usuario TEXT NOT NULL, ID_Usuario INTEGER NOT NULL, "
+                               "Mensagem TEXT NOT NULL, Origem TEXT NOT NULL, Enfileirada INTEGER NOT NULL, "
+                               "Situacao TEXT NOT NULL, Tentativas INTEGER NOT NULL, "
+                               "Proxima_Tentativa INTEGER NOT NULL, Motivo TEXT NOT NULL)")) ||
+        !q.exec(
+            QStringLiteral("Create Index If Not Exists Fila_Situacao On Fila (Situacao, Proxima_Tentativa)")))
+        return Falha(erro, q.lastError().text());
+    return true;
+}
+
+bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const QDateTime& agora,
+               QVector<qint64>& ids, QString* erro) {
+    ids.clear();
+    Escrita escrita;
+    if (!escrita.Iniciada(erro))
+        return false;
+    QSqlQuery insere(BancoDeDados());
+    insere.prepare(QStringLiteral("Insert Into Fila(ID_Pager, Usuario, ID_Usuario, Mensagem, Origem, "
+                                  "Enfileirada, Situacao, Tentativas, Proxima_Tentativa, Motivo) "
+                                  "Values(?, ?, ?, ?, ?, ?, 'aguardando', 0, ?, '')"));
+    QVector<qint64> novos;
+    for (const PaginaNova& p : paginas) {
+        for (const QVariant& v : QVariantList{p.pager, p.usuario, p.idUsuario, p.mensagem, origem,
+                                              Segundos(agora), Segundos(agora)})
+            insere.addBindValue(v);
+        if (!insere.exec())
+            return Falha(erro, insere.lastError().text());
+        novos << insere.lastInsertId().toLongLong();
+    }
+    if (!escrita.Confirma(erro))
+        return false;
+    ids = novos;
+    return true;
+}
+
+std::optional<Pagina> LePagina(qint64 id, QString* erro) {
+    const QVector<Pagina> p = Lista(QStringLiteral("ID_Pagina = ?"), {id}, erro);
+    if (p.isEmpty())
+        return std::nullopt;
+    return p.first();
+}
+
+QVector<Pagina> Prontas(const QDateTime& agora, QString* erro) {
+    return Lista(QStringLiteral("Situacao = 'aguardando' And Proxima_Tentativa <= ?"), {Segundos(agora)},
+                 erro);
+}
+
+QVector<Pagina> Pendentes(QString* erro) {
+    return Lista(QStringLiteral("Situacao In ('aguardando', 'enviando', 'incerta', 'recusada', 'expirada')"),
+                 {}, erro);
+}
+
+std::optional<QDateTime> ProximaTentativa() {
+    Snapshot s(QStringLiteral("Select Min(Proxima_Tentativa) As P From Fila Where Situacao = 'aguardando'"));
+    if (!s.Valido() || s.Eof() || s.Campo(QStringLiteral("P")).isNull())
+        return std::nullopt;
+    return Instante(s.Campo(QStringLiteral("P")));
+}
+
+bool MarcaEnviando(qint64 id, QString* erro) {
+    return Executa(QStringLiteral("Update Fila Set Situacao = 'enviando', Tentativas = Tentativas + 1 "
+                                  "Where ID_Pagina = ? And Situacao = 'aguardando'"),
+                   {id}, erro);
+}
+
+bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
+                     QString* erro) {
+    Escrita escrita;
+    if (!escrita.Iniciada(erro))
+        return false;
+    if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
+                  pagina.usuario, pagina.mensagem, pagina.pager, pagina.idUsuario, erro))
+        return false;
+    if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
+                 {recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"), motivo, pagina.id},
+                 erro))
+        return false;
+    return escrita.Confirma(erro);
+}
+
+bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,
+          QString* erro) {
+    // The attempt is counted here unless the block went out (MarcaEnviando counted it).
+    const int tentativas = pagina.situacao == Situacao::Enviando ? pagina.tentativas : pagina.tentativas + 1;
+    const DecisaoDaFila d =
+        DepoisDaFalha(regras, tentativas, double(Segundos(pagina.enfileirada)), double(Segundos(agora)));
+    return Executa(QStringLiteral("Update Fila Set Situacao = ?, Tentativas = ?, Proxima_Tentativa = ?, "
+                                  "Motivo = ? Where ID_Pagina = ?"),
+                   {d.expira ? QStringLiteral("expirada") : QStringLiteral("aguardando"), tentativas,
+                    qint64(d.expira ? Segundos(agora) : qint64(d.proxima)),
+                    d.expira ? motivo + QStringLiteral("; ") + d.motivo : motivo, pagina.id},
+                   erro);
+}
+
+bool MarcaSituacao(qint64 id, Situacao situacao, const QString& motivo, QString* erro) {
+    return Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
+                   {NomeDaSituacao(situacao), motivo, id}, erro);
+}
+
+int ExpiraVencidas(const RegrasDaFila& regras, const QDateTime& agora) {
+    int n = 0;
+    for (const Pagina& p : Lista(QStringLiteral("Situacao = 'aguardando'"), {}, nullptr)) {
+        if (!Vencida(regras, double(Segundos(p.enfileirada)), double(Segundos(agora))))
+            continue;
+        n += Executa(QStringLiteral("Update Fila Set Situacao = 'expirada', Motivo = ? Where ID_Pagina = ? "
+                                    "And Situacao = 'aguardando'"),
+                     {QStringLiteral("desistência: mais de %1 min na fila sem ser entregue")
+                          .arg(regras.idadeMaxima / 60, 0, 'g', 4),
+                      p.id})
+                 ? 1
+                 : 0;
+    }
+    return n;
+}
+
+int RecuperaInterrompidas(const RegrasDaFila& regras, const QDateTime& agora) {
+    const QVector<Pagina> interrompidas = Lista(QStringLiteral("Situacao = 'enviando'"), {}, nullptr);
+    int n = 0;
+    for (const Pagina& p : interrompidas) {
+        const QString motivo =
+            QStringLiteral("o envio foi interrompido com o bloco na linha; a central pode ter recebido");
+        const bool ok = regras.reenviarIncertas
+                            ? Executa(QStringLiteral("Update Fila Set Situacao = 'aguardando', "
+                                                     "Proxima_Tentativa = ?, Motivo = ? Where ID_Pagina = ?"),
+                                      {Segundos(agora), motivo + QStringLiteral(" (reenviada)"), p.id})
+                            : MarcaSituacao(p.id, Situacao::Incerta, motivo);
+        n += ok ? 1 : 0;
+    }
+    return n;
+}
+
+bool Cancela(qint64 id, QString* erro) {
+    QSqlQuery q(BancoDeDados());
+    q.prepare(QStringLiteral("Update Fila Set Situacao = 'cancelada', Motivo = 'cancelada pelo operador' "
+                             "Where ID_Pagina = ? And Situacao In ('aguardando', 'incerta')"));
+    q.addBindValue(id);
+    if (!q.exec())
+        return Falha(erro, q.lastError().text());
+    return q.numRowsAffected() == 1 ||
+           Falha(erro, QStringLiteral("a página %1 não está aguardando na fila").arg(id));
+}
+
+} // namespace Fila

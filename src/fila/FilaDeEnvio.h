@@ -1,0 +1,78 @@
+#pragma once
+// The page queue: a table Fila in Pager.Mdb, beside the directory and the history it feeds. A page
+// is delivered and its Log row written in one transaction, a group is expanded from the same file,
+// and one copy of the file keeps both. Every submitter and the service share it through SQLite's
+// own locking (a write waits for another, up to the connection's busy time-out).
+#include <QDateTime>
+#include <QString>
+#include <QVector>
+#include <optional>
+
+struct RegrasDaFila;
+
+namespace Fila {
+
+enum class Situacao { Aguardando, Enviando, Entregue, Recusada, Expirada, Cancelada, Incerta };
+// "aguardando", "enviando", ...; and back (nullopt for anything else).
+QString NomeDaSituacao(Situacao situacao);
+std::optional<Situacao> SituacaoPeloNome(const QString& nome);
+
+// Creates the table in the open database when it is missing. False, with the reason.
+bool GaranteTabela(QString* erro = nullptr);
+
+// A page as its Log row would be written: the name exactly as the Log keeps it (a one-user send
+// pads it to 50 characters, a group member's is trimmed).
+struct PaginaNova {
+    QString pager;
+    QString usuario;
+    qint32 idUsuario = 0;
+    QString mensagem;
+};
+
+struct Pagina {
+    qint64 id = 0;
+    QString pager;
+    QString usuario;
+    qint32 idUsuario = 0;
+    QString mensagem;
+    QString origem;
+    QDateTime enfileirada; // UTC
+    Situacao situacao = Situacao::Aguardando;
+    int tentativas = 0;
+    QDateTime proxima; // UTC; the next attempt of a waiting page
+    QString motivo;
+};
+
+// Every page in one transaction, committed before it returns: all queued (ids in order) or none.
+bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const QDateTime& agora,
+               QVector<qint64>& ids, QString* erro = nullptr);
+
+std::optional<Pagina> LePagina(qint64 id, QString* erro = nullptr);
+// Waiting pages whose attempt is due, oldest first.
+QVector<Pagina> Prontas(const QDateTime& agora, QString* erro = nullptr);
+// Pages a person may want to see: waiting, in a call, failed or uncertain, oldest first.
+QVector<Pagina> Pendentes(QString* erro = nullptr);
+// The earliest attempt among waiting pages.
+std::optional<QDateTime> ProximaTentativa();
+
+// Just before the page's block goes out; committed, so a crash afterwards leaves it "enviando".
+bool MarcaEnviando(qint64 id, QString* erro = nullptr);
+// Taken (recusada = false) or refused by the terminal: the state and the page's Log row, dated
+// quando (local time), in one transaction.
+bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
+                     QString* erro = nullptr);
+// A failed attempt: counted, then waiting again (at the rules' next time) or expired.
+bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,
+          QString* erro = nullptr);
+// A page that leaves the queue's rounds without a Log row: "incerta" (the block may have reached
+// the terminal but no answer came), "recusada" before any block went out, ...
+bool MarcaSituacao(qint64 id, Situacao situacao, const QString& motivo, QString* erro = nullptr);
+// Waiting pages past the maximum age become "expirada"; how many.
+int ExpiraVencidas(const RegrasDaFila& regras, const QDateTime& agora);
+// Pages left "enviando" by a sender that died: "incerta", or waiting again when the rules say to
+// re-send them. How many.
+int RecuperaInterrompidas(const RegrasDaFila& regras, const QDateTime& agora);
+// A waiting (or uncertain) page withdrawn; false when it is in another state.
+bool Cancela(qint64 id, QString* erro = nullptr);
+
+} // namespace Fila
