@@ -196,7 +196,7 @@ void frmVisualizaUsuarios::cmdExcluirGrupo_Click() {
 }
 
 void frmVisualizaUsuarios::cmdHistorico_Click() {
-    ExibeHistorico(m_areaDoHistorico, m_operador, QString::number(UsuarioSelecionado()), 1);
+    ExibeHistorico(this, m_areaDoHistorico, m_operador, QString::number(UsuarioSelecionado()), 1);
 }
 
 void frmVisualizaUsuarios::cmdRetornar_Click() {

@@ -3,18 +3,35 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "history/ModeloDoHistorico.h"
+#include "store/Consultas.h"
+#include "store/Snapshot.h"
 #include "ui/frmControles.h"
+#include "ui/frmMoldura.h"
 
+#include <QDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPointer>
 #include <QTableView>
 #include <QVBoxLayout>
 
 #include <algorithm>
 
-bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo) {
+namespace {
+// No window for a user without messages, but the operator learns why nothing opened.
+void AvisaSemMensagens(Operador& operador, qint32 idUsuario) {
+    Snapshot usuario(Consultas::PagerDoUsuario, {idUsuario});
+    if (usuario.Valido() && !usuario.Eof())
+        operador.Status(QStringLiteral(" Nenhuma mensagem enviada para %1.")
+                            .arg(usuario.Campo(QStringLiteral("Nome_Usuario")).toString()));
+}
+} // namespace
+
+namespace {
+// The filled history window, or none (the operator told why) when there is nothing to show.
+frmHistorico* CriaHistorico(Operador& operador, const QString& texto, qint16 modo) {
     const bool umUsuario = modo == 1;
     const QString titulo = umUsuario
                                ? QStringLiteral("Histórico: Lista de mensagens enviadas para o usuário...")
@@ -31,22 +48,61 @@ bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qi
                            "pode estar danificado.\n\n(%1)")
                 .arg(modelo->Erro()),
             QStringLiteral("Erro:"), Icone::Informacao);
-        return false;
+        return nullptr;
     }
-    if (modelo->rowCount() == 0)
-        return false;
+    if (modelo->rowCount() == 0) {
+        if (umUsuario)
+            AvisaSemMensagens(operador, qint32(ValorNumerico(texto)));
+        return nullptr;
+    }
     auto* janela = new frmHistorico(operador, modelo.release());
     janela->setWindowTitle(titulo);
     janela->setAttribute(Qt::WA_DeleteOnClose);
+    return janela;
+}
+
+void MostraNaArea(QMdiArea* area, frmHistorico* janela) {
     if (area) {
         QMdiSubWindow* filha = area->addSubWindow(janela);
         filha->setAttribute(Qt::WA_DeleteOnClose);
         filha->resize(area->size() * 0.9);
+        janela->show();
         filha->show();
     } else {
+        janela->setParent(nullptr, Qt::Window);
         janela->resize(800, 400);
         janela->show();
     }
+}
+} // namespace
+
+bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo) {
+    frmHistorico* janela = CriaHistorico(operador, texto, modo);
+    if (!janela)
+        return false;
+    MostraNaArea(area, janela);
+    return true;
+}
+
+bool ExibeHistorico(QDialog* modal, QMdiArea* area, Operador& operador, const QString& texto, qint16 modo) {
+    frmHistorico* janela = CriaHistorico(operador, texto, modo);
+    if (!janela)
+        return false;
+    // A window of the modal one is the only kind it does not block.
+    janela->setParent(modal, Qt::Window);
+    const QRect sobre = area && area->isVisible() ? QRect(area->mapToGlobal(QPoint(0, 0)), area->size())
+                                                  : QRect(modal->mapToGlobal(QPoint(0, 0)), modal->size());
+    janela->resize(sobre.size().expandedTo(QSize(640, 320)) * 0.9);
+    janela->move(sobre.center() - janela->rect().center());
+    CabeNaTela(janela);
+    janela->show();
+    janela->raise();
+    janela->activateWindow();
+    QPointer<QMdiArea> destino(area);
+    QObject::connect(modal, &QDialog::finished, janela, [janela, destino] {
+        // Outlives the modal window, as every history window lives until the operator closes it.
+        MostraNaArea(destino.data(), janela);
+    });
     return true;
 }
 

@@ -5,13 +5,19 @@
 #include <QWidget>
 
 class ModeloDoHistorico;
+class QDialog;
 class QMdiArea;
 class QTableView;
 
 // Opens a new history window: mode 0 every message (texto empty), mode 1 those of the user
-// whose identifier texto holds. No window and no message when there is nothing to show; true
-// when a window opened. A null area opens it as a window of its own.
+// whose identifier texto holds. No window and no message box when there is nothing to show (for
+// one user the status line says so); true when a window opened. A null area opens it as a window
+// of its own.
 bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qint16 modo);
+// The same asked from a modal window, which would block a window of the area: the history opens
+// in front of it as a window of its own and takes input while the modal window stays open; when
+// that one closes, the history moves into the area (or stays a window of its own without one).
+bool ExibeHistorico(QDialog* modal, QMdiArea* area, Operador& operador, const QString& texto, qint16 modo);
 
 class frmHistorico : public QWidget {
     Q_OBJECT

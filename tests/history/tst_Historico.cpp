@@ -1,8 +1,9 @@
-// The history: its order, its columns, its rows read a page at a time, nothing opened for
-// nothing, and the double-click that hands a message to the composition window's "=ANTERIOR".
+// The history: its order, its columns, its rows read a page at a time, nothing opened
+// for nothing, and the double-click that hands a message to the composition window's "=ANTERIOR",
+// also in a history asked from the modal user browser.
 #include "BancadaVirtual.h"
 #include "common/Modulo.h"
-#include "compose/frmMontaMsg.h"
+#include "directory/frmVisualizaUsuarios.h"
 #include "history/ModeloDoHistorico.h"
 #include "history/frmHistorico.h"
 #include "store/Consultas.h"
@@ -11,8 +12,10 @@
 #include <QApplication>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTableView>
+#include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 class tst_Historico : public QObject {
@@ -30,26 +33,31 @@ private slots:
                                    {"20261205", "23:59", "Ana", "a2", "1"},
                                    {"20261206", "09:30", "Alberto", "l1", "4"}};
         for (const auto& l : linhas)
-            QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).toInt()));
+            QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).left(1).toInt()));
     }
     void cleanup() { m_bancada.reset(); }
 
     void ordem_data() {
-        QTest::addColumn<QString>("caso"); // text of the chooser|mode|rows shown, ';' between them
+        // text of the chooser|mode|rows shown, ';' between them|status line afterwards
+        QTest::addColumn<QString>("caso");
         QTest::newRow("todas") << "|0|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1;06/12/2026 09:30 "
-                                  "Alberto l1 4;06/12/2026 09:30 Álvaro v1 3;06/12/2026 09:30 bruno b1 2";
-        QTest::newRow("um usuário") << "1|1|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1";
-        QTest::newRow("lista vazia do visualizador") << "0|1|";
+                                  "Alberto l1 4;06/12/2026 09:30 Álvaro v1 3;06/12/2026 09:30 bruno b1 2|";
+        QTest::newRow("um usuário") << "1|1|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1|";
+        QTest::newRow("usuário sem mensagens") << "7|1|| Nenhuma mensagem enviada para Zélia Souza.";
+        QTest::newRow("lista vazia do visualizador") << "0|1||";
     }
     void ordem() {
         const QStringList c = CamposDoCaso();
+        QVERIFY(Executa("Insert Into Usuarios (ID_Usuario, Nome_Usuario, ID_Pager, Descricao, Data_Cadastro) "
+                        "Values (7, 'Zélia Souza', '7', '', '')"));
         QMdiArea area;
         QCOMPARE(ExibeHistorico(&area, m_bancada->operador, c[0], qint16(c[1].toInt())), !c[2].isEmpty());
+        QCOMPARE(m_bancada->operador.StatusAtual(), c[3]);
         QCOMPARE(area.subWindowList().size(), c[2].isEmpty() ? 0 : 1);
         if (c[2].isEmpty())
             return;
-        QMdiSubWindow* janela = area.subWindowList().constFirst();
-        const QAbstractItemModel* modelo = janela->findChild<QTableView*>("grdGride")->model();
+        const QTableView* grade = area.subWindowList().constFirst()->findChild<QTableView*>("grdGride");
+        const QAbstractItemModel* modelo = grade->model();
         QStringList vistas;
         for (int r = 0; r < modelo->rowCount(); ++r) {
             QStringList celulas;
@@ -72,24 +80,41 @@ private slots:
             QCOMPARE(modelo.index(5 + i, 3).data().toString(), i == 200 ? QString() : QString::number(i));
     }
 
-    void duploCliqueChegaAoAnterior() {
+    // From the modal user browser the history comes up in front and takes a double-click while
+    // the browser is open; closing the browser moves it into the main window's area.
+    void historicoDoVisualizador_data() {
+        QTest::addColumn<QString>("caso"); // browser closed before the double-click?
+        QTest::newRow("visualizador aberto") << "";
+        QTest::newRow("visualizador fechado") << "f";
+    }
+    void historicoDoVisualizador() {
+        const bool fecha = !CamposDoCaso()[0].isEmpty();
+        QVERIFY(Executa("Insert Into Usuarios Values (1, 'Ana', '1', '', '')"));
         QMdiArea area;
         area.resize(900, 500);
         area.show();
-        QVERIFY(ExibeHistorico(&area, m_bancada->operador, "", 0));
-        QVERIFY(QTest::qWaitForWindowExposed(&area));
-        auto* grade = area.findChild<QTableView*>("grdGride");
-        grade->setCurrentIndex(grade->model()->index(1, 3));
-        const QPoint celula = grade->visualRect(grade->currentIndex()).center();
-        // A double-click begins with a press.
-        QTest::mousePress(grade->viewport(), Qt::LeftButton, {}, celula);
-        QTest::mouseDClick(grade->viewport(), Qt::LeftButton, {}, celula);
+        frmVisualizaUsuarios visualizador(m_bancada->operador, &area, &area);
+        const auto duploClique = [](frmHistorico* historico) {
+            QTableView* grade = historico->Grade();
+            const QPoint celula = grade->visualRect(grade->model()->index(1, 3)).center();
+            QTest::mousePress(grade->viewport(), Qt::LeftButton, {}, celula);
+            QTest::mouseDClick(grade->viewport(), Qt::LeftButton, {}, celula);
+        };
+        bool naFrente = false;
+        QTimer::singleShot(0, [&] { // nothing that returns early: the browser must close
+            QTest::mouseClick(visualizador.findChild<QPushButton*>("cmdHistorico"), Qt::LeftButton);
+            auto* historico = visualizador.findChild<frmHistorico*>();
+            naFrente = historico && historico->isWindow() && QTest::qWaitForWindowActive(historico);
+            if (naFrente && !fecha)
+                duploClique(historico);
+            QTest::mouseClick(visualizador.findChild<QToolButton*>("cmdRetornar"), Qt::LeftButton);
+        });
+        visualizador.exec();
+        QVERIFY(naFrente && area.subWindowList().size() == 1);
+        if (fecha)
+            duploClique(area.findChild<frmHistorico*>());
         QCOMPARE(m_bancada->operador.TextosDasCaixas(), QStringList{"a2"});
-        frmMontaMsg montaMsg(m_bancada->ctx);
-        auto* txtMensagem = montaMsg.findChild<QPlainTextEdit*>("txtMensagem");
-        txtMensagem->setFocus();
-        QTest::keyClicks(txtMensagem, "=anterior");
-        QCOMPARE(txtMensagem->toPlainText(), "a2");
+        QCOMPARE(Modulo::MensagemEnvio, "a2"); // what "=ANTERIOR" recalls
     }
 };
 
