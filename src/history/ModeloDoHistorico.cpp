@@ -52,6 +52,19 @@ int ModeloDoHistorico::LarguraEmTwips(int coluna) {
     return coluna >= 0 && coluna < Colunas ? Larguras[coluna] : 0;
 }
 
+QString ModeloDoHistorico::ExemploMaisLargo(int coluna) {
+    switch (coluna) {
+    case Data:
+        return QStringLiteral("00/00/0000");
+    case Hora:
+        return QStringLiteral("00:00");
+    case Codigo:
+        return QStringLiteral("0000000000"); // pager codes hold up to 10 characters
+    default:
+        return QString();
+    }
+}
+
 QVariant ModeloDoHistorico::headerData(int secao, Qt::Orientation orientacao, int papel) const {
     if (orientacao == Qt::Horizontal && papel == Qt::DisplayRole && secao >= 0 && secao < Colunas)
         return QString::fromUtf8(Titulos[secao]);

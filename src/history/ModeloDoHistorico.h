@@ -27,6 +27,9 @@ public:
 
     // Width of a column on the screen of the program's design, in twips.
     static int LarguraEmTwips(int coluna);
+    // The widest text the column usually shows, which it must show whole; empty when its
+    // designed width is enough.
+    static QString ExemploMaisLargo(int coluna);
 
 private:
     using Pagina = QVector<QStringList>;

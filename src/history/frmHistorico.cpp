@@ -14,6 +14,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
 
@@ -123,15 +124,22 @@ frmHistorico::frmHistorico(Operador& operador, ModeloDoHistorico* modelo, QWidge
     // One height for every row, so the view never measures rows it does not show.
     m_grdGride->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     m_grdGride->verticalHeader()->setDefaultSectionSize(m_grdGride->fontMetrics().height() + 6);
-    // The designed widths, widened where this screen's font would cut a date or a time short.
-    const int margem = m_grdGride->fontMetrics().horizontalAdvance(QStringLiteral("  "));
-    const QString exemplos[] = {QStringLiteral("00/00/0000"), QStringLiteral("00:00")};
-    for (int coluna = 0; coluna < ModeloDoHistorico::Colunas; ++coluna) {
-        int largura = TwipsParaPixels(this, ModeloDoHistorico::LarguraEmTwips(coluna));
-        if (coluna < 2)
-            largura =
-                std::max(largura, m_grdGride->fontMetrics().horizontalAdvance(exemplos[coluna]) + margem);
-        m_grdGride->setColumnWidth(coluna, largura);
+    // The designed widths, widened where this screen's font would cut the widest usual content
+    // of a column (a full date, a time, a 10-character code) or its heading.
+    const QFontMetrics medida = m_grdGride->fontMetrics();
+    // What a cell keeps for itself around its text: the style's margins and the grid line.
+    const int margem = 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, m_grdGride) + 1) + 2;
+    const QFontMetrics medidaDoTitulo = m_grdGride->horizontalHeader()->fontMetrics();
+    const int margemDoTitulo =
+        2 * style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, m_grdGride->horizontalHeader()) + 2;
+    for (int coluna = 0; coluna < modelo->columnCount(); ++coluna) {
+        const int conteudo = medida.horizontalAdvance(ModeloDoHistorico::ExemploMaisLargo(coluna)) + margem;
+        const int titulo =
+            medidaDoTitulo.horizontalAdvance(modelo->headerData(coluna, Qt::Horizontal).toString()) +
+            margemDoTitulo;
+        m_grdGride->setColumnWidth(
+            coluna,
+            std::max({TwipsParaPixels(this, ModeloDoHistorico::LarguraEmTwips(coluna)), conteudo, titulo}));
     }
     m_grdGride->setCurrentIndex(modelo->index(0, 0));
     layout->addWidget(m_grdGride);

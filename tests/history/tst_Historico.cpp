@@ -1,7 +1,8 @@
-// The history: its order, its columns, its rows read a page at a time, nothing opened
+// The history: its order, its columns wide enough, its rows read a page at a time, nothing opened
 // for nothing, and the double-click that hands a message to the composition window's "=ANTERIOR",
 // also in a history asked from the modal user browser.
 #include "BancadaVirtual.h"
+#include "GradeDeTeste.h"
 #include "common/Modulo.h"
 #include "directory/frmVisualizaUsuarios.h"
 #include "history/ModeloDoHistorico.h"
@@ -26,12 +27,12 @@ private slots:
     void init() {
         m_bancada = std::make_unique<BancadaVirtual>();
         QVERIFY(m_bancada->ambiente.AbreBancoVazio());
-        // Inserted out of order; same minute, names differing in case and accents.
+        // Inserted out of order; same minute, names differing in case and accents; a 10-character code.
         const char* linhas[][5] = {{"20261206", "09:30", "bruno", "b1", "2"},
                                    {"19981203", "14:05", "Ana", "a1", "1"},
                                    {"20261206", "09:30", "Álvaro", "v1", "3"},
                                    {"20261205", "23:59", "Ana", "a2", "1"},
-                                   {"20261206", "09:30", "Alberto", "l1", "4"}};
+                                   {"20261206", "09:30", "Alberto", "l1", "4234567890"}};
         for (const auto& l : linhas)
             QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).left(1).toInt()));
     }
@@ -40,8 +41,9 @@ private slots:
     void ordem_data() {
         // text of the chooser|mode|rows shown, ';' between them|status line afterwards
         QTest::addColumn<QString>("caso");
-        QTest::newRow("todas") << "|0|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1;06/12/2026 09:30 "
-                                  "Alberto l1 4;06/12/2026 09:30 Álvaro v1 3;06/12/2026 09:30 bruno b1 2|";
+        QTest::newRow("todas")
+            << "|0|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1;06/12/2026 09:30 "
+               "Alberto l1 4234567890;06/12/2026 09:30 Álvaro v1 3;06/12/2026 09:30 bruno b1 2|";
         QTest::newRow("um usuário") << "1|1|03/12/1998 14:05 Ana a1 1;05/12/2026 23:59 Ana a2 1|";
         QTest::newRow("usuário sem mensagens") << "7|1|| Nenhuma mensagem enviada para Zélia Souza.";
         QTest::newRow("lista vazia do visualizador") << "0|1||";
@@ -60,6 +62,7 @@ private slots:
         const QAbstractItemModel* modelo = grade->model();
         QStringList vistas;
         for (int r = 0; r < modelo->rowCount(); ++r) {
+            QCOMPARE(TextosCortados(grade, r), QStringList()); // every column wide enough
             QStringList celulas;
             for (int k = 0; k < modelo->columnCount(); ++k)
                 celulas << modelo->index(r, k).data().toString();
