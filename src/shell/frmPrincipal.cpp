@@ -96,7 +96,8 @@ frmPrincipal::frmPrincipal(PortaSerial* porta, Relogio* relogio, QWidget* pai)
     m_pnlStatus->setObjectName(QStringLiteral("pnlStatus"));
     m_pnlStatus->setFrameShape(QFrame::Panel);
     m_pnlStatus->setFrameShadow(QFrame::Sunken);
-    m_pnlStatus->setAccessibleName(QStringLiteral("Status"));
+    // Read by its current text; what it is goes in the description.
+    m_pnlStatus->setAccessibleDescription(QStringLiteral("Linha de status"));
     m_pnlStatus->setGeometry(TwipsParaPixels(this, 45), 3, 100, 20);
 
     setCentralWidget(central);

@@ -33,7 +33,8 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
     auto* fundo = new QVBoxLayout(pnlFundo);
 
     m_pnlTitulo = CriaPainelDeTitulo(this, TituloDaAbertura(LeTipoDeConexao()), QStringLiteral("pnlTitulo"));
-    m_pnlTitulo->setAccessibleName(m_pnlTitulo->text());
+    // Read by its current stage text, not the first one.
+    m_pnlTitulo->setAccessibleDescription(QStringLiteral("Situação do envio"));
     setAccessibleName(m_pnlTitulo->text());
     fundo->addWidget(m_pnlTitulo);
 

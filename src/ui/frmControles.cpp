@@ -25,7 +25,11 @@ QLabel* CriaRotulo(QWidget* pai, const QString& texto, const QString& nome, QWid
     acessivel.remove(QLatin1Char('&'));
     if (acessivel.endsWith(QLatin1Char(':')))
         acessivel.chop(1);
-    controle->setAccessibleName(acessivel);
+    if (qobject_cast<QLabel*>(controle))
+        // A panel that shows data is read by its text, which changes; the caption says what it is.
+        controle->setAccessibleDescription(acessivel);
+    else
+        controle->setAccessibleName(acessivel);
     return rotulo;
 }
 

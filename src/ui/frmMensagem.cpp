@@ -48,6 +48,8 @@ Resposta MostraMensagem(QWidget* pai, const QString& texto, const QString& titul
     caixa.setWindowTitle(titulo);
     caixa.setText(QuebrasDeLinha(texto));
     caixa.setTextFormat(Qt::PlainText);
+    // The box itself is read with its text, not only its title.
+    caixa.setAccessibleDescription(QuebrasDeLinha(texto));
     switch (icone) {
     case Icone::Critico:
         caixa.setIcon(QMessageBox::Critical);

@@ -1,17 +1,23 @@
 // The main window: the start-up road in virtual time (windows shown, status line, questions
 // asked), its commands, the two ways of leaving, the port reopened after the modem dialog,
-// questions left only by their buttons, and a name for every control of every window.
+// questions left only by their buttons, a name for every control of every window, and panels read
+// by their text.
 #include "BancadaVirtual.h"
+#include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
 #include "common/Win1252.h"
+#include "directory/frmCadastraGrupo.h"
+#include "directory/frmVisualizaUsuarios.h"
 #include "settings/PerfilINI.h"
 #include "shell/Inicializacao.h"
 #include "shell/frmInicializa.h"
 #include "shell/frmPrincipal.h"
 #include "store/BancoDeDados.h"
+#include "store/Snapshot.h"
 #include "tap/frmShowDoEnvio.h"
 #include "ui/frmMensagem.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
@@ -76,6 +82,15 @@ QStringList SemNome(const QWidget* janela) {
     return semNome;
 }
 
+// Name, description and the labels that label it, as one line.
+QString ComoSeLe(QWidget* painel) {
+    QAccessibleInterface* acessivel = QAccessible::queryAccessibleInterface(painel);
+    QStringList rotulos;
+    for (const auto& relacao : acessivel->relations(QAccessible::Label))
+        rotulos << relacao.first->text(QAccessible::Name);
+    return acessivel->text(QAccessible::Name) + "|" + acessivel->text(QAccessible::Description) + "|" +
+           rotulos.join(',');
+}
 // Runs acao on the next modal window to appear, once the current code waits on it.
 void NaProximaModal(const std::function<void(QWidget*)>& acao) {
     QTimer::singleShot(0, [acao] {
@@ -244,6 +259,51 @@ private slots:
         envio.Titulo(QStringLiteral("Efetuando LogIn ..."));
         QCOMPARE(envio.accessibleName(), QStringLiteral("Efetuando LogIn ..."));
         QCOMPARE(SemNome(&envio) + SemNome(std::make_unique<frmInicializa>(b.relogio).get()), QStringList());
+    }
+    // Read-only panels that show data are read by assistive technology through their current text,
+    // with their caption as description and as the label they are labelled by; read through the
+    // accessible interface, which is what the AT-SPI bridge serves on the accessibility bus.
+    void painelLidoPeloTexto_data() {
+        QTest::addColumn<QString>("caso"); // panel|name (its text now)|description|labelled by
+        QTest::newRow("detalhes do usuário")
+            << "usuario|Código do Pager: 100\nData de Cadastro: 01/01/2024\nGrupos: Pertence a 1 grupo(s).\n"
+               "Descrição: teste|Descrição do Usuário|Descrição do Usuário:";
+        QTest::newRow("descrição do grupo")
+            << "grupo|Equipe de vendas|Descrição do Grupo|Descrição do Grupo:";
+        QTest::newRow("status da principal") << "status| Enviando mensagem ...|Linha de status|";
+        QTest::newRow("andamento do envio") << "envio|Enviando Mensagem ...|Situação do envio|";
+        QTest::newRow("caixa da célula") << "caixa|Conteúdo da Célula Selecionada|Reunião\nàs 15h|";
+    }
+    void painelLidoPeloTexto() {
+        const QStringList c = CamposDoCaso();
+        BancadaVirtual b;
+        QVERIFY(b.ambiente.AbreBancoVazio());
+        CadastraGrupo(QStringLiteral("Vendas"),
+                      {CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"))});
+        QVERIFY(Executa("Update Grupos Set Descricao_Grupo = 'Equipe de vendas'"));
+        QString lido;
+        if (c[0] == "usuario") {
+            lido =
+                ComoSeLe(frmVisualizaUsuarios(b.operador, nullptr).findChild<QLabel*>("pnlDescricaoGrupo"));
+        } else if (c[0] == "grupo") {
+            lido = ComoSeLe(frmCadastraGrupo(b.operador).findChild<QLabel*>("pnlDescricaoGrupo"));
+        } else if (c[0] == "status") {
+            frmPrincipal principal(&b.modem, &b.relogio);
+            principal.Status(QStringLiteral(" Enviando mensagem ..."));
+            lido = ComoSeLe(principal.findChild<QLabel*>("pnlStatus"));
+        } else if (c[0] == "envio") {
+            PedidoDeTeste pedido;
+            frmShowDoEnvio janela(b.ctx, pedido);
+            janela.Titulo(QStringLiteral("Enviando Mensagem ..."));
+            lido = ComoSeLe(janela.findChild<QLabel*>("pnlTitulo"));
+        } else {
+            QTimer::singleShot(0, [&] {
+                lido = ComoSeLe(QApplication::activeModalWidget());
+                QApplication::activeModalWidget()->close();
+            });
+            MostraMensagem(nullptr, "Reunião\r\nàs 15h", "Conteúdo da Célula Selecionada", Icone::Informacao);
+        }
+        QCOMPARE(lido, c.mid(1).join('|'));
     }
 };
 
