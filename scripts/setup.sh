@@ -8,6 +8,7 @@ pacotes=(
     qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6
     libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n
     fonts-liberation fonts-dejavu-core
+    clang libclang-rt-14-dev
 )
 
 faltando=()
