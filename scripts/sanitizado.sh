@@ -16,6 +16,5 @@ fi
 cmake --build "$build" --parallel "$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1
-export LSAN_OPTIONS=suppressions=$PWD/fuzz/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"

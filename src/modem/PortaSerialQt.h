@@ -37,7 +37,7 @@ public:
 
     // The device last tried or opened, and why the last open failed (for diagnostics).
     QString Dispositivo() const { return m_porta.portName(); }
-    QString UltimoErro() const { return m_ultimoErro; }
+    QString UltimoErro() const override { return m_ultimoErro; }
     // The last open failed because another Bipvox program holds the modem.
     bool EmUso() const { return m_trava.Ocupada(); }
     // The device as configured: what reaches the line (a pseudo-terminal silently keeps 8N1).
