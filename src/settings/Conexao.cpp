@@ -1,5 +1,6 @@
 #include "settings/Conexao.h"
 
+#include "common/Win1252.h"
 #include "settings/PerfilINI.h"
 
 TipoDeConexao LeTipoDeConexao() {
@@ -67,4 +68,26 @@ QString DestinoTCP() {
 
 QString LeSenhaDeAcesso() {
     return LeINI(SecaoConexao, QStringLiteral("Senha"), QString());
+}
+
+QString ProblemaDaSenha(const QString& senha) {
+    for (const QChar c : senha)
+        if (c.category() == QChar::Other_Control || DeWin1252(ParaWin1252(QString(c))) != QString(c))
+            return QStringLiteral(
+                       "A senha de acesso tem um caractere que não pode ser guardado nem enviado à "
+                       "central (%1). Use só letras, números, sinais e brancos.")
+                .arg(c.category() == QChar::Other_Control ? QStringLiteral("código %1").arg(c.unicode())
+                                                          : QStringLiteral("\"%1\"").arg(c));
+    return {};
+}
+
+void GravaSenhaDeAcesso(const QString& senha) {
+    // A read drops blanks around a value and one pair of quotes around it: a password that
+    // would lose either is stored inside quotes, which the read takes off again.
+    const auto aspas = [](QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); };
+    const bool protege =
+        !senha.isEmpty() && (senha.front() == QLatin1Char(' ') || senha.back() == QLatin1Char(' ') ||
+                             (senha.size() > 1 && aspas(senha.front()) && senha.back() == senha.front()));
+    GravaINI(SecaoConexao, QStringLiteral("Senha"),
+             protege ? QLatin1Char('"') + senha + QLatin1Char('"') : senha);
 }

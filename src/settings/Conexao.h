@@ -26,3 +26,8 @@ QString DestinoTCP();
 
 // "Senha": sent after "PG1" in the log-on; empty means no password.
 QString LeSenhaDeAcesso();
+// Why the password cannot be kept in the file and sent as typed (a control character, or one
+// that Windows-1252 lacks), for the operator; empty when it can.
+QString ProblemaDaSenha(const QString& senha);
+// Stores the password so that LeSenhaDeAcesso gives it back exactly, blanks and quotes included.
+void GravaSenhaDeAcesso(const QString& senha);

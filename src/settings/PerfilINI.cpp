@@ -5,6 +5,8 @@
 // UTF-8), is read as UTF-8 so that "OPÇÕES" still matches. A write keeps the encoding the file
 // was read with, so no other key reads differently afterwards.
 //
+// Privacy: a file that holds a log-on password is written readable by its owner only.
+//
 // Size: a file over TamanhoMaximoDoINI is refused (every key reads its default, and the dialler
 // tells the operator why), and a write that would make the file larger is not done.
 //
@@ -18,6 +20,7 @@
 #include "settings/PerfilINI.h"
 
 #include "settings/CodificacaoINI.h"
+#include "settings/Conexao.h"
 #include "settings/TextoINI.h"
 
 #include <QDir>
@@ -111,6 +114,10 @@ void GravaINI(const QString& secao, const QString& chave, const QString& valor, 
     QSaveFile destino(caminho);
     if (!destino.open(QIODevice::WriteOnly))
         return;
+    // A file holding the terminal's password is for its owner only (set on the new file, so the
+    // password is never readable by others, not even for a moment).
+    if (!texto.Valor(SecaoConexao, QStringLiteral("Senha")).value_or(QString()).isEmpty())
+        destino.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     if (destino.write(novo) != novo.size())
         destino.cancelWriting();
     destino.commit();

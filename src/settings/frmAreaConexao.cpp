@@ -99,6 +99,12 @@ frmAreaConexao::frmAreaConexao(QWidget* pai) : QGroupBox(QStringLiteral("Conexã
     campos->addWidget(
         CriaRotulo(this, QStringLiteral("&Senha de acesso:"), QStringLiteral("pnlSenha"), m_txtSenha), 3, 0);
     campos->addWidget(m_txtSenha, 3, 1, 1, 3);
+    auto* aviso = new QLabel(QStringLiteral("Com uma senha, o Bipvoxcf.INI passa a ser legível só pelo seu "
+                                            "usuário do sistema."),
+                             this);
+    aviso->setObjectName(QStringLiteral("pnlAvisoSenha"));
+    aviso->setWordWrap(true);
+    campos->addWidget(aviso, 4, 1, 1, 3);
 }
 
 void frmAreaConexao::AtualizaCampos() {
@@ -140,6 +146,11 @@ bool frmAreaConexao::Valida() {
         m_txtPortaTCP->setFocus();
         return false;
     }
+    if (const QString problema = ProblemaDaSenha(m_txtSenha->text()); !problema.isEmpty()) {
+        Avisa(this, problema);
+        m_txtSenha->setFocus();
+        return false;
+    }
     return true;
 }
 
@@ -151,7 +162,9 @@ void frmAreaConexao::Grava() {
                               m_txtEndereco->text().trimmed(), m_txtPortaTCP->text().trimmed(),
                               m_txtSenha->text()};
     const QStringList atuais = ValoresAtuais();
-    for (int i = 0; i < valores.size(); ++i)
+    for (int i = 0; i < valores.size() - 1; ++i)
         if (valores[i] != atuais[i])
             GravaINI(Chaves[i].secao, Chaves[i].nome, valores[i]);
+    if (valores.last() != atuais.last())
+        GravaSenhaDeAcesso(valores.last());
 }

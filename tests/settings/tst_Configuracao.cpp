@@ -6,6 +6,7 @@
 #include "common/Modulo.h"
 #include "common/Win1252.h"
 #include "modem/Discagem.h"
+#include "settings/Conexao.h"
 #include "settings/DispositivoDaPorta.h"
 #include "settings/PerfilINI.h"
 #include "settings/frmAreaConexao.h"
@@ -217,6 +218,9 @@ private slots:
                "optModem|9600,e,7,1/central/7000/x|s|[CONEXÃO];Tipo=Modem;Endereço=central;Porta "
                "TCP=7000;Senha=x;";
         QTest::newRow("TCP sem porta") << "||optTCP|/central//||";
+        QTest::newRow("senha com brancos e aspas em volta")
+            << "||optDireta|9600,e,7,1/// \"s3\" |s|[CONEXÃO];Tipo=Direta;Senha=\" \"s3\" \";";
+        QTest::newRow("senha fora do Windows-1252") << "||optModem|9600,e,7,1///s3✓||";
     }
     void conexao() {
         const QStringList c = CamposDoCaso();
@@ -246,6 +250,12 @@ private slots:
         if (!c[4].isEmpty())
             area.Grava();
         QCOMPARE(ambiente.LeINIBruto(), Arquivo(c[5].isEmpty() ? c[0] : c[5]));
+        // The password reads back as typed, from a file only its owner can read.
+        if (!c[4].isEmpty())
+            QCOMPARE(LeSenhaDeAcesso(), c[3].section('/', 3));
+        const auto outros = QFileDevice::ReadGroup | QFileDevice::ReadOther;
+        if (!LeSenhaDeAcesso().isEmpty())
+            QCOMPARE(QFileInfo(CaminhoDoINI()).permissions() & outros, QFileDevice::Permissions());
     }
 
     // Filled from the file; closing writes nothing; "Ok" writes the choices and the port is the
