@@ -169,6 +169,10 @@ bool Desobstrui(const QByteArray& caminho, const QByteArray& pasta, QString& mot
 
 } // namespace
 
+QString PastaDasTravas() {
+    return DiretorioDasTravas();
+}
+
 QString ArquivoDaTrava(const QString& dispositivo) {
     QString nome = CaminhoReal(dispositivo);
     nome.replace(QLatin1Char('/'), QLatin1Char('_'));

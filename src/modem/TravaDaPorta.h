@@ -34,6 +34,8 @@ private:
     QString m_motivo;
 };
 
-// The lock file of a device (exposed for diagnostics and tests). Its folder is the one named by
-// the environment variable BIPVOX_TRAVAS, else /run/lock (or /var/lock, or the temporary folder).
+// The folder of the lock files, shared by every Bipvox program of every user: BIPVOX_TRAVAS, else
+// /run/lock (or /var/lock, or the temporary folder).
+QString PastaDasTravas();
+// The lock file of a device (exposed for diagnostics and tests), in that folder.
 QString ArquivoDaTrava(const QString& dispositivo);

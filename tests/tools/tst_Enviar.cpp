@@ -59,6 +59,15 @@ private slots:
         QTest::newRow("entrada em Windows-1252")
             << ana + QStringList{"-"} << QByteArray("Reuni\xe3o \xe0s 15h\n") << ""
             << "Reuniao as 15h";
+        QTest::newRow("fila com tentativas") << ana + QStringList{"--fila", "--tentativas=2", "oi"}
+                                             << QByteArray() << "--tentativas não vale com --fila"
+                                             << "";
+        QTest::newRow("situação de um nome")
+            << QStringList{"--situacao", "12", "x"} << QByteArray() << "número de página inválido: \"x\""
+            << "";
+        QTest::newRow("situação com destinatário")
+            << ana + QStringList{"--situacao", "12"} << QByteArray() << "--usuario não vale com --situacao"
+            << "";
         QTest::newRow("código de 10") << QStringList{"--pager", "1234567890", "oi"} << QByteArray() << ""
                                       << "oi";
         QTest::newRow("código de 11") << QStringList{"--pager", "12345678901", "oi"} << QByteArray()

@@ -7,7 +7,8 @@
 
 const char* const TextoDeAjuda =
     "Uso: bipvox-enviar (--usuario NOME | --grupo NOME | --pager CÓDIGO [--nome NOME])\n"
-    "                   [opções] MENSAGEM\n"
+    "                   [--fila] [opções] MENSAGEM\n"
+    "     bipvox-enviar --situacao ID...\n"
     "\n"
     "Envia uma mensagem de pager pelo modem do Bipvox, sem abrir a janela: disca para a\n"
     "central, entrega a página (uma por membro, para um grupo), desconecta e registra cada\n"
@@ -34,6 +35,14 @@ const char* const TextoDeAjuda =
     "  --esperar S      se outro programa do Bipvox estiver com o modem, espera até S\n"
     "                   segundos pela porta (padrão: não espera)\n"
     "  --silencioso     não mostra o andamento; erros e avisos continuam aparecendo\n"
+    "  --fila           não disca: põe a(s) página(s) na fila do bipvox-servidor e volta na\n"
+    "                   hora, escrevendo o número de cada página, um por linha (saída 0: na\n"
+    "                   fila; 3: erro de uso ou de destinatário, nada na fila; 4: a fila não\n"
+    "                   pôde ser gravada)\n"
+    "  --situacao ID... a situação de cada página da fila, uma por linha: número, situação\n"
+    "                   (aguardando, enviando, entregue, recusada, expirada, cancelada,\n"
+    "                   incerta), tentativas, próxima tentativa e motivo, separados por\n"
+    "                   tabulação\n"
     "  --help           mostra este texto\n"
     "  --version        mostra a versão\n"
     "\n"
@@ -100,8 +109,9 @@ QString AplicaValor(const QString& opcao, const QString& valor, OpcoesDoEnvio& o
 
 bool SemValor(const QString& opcao) {
     static const QStringList opcoes = {
-        QStringLiteral("--silencioso"), QStringLiteral("--help"),    QStringLiteral("-h"),
-        QStringLiteral("--ajuda"),      QStringLiteral("--version"), QStringLiteral("--versao"),
+        QStringLiteral("--silencioso"), QStringLiteral("--help"),     QStringLiteral("-h"),
+        QStringLiteral("--fila"),       QStringLiteral("--situacao"), QStringLiteral("--ajuda"),
+        QStringLiteral("--version"),    QStringLiteral("--versao"),
     };
     return opcoes.contains(opcao);
 }
@@ -127,7 +137,28 @@ bool CodigoValido(const QString& codigo) {
            });
 }
 
+// --situacao takes page numbers and nothing else.
+QString ConfereSituacao(const OpcoesDoEnvio& o) {
+    for (const QString& opcao : o.dadas)
+        if (opcao != QLatin1String("--situacao") && opcao != QLatin1String("--banco"))
+            return QStringLiteral("%1 não vale com --situacao").arg(opcao);
+    if (o.palavras.isEmpty())
+        return QStringLiteral("--situacao recebe só números de página: bipvox-enviar --situacao ID...");
+    for (const QString& palavra : o.palavras) {
+        bool ok = false;
+        if (palavra.toLongLong(&ok) <= 0 || !ok)
+            return QStringLiteral("número de página inválido: \"%1\"").arg(palavra);
+    }
+    return {};
+}
+
 QString Confere(const OpcoesDoEnvio& o) {
+    if (o.situacao)
+        return ConfereSituacao(o);
+    for (const char* opcao : {"--tentativas", "--intervalo", "--esperar"})
+        if (o.fila && o.dadas.contains(QLatin1String(opcao)))
+            return QStringLiteral("%1 não vale com --fila: quem disca é o bipvox-servidor")
+                .arg(QLatin1String(opcao));
     const int destinos = int(o.dadas.contains(QStringLiteral("--usuario"))) +
                          int(o.dadas.contains(QStringLiteral("--grupo"))) +
                          int(o.dadas.contains(QStringLiteral("--pager")));
@@ -175,6 +206,11 @@ bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QStr
         }
         if (argumento == QLatin1String("--silencioso")) {
             o.silencioso = true;
+            continue;
+        }
+        if (argumento == QLatin1String("--fila") || argumento == QLatin1String("--situacao")) {
+            (argumento == QLatin1String("--fila") ? o.fila : o.situacao) = true;
+            o.dadas.append(argumento);
             continue;
         }
         const int igual = argumento.indexOf(QLatin1Char('='));

@@ -22,6 +22,8 @@ struct OpcoesDoEnvio {
     double intervalo = 30;
     double esperar = 0;
     bool silencioso = false;
+    bool fila = false;     // --fila: queue for bipvox-servidor instead of dialling
+    bool situacao = false; // --situacao: the words are page ids to report on
     bool ajuda = false;
     bool versao = false;
     QStringList palavras; // the message; a lone "-" means standard input

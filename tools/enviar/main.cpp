@@ -1,6 +1,7 @@
 // bipvox-enviar: sends a page from the command line, for scripts and monitoring systems, with
 // the window program's settings, database and sending routines.
 #include "EnvioPelaLinhaDeComando.h"
+#include "FilaPelaLinhaDeComando.h"
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
@@ -32,6 +33,8 @@ int main(int argc, char* argv[]) {
     }
 
     OperadorDeConsole console(opcoes.silencioso);
+    if (opcoes.situacao)
+        return MostraSituacao(opcoes, console);
     QString texto;
     if (opcoes.palavras == QStringList{QStringLiteral("-")}) {
         QFile entrada;
@@ -49,5 +52,7 @@ int main(int argc, char* argv[]) {
         return ErroDeUso;
     }
     RelogioReal relogio;
+    if (opcoes.fila)
+        return EnfileiraPelaLinhaDeComando(opcoes, mensagem, console, relogio);
     return ExecutaEnvio(opcoes, mensagem, console, relogio);
 }

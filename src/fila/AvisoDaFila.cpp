@@ -1,0 +1,41 @@
+#include "fila/AvisoDaFila.h"
+
+#include "modem/TravaDaPorta.h"
+#include "store/BancoDeDados.h"
+
+#include <QCryptographicHash>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QUrl>
+
+namespace {
+
+// Short enough for a socket path, the same for every program that opens the same file.
+QString Marca() {
+    QString caminho = QUrl(BancoDeDados().databaseName()).toLocalFile();
+    const QString real = QFileInfo(caminho).canonicalFilePath();
+    if (!real.isEmpty())
+        caminho = real;
+    return QString::fromLatin1(
+        QCryptographicHash::hash(caminho.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+}
+
+} // namespace
+
+QString EnderecoDoAviso() {
+    return PastaDasTravas() + QStringLiteral("/bipvox-fila-") + Marca() + QStringLiteral(".sock");
+}
+
+QString TravaDoServico() {
+    return PastaDasTravas() + QStringLiteral("/bipvox-servidor-") + Marca() + QStringLiteral(".lck");
+}
+
+void AvisaServicoDaFila() {
+    QLocalSocket aviso;
+    aviso.connectToServer(EnderecoDoAviso());
+    if (!aviso.waitForConnected(500))
+        return;
+    aviso.write("!", 1);
+    aviso.waitForBytesWritten(500);
+    aviso.disconnectFromServer();
+}
