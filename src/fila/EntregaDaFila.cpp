@@ -1,0 +1,234 @@
+#include "fila/EntregaDaFila.h"
+
+#include "common/Modulo.h"
+#include "fila/FilaDeEnvio.h"
+#include "modem/ComandosModem.h"
+#include "modem/Enlace.h"
+#include "tap/EntregaDePagina.h"
+#include "tap/LogOn.h"
+
+#include <QSet>
+
+using namespace Fila;
+
+namespace {
+
+// Passes everything to the real operator and keeps the last message box, which names why the
+// link or the log-on failed in the words the window would use.
+class OperadorDaRodada : public Operador {
+public:
+    explicit OperadorDaRodada(Operador& interno) : m_interno(interno) {}
+    void Status(const QString& texto) override { m_interno.Status(texto); }
+    QString StatusAtual() const override { return m_interno.StatusAtual(); }
+    Resposta Mensagem(const QString& texto, const QString& titulo, Icone icone, Botoes botoes) override {
+        m_ultima = texto;
+        return m_interno.Mensagem(texto, titulo, icone, botoes);
+    }
+    void Ampulheta(bool ligada) override { m_interno.Ampulheta(ligada); }
+    QString Motivo(const QString& padrao) const {
+        return m_ultima.isEmpty() ? padrao : m_ultima.simplified();
+    }
+
+private:
+    Operador& m_interno;
+    QString m_ultima;
+};
+
+class Rodada {
+public:
+    Rodada(Contexto& ctx, Enlace& enlace, const RegrasDaFila& regras,
+           const std::function<void(const QString&)>& diario, const std::function<bool()>& interromper)
+        : m_operador(ctx.operador), m_ctx{ctx.relogio, ctx.porta, m_operador}, m_enlace(enlace),
+          m_regras(regras), m_diario(diario), m_interromper(interromper) {}
+
+    ResumoDaRodada Executa();
+
+private:
+    QDateTime Agora() const { return m_ctx.relogio.DataHoraLocal().toUTC(); }
+    static QString Nome(const Pagina& p) {
+        const QString nome = p.usuario.trimmed();
+        return nome.isEmpty() ? QStringLiteral("pager %1").arg(p.pager)
+                              : QStringLiteral("%1, pager %2").arg(nome, p.pager);
+    }
+    void AdiaUma(const Pagina& p, const QString& motivo);
+    void AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo);
+    // False when the session cannot go on.
+    bool EntregaUma(Pagina p);
+
+    OperadorDaRodada m_operador;
+    Contexto m_ctx;
+    Enlace& m_enlace;
+    const RegrasDaFila& m_regras;
+    const std::function<void(const QString&)>& m_diario;
+    const std::function<bool()>& m_interromper;
+    ResumoDaRodada m_resumo;
+    QString m_motivoDoFim; // why the session ended early, for the pages still to go
+};
+
+void Rodada::AdiaUma(const Pagina& p, const QString& motivo) {
+    if (!Adia(p, m_regras, Agora(), motivo)) {
+        m_resumo.falhaDoBanco = true;
+        m_diario(QStringLiteral("página %1: não foi possível gravar o adiamento na fila").arg(p.id));
+        return;
+    }
+    const std::optional<Pagina> depois = LePagina(p.id);
+    ++m_resumo.adiadas;
+    if (depois && depois->situacao == Situacao::Expirada)
+        m_diario(QStringLiteral("página %1 (%2) expirou: %3").arg(p.id).arg(Nome(p), depois->motivo));
+    else if (depois)
+        m_diario(
+            QStringLiteral("página %1 (%2) adiada para %3: %4")
+                .arg(p.id)
+                .arg(Nome(p), depois->proxima.toLocalTime().toString(QStringLiteral("HH:mm:ss")), motivo));
+}
+
+void Rodada::AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo) {
+    for (int i = desde; i < paginas.size(); ++i)
+        AdiaUma(paginas[i], motivo);
+}
+
+bool Rodada::EntregaUma(Pagina p) {
+    QString unidade;
+    if (!MontaUnidadeTAP(p.pager, p.mensagem, unidade)) {
+        MarcaSituacao(p.id, Situacao::Recusada, QStringLiteral("mensagem com mais de 240 caracteres"));
+        ++m_resumo.recusadas;
+        m_diario(QStringLiteral("página %1 (%2) recusada: mensagem com mais de 240 caracteres")
+                     .arg(p.id)
+                     .arg(Nome(p)));
+        return true;
+    }
+    QString erro;
+    if (!MarcaEnviando(p.id, &erro)) {
+        m_resumo.falhaDoBanco = true;
+        m_motivoDoFim = QStringLiteral("a fila não pôde ser gravada (%1)").arg(erro);
+        m_diario(QStringLiteral("página %1: %2; a chamada termina aqui").arg(p.id).arg(m_motivoDoFim));
+        return false;
+    }
+    p.situacao = Situacao::Enviando;
+    ++p.tentativas;
+    bool codigoRecusado = false;
+    const DesfechoDaPagina desfecho =
+        EntregaUnidade(m_ctx, unidade, [&codigoRecusado] { codigoRecusado = true; });
+    switch (desfecho) {
+    case DesfechoDaPagina::Aceita:
+    case DesfechoDaPagina::Recusada: {
+        // A refusal that came with a NAK still counts, as in a window send.
+        const bool recusada = desfecho == DesfechoDaPagina::Recusada || codigoRecusado;
+        const QString motivo = recusada ? QStringLiteral("código do pager recusado pela central") : QString();
+        if (!RegistraEntrega(p, recusada, motivo, m_ctx.relogio.DataHoraLocal(), &erro)) {
+            // Taken by the terminal: never sent again, and said.
+            m_resumo.falhaDoBanco = true;
+            MarcaSituacao(
+                p.id, Situacao::Incerta,
+                QStringLiteral("aceita pela central, mas o histórico não pôde ser gravado (%1)").arg(erro));
+            m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3")
+                         .arg(p.id)
+                         .arg(Nome(p), erro));
+            return true;
+        }
+        ++(recusada ? m_resumo.recusadas : m_resumo.entregues);
+        m_diario(recusada ? QStringLiteral("página %1 (%2) recusada: %3").arg(p.id).arg(Nome(p), motivo)
+                          : QStringLiteral("página %1 (%2) entregue").arg(p.id).arg(Nome(p)));
+        return true;
+    }
+    case DesfechoDaPagina::NAKsEsgotados:
+        m_motivoDoFim = QStringLiteral("a central rejeitou o bloco três vezes (NAK)");
+        AdiaUma(p, m_motivoDoFim);
+        return false;
+    case DesfechoDaPagina::PedidoDeDesconexao:
+        m_motivoDoFim = QStringLiteral("a central pediu a desconexão");
+        AdiaUma(p, m_motivoDoFim);
+        return false;
+    case DesfechoDaPagina::TempoEsgotado: {
+        m_motivoDoFim = QStringLiteral("a central não respondeu ao bloco");
+        const QString motivo = m_motivoDoFim + QStringLiteral("; a página pode ter chegado ao pager");
+        if (m_regras.reenviarIncertas) {
+            AdiaUma(p, motivo);
+        } else {
+            MarcaSituacao(p.id, Situacao::Incerta, motivo);
+            ++m_resumo.incertas;
+            m_diario(QStringLiteral("página %1 (%2) incerta: %3").arg(p.id).arg(Nome(p), motivo));
+        }
+        return false;
+    }
+    }
+    return false;
+}
+
+ResumoDaRodada Rodada::Executa() {
+    m_resumo.expiradas = ExpiraVencidas(m_regras, Agora());
+    if (m_resumo.expiradas > 0)
+        m_diario(QStringLiteral("%1 página(s) expiraram sem serem enviadas").arg(m_resumo.expiradas));
+    QVector<Pagina> prontas = Prontas(Agora());
+    if (prontas.isEmpty())
+        return m_resumo;
+    if (m_interromper()) {
+        m_resumo.interrompida = true;
+        return m_resumo;
+    }
+    m_diario(QStringLiteral("%1 página(s) para enviar; %2")
+                 .arg(prontas.size())
+                 .arg(m_enlace.StatusDaAbertura().trimmed()));
+    m_resumo.ligou = true;
+    if (!m_enlace.Abre(m_ctx)) {
+        m_enlace.Fecha(m_ctx);
+        const QString motivo = m_operador.Motivo(QStringLiteral("a ligação com a central não se completou"));
+        m_diario(QStringLiteral("sem ligação com a central: %1").arg(motivo));
+        AdiaDemais(prontas, 0, motivo);
+        return m_resumo;
+    }
+    bool senhaRecusada = false;
+    if (!AguardaIDeInicializaModoAutomatico(m_ctx, &senhaRecusada)) {
+        const QString motivo = senhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
+                                             : QStringLiteral("a central não aceitou a entrada (LogIn)");
+        m_diario(motivo);
+        m_enlace.Interrompe(m_ctx);
+        AdiaDemais(prontas, 0, motivo);
+        return m_resumo;
+    }
+    m_diario(QStringLiteral("sessão aberta com a central"));
+    QSet<qint64> vistas;
+    for (int i = 0;; ++i) {
+        if (i == prontas.size()) {
+            // Pages queued during the call go out in it.
+            QVector<Pagina> novas;
+            for (const Pagina& p : Prontas(Agora()))
+                if (!vistas.contains(p.id))
+                    novas << p;
+            if (novas.isEmpty())
+                break;
+            prontas = novas;
+            i = 0;
+        }
+        if (m_interromper()) {
+            m_resumo.interrompida = true;
+            m_diario(QStringLiteral("interrupção pedida: as páginas restantes continuam na fila"));
+            break;
+        }
+        vistas.insert(prontas[i].id);
+        if (!EntregaUma(prontas[i])) {
+            AdiaDemais(prontas, i + 1, m_motivoDoFim);
+            if (m_resumo.falhaDoBanco)
+                break; // the session itself is fine: log off below
+            m_enlace.Interrompe(m_ctx);
+            m_diario(QStringLiteral("chamada encerrada: %1").arg(m_motivoDoFim));
+            return m_resumo;
+        }
+    }
+    m_ctx.porta.Output(Modulo::EOT + Modulo::CR);
+    Pausa(m_ctx, 0.05);
+    m_enlace.Fecha(m_ctx);
+    m_diario(QStringLiteral("chamada encerrada: %1 entregue(s), %2 recusada(s)")
+                 .arg(m_resumo.entregues)
+                 .arg(m_resumo.recusadas));
+    return m_resumo;
+}
+
+} // namespace
+
+ResumoDaRodada EntregaProntas(Contexto& ctx, Enlace& enlace, const RegrasDaFila& regras,
+                              const std::function<void(const QString&)>& diario,
+                              const std::function<bool()>& interromper) {
+    Rodada rodada(ctx, enlace, regras, diario, interromper);
+    return rodada.Executa();
+}

@@ -1,0 +1,183 @@
+// bipvox-servidor and bipvox-enviar --fila as separate processes against bipvox-simulador on a
+// pseudo-terminal: three submitters at once with a busy line on the first dial, and a service
+// killed with a block on the line.
+#include "AmbienteDeTeste.h"
+#include "CadastroDeTeste.h"
+#include "SimuladorExterno.h"
+#include "fila/FilaDeEnvio.h"
+#include "settings/PerfilINI.h"
+#include "store/Snapshot.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+// Starts a program of the build (BIPVOX_ENVIAR, BIPVOX_SERVIDOR) with these arguments.
+std::unique_ptr<QProcess> Roda(const char* variavel, const QStringList& argumentos) {
+    auto p = std::make_unique<QProcess>();
+    p->start(qEnvironmentVariable(variavel), argumentos);
+    p->waitForStarted(5000);
+    return p;
+}
+
+// Waits for the service's log (read into registro) to hold the text.
+bool Espera(QProcess& servidor, QString& registro, const QString& texto) {
+    QDeadlineTimer prazo(30000);
+    while (!registro.contains(texto) && !prazo.hasExpired() && servidor.state() == QProcess::Running) {
+        servidor.waitForReadyRead(50);
+        registro += QString::fromUtf8(servidor.readAllStandardError());
+    }
+    return registro.contains(texto);
+}
+
+// The page numbers a finished bipvox-enviar --fila printed.
+QVector<qint64> Numeros(QProcess& p) {
+    QVector<qint64> ids;
+    if (!p.waitForFinished(20000) || p.exitCode() != 0)
+        return ids;
+    for (const QByteArray& linha : p.readAllStandardOutput().split('\n'))
+        if (!linha.isEmpty())
+            ids << linha.toLongLong();
+    return ids;
+}
+
+QStringList Codigos(const SimuladorExterno& simulador) {
+    QStringList codigos;
+    for (const QJsonObject& p : simulador.Paginas())
+        codigos << p.value("codigo").toString() + ':' + p.value("veredito").toString();
+    codigos.sort();
+    return codigos;
+}
+
+struct Cena {
+    AmbienteDeTeste ambiente;
+    QString banco = ambiente.Diretorio() + "/Pager.Mdb";
+    QString registro;
+    bool Prepara() {
+        const bool ok = ambiente.AbreBancoVazio();
+        CadastraGrupo("Plantão", {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222"),
+                                  CadastraUsuario("Carlos", "3333")});
+        GravaINI("MODEM", "Porta Serial", "1");
+        GravaINI("FILA", "Intervalos", "0.02"); // 1.2 s between attempts
+        return ok;
+    }
+    bool Simula(SimuladorExterno& simulador, const QString& opcao) {
+        const bool ok =
+            simulador.Inicia({opcao, "--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"});
+        GravaINI("MODEM", "COM1", simulador.Dispositivo());
+        return ok;
+    }
+    std::unique_ptr<QProcess> Servidor() {
+        auto s = Roda("BIPVOX_SERVIDOR", {"--banco", banco});
+        return Espera(*s, registro, "serviço da fila iniciado") ? std::move(s) : nullptr;
+    }
+    // SIGTERM: the exit status of a service that ended cleanly, -1 otherwise.
+    int Termina(QProcess& servidor) {
+        ::kill(pid_t(servidor.processId()), SIGTERM);
+        const bool fim = servidor.waitForFinished(20000);
+        registro += QString::fromUtf8(servidor.readAllStandardError());
+        return fim && servidor.exitStatus() == QProcess::NormalExit ? servidor.exitCode() : -1;
+    }
+};
+
+int LinhasDoLog() {
+    return Snapshot("Select Count(*) As N From Log").Campo("N").toInt();
+}
+
+bool EsperaLog(int linhas) {
+    QDeadlineTimer prazo(60000);
+    while (LinhasDoLog() < linhas && !prazo.hasExpired())
+        QTest::qWait(50);
+    QTest::qWait(300); // a page sent twice would show by now
+    return LinhasDoLog() == linhas;
+}
+
+} // namespace
+
+class tst_Servidor : public QObject {
+    Q_OBJECT
+private slots:
+    // Every page reaches the terminal once and has its Log row, as a window send writes it.
+    void tresRemetentesEOcupado() {
+        Cena c;
+        QVERIFY(c.Prepara());
+        SimuladorExterno simulador;
+        QVERIFY(c.Simula(simulador, "--discagem=ocupado,conecta"));
+        const auto servidor = c.Servidor();
+        QVERIFY2(servidor, qPrintable(c.registro));
+        const QStringList fila{"--banco", c.banco, "--fila"};
+        const auto ana = Roda("BIPVOX_ENVIAR", fila + QStringList{"--usuario", "Ana Souza", "db1 caiu"});
+        const auto grupo = Roda("BIPVOX_ENVIAR", fila + QStringList{"--grupo", "Plantão", "db1 caiu"});
+        const auto vigia =
+            Roda("BIPVOX_ENVIAR", fila + QStringList{"--pager", "9999", "--nome", "Vigia", "db1 caiu"});
+        const QVector<qint64> ids = Numeros(*ana) + Numeros(*grupo) + Numeros(*vigia);
+        QCOMPARE(ids.size(), 5);
+
+        QVERIFY2(EsperaLog(5), qPrintable(c.registro));
+        QCOMPARE(c.Termina(*servidor), 0);
+        simulador.Para();
+        QVERIFY(c.registro.contains("ocupada"));
+        QCOMPARE(Codigos(simulador),
+                 (QStringList{"1111:aceita", "1111:aceita", "2222:aceita", "3333:aceita", "9999:aceita"}));
+        QStringList log;
+        for (Snapshot s(
+                 "Select ID_Pager || ':' || ID_Usuario || ':' || Usuario || ':' || Mensagem As L From Log "
+                 "Order By ID_Pager, length(Usuario)");
+             !s.Eof(); s.MoveNext())
+            log << s.Campo("L").toString();
+        QCOMPARE(log, (QStringList{"1111:1:Ana Souza:db1 caiu",
+                                   "1111:1:" + QString("Ana Souza").leftJustified(50) + ":db1 caiu",
+                                   "2222:2:Beatriz:db1 caiu", "3333:3:Carlos:db1 caiu",
+                                   "9999:0:" + QString("Vigia").leftJustified(50) + ":db1 caiu"}));
+        const auto situacao =
+            Roda("BIPVOX_ENVIAR", {"--banco", c.banco, "--situacao", QString::number(ids[4]), "999"});
+        QVERIFY(situacao->waitForFinished(10000));
+        QCOMPARE(situacao->exitCode(), 3); // 999 is not in the queue
+        const QString linha = QString::fromUtf8(situacao->readAllStandardOutput());
+        QVERIFY2(
+            QRegularExpression(QString("^%1\tentregue\t[12]\t-\t\n$").arg(ids[4])).match(linha).hasMatch(),
+            qPrintable(linha));
+    }
+
+    // Killed while the terminal has not answered the second block: that page becomes "incerta" at
+    // the next start and is not sent again; the third goes out.
+    void mortoComBlocoNaLinha() {
+        Cena c;
+        QVERIFY(c.Prepara());
+        const QVector<qint64> ids =
+            Numeros(*Roda("BIPVOX_ENVIAR", {"--banco", c.banco, "--fila", "--grupo", "Plantão", "oi"}));
+        QCOMPARE(ids.size(), 3);
+        SimuladorExterno primeiro;
+        QVERIFY(c.Simula(primeiro, "--mudo-na-pagina=2"));
+        {
+            const auto servidor = c.Servidor();
+            QVERIFY(servidor);
+            QDeadlineTimer prazo(30000);
+            while (primeiro.Paginas().size() < 2 && !prazo.hasExpired())
+                QTest::qWait(20);
+            servidor->kill();
+            QVERIFY(servidor->waitForFinished(5000));
+        }
+        primeiro.Para();
+        QCOMPARE(Fila::LePagina(ids[1])->situacao, Fila::Situacao::Enviando);
+
+        // The modem the killed service left in a call has hung up; a fresh one stands in.
+        SimuladorExterno segundo;
+        QVERIFY(c.Simula(segundo, "--discagem=conecta"));
+        const auto servidor = c.Servidor();
+        QVERIFY(servidor);
+        QVERIFY2(EsperaLog(2) && Espera(*servidor, c.registro, "chamada encerrada"), qPrintable(c.registro));
+        QCOMPARE(c.Termina(*servidor), 0);
+        segundo.Para();
+        QCOMPARE(Codigos(primeiro) + Codigos(segundo),
+                 (QStringList{"1111:aceita", "2222:sem-resposta", "3333:aceita"}));
+        QCOMPARE(Fila::LePagina(ids[1])->situacao, Fila::Situacao::Incerta);
+        QVERIFY(c.registro.contains("incertas"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Servidor)
+#include "tst_Servidor.moc"

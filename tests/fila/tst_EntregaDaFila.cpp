@@ -1,0 +1,118 @@
+// A delivery round of the queue in virtual time against a scripted modem and terminal: one call
+// for every due page, the states and Log rows each answer leaves, and what waits for the next.
+#include "BancadaVirtual.h"
+#include "BlocoTAP.h"
+#include "fila/EntregaDaFila.h"
+#include "fila/FilaDeEnvio.h"
+#include "modem/Enlace.h"
+#include "settings/PerfilINI.h"
+#include "store/Snapshot.h"
+
+#include <QtTest>
+
+using namespace Fila;
+
+namespace {
+// One script rule ahead of the terminal's usual answers (or a word for the test), then each page's
+// state:attempts (1111, 2222, 3333, and a fourth queued during the call), the blocks on the line,
+// whether the session was logged off (EOT) before the hang-up, and the first failed page's reason.
+struct Rodada {
+    const char* nome;
+    QString regra, situacoes;
+    int blocos;
+    bool encerrou;
+    QString motivo;
+};
+const Rodada kRodadas[] = {
+    {"três numa chamada", "", "entregue:1 entregue:1 entregue:1", 3, true, ""},
+    {"ocupado: todas esperam", "ATD|\r\nBUSY\r\n|2", "aguardando:1 aguardando:1 aguardando:1", 0, false,
+     "ocupada"},
+    {"código recusado", "2222\r|\r\x1e\r\x06\r|0.5", "entregue:1 recusada:1 entregue:1", 3, true, "recusado"},
+    {"silêncio: incerta", "2222\r||0", "entregue:1 incerta:1 aguardando:1", 2, false, "pode ter chegado"},
+    {"reenviar incertas", "reenviar", "entregue:1 aguardando:1 aguardando:1", 2, false, "pode ter chegado"},
+    {"três NAKs", "1111\r|\x15\r|0.5", "aguardando:1 aguardando:1 aguardando:1", 3, false, "NAK"},
+    {"LogIn recusado", "\x1bPG1|\x15\r|0.3", "aguardando:1 aguardando:1 aguardando:1", 0, false, "LogIn"},
+    {"desconexão", "1111\r|\x1b\x04\r|0.5", "aguardando:1 aguardando:1 aguardando:1", 1, false, "desconexão"},
+    {"interrompido", "interromper", "entregue:1 aguardando:0 aguardando:0", 1, true, ""},
+    {"chega outra na chamada", "quarta", "entregue:1 entregue:1 entregue:1 entregue:1", 4, true, ""},
+};
+const QDateTime kBase(QDate(2027, 3, 1), QTime(10, 0));
+} // namespace
+
+class tst_EntregaDaFila : public QObject {
+    Q_OBJECT
+private slots:
+    void rodada_data() {
+        QTest::addColumn<int>("i");
+        for (int i = 0; i < int(std::size(kRodadas)); ++i)
+            QTest::newRow(kRodadas[i].nome) << i;
+    }
+    void rodada() {
+        QFETCH(int, i);
+        const Rodada& r = kRodadas[i];
+        BancadaVirtual b;
+        QVERIFY(b.ambiente.AbreBancoVazio());
+        QVERIFY(GaranteTabela());
+        b.relogio.dataHora = [&b] { return kBase.addMSecs(qint64((b.relogio.Agora() - b.inicio) * 1000)); };
+        QVector<qint64> ids;
+        QVERIFY(Enfileira({{"1111", "Ana", 1, "oi"}, {"2222", "Bia", 2, "oi"}, {"3333", "Caio", 3, "oi"}},
+                          "teste", kBase.toUTC(), ids));
+        RegrasDaFila regras;
+        regras.reenviarIncertas = r.regra == "reenviar";
+        const bool interromper = r.regra == "interromper";
+        if (r.regra == "reenviar")
+            b.Roteiro({"2222\r||0"});
+        else if (r.regra.contains('|'))
+            b.Roteiro({r.regra});
+        if (r.regra == "quarta")
+            b.modem.aoEscrever = [&ids](const QByteArray& bytes) {
+                QVector<qint64> nova;
+                if (bytes.contains("1111\r") && ids.size() == 3 &&
+                    Enfileira({{"4444", "Davi", 4, "oi"}}, "teste", kBase.toUTC(), nova))
+                    ids << nova;
+            };
+        b.modem.ModemQueRespondeOK();
+        b.modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
+        b.modem.TerminalQueAceitaLogOn();
+        b.modem.QuandoRecebe("\x02", "211 Page(s) Sent\r\x06\r", 0.5);
+        EnlaceModem enlace(b.modem);
+        QStringList diario;
+        const ResumoDaRodada resumo = EntregaProntas(
+            b.ctx, enlace, regras, [&diario](const QString& t) { diario << t; },
+            [interromper] {
+                return interromper && Snapshot("Select Count(*) As N From Log").Campo("N").toInt() > 0;
+            });
+
+        // Each page: state, attempts, and the reason of the first one not delivered.
+        QStringList situacoes, motivos;
+        for (const qint64 id : ids) {
+            const Pagina p = *LePagina(id);
+            situacoes << NomeDaSituacao(p.situacao) + ':' + QString::number(p.tentativas);
+            if (p.situacao != Situacao::Entregue)
+                motivos << p.motivo;
+            // The first wait of the back-off, counted from the failure during this round.
+            if (p.situacao == Situacao::Aguardando && p.tentativas > 0)
+                QVERIFY(p.proxima >= p.enfileirada.addSecs(60) &&
+                        p.proxima <= p.enfileirada.addSecs(60 + qint64(b.Decorrido())));
+        }
+        QCOMPARE(situacoes.join(' '), r.situacoes);
+        QVERIFY2(motivos.value(0).contains(r.motivo), qPrintable(motivos.join(" / ")));
+        // One call; the log-on unless the dial failed; the session logged off only when it went well.
+        QCOMPARE(b.modem.Contagem("ATD"), 1);
+        QCOMPARE(b.modem.Contagem("\x1bPG1"), QString(r.nome).contains("ocupado") ? 0 : 1);
+        QCOMPARE(b.modem.Contagem("\x02"), r.blocos);
+        QCOMPARE(b.modem.linha.endsWith("\x04\r+++ATH0\r"), r.encerrou);
+        QCOMPARE(resumo.interrompida, interromper);
+        // Each Log row is the page's own, as a window send writes it.
+        int linhas = 0;
+        for (Snapshot log("Select * From Log"); !log.Eof(); log.MoveNext(), ++linhas) {
+            QCOMPARE(log.Campo("Mensagem").toString() + log.Campo("Data").toString(), QString("oi20270301"));
+            QVERIFY(b.modem.linha.contains(BlocoTAP(log.Campo("ID_Pager").toByteArray(), "oi")));
+        }
+        QCOMPARE(linhas, int(r.situacoes.count("entregue") + r.situacoes.count("recusada")));
+        QVERIFY(!diario.isEmpty());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_EntregaDaFila)
+#include "tst_EntregaDaFila.moc"

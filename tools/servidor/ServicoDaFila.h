@@ -1,0 +1,66 @@
+#pragma once
+// bipvox-servidor's event loop: it sleeps until a submitter's poke, the next retry or a signal,
+// then runs a delivery round with the link taken for that round only. One line per event goes to
+// standard error (the journal, under systemd).
+#include "common/Operador.h"
+#include "common/Relogio.h"
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <QSocketNotifier>
+#include <QTimer>
+
+#include <csignal>
+#include <cstdio>
+#include <memory>
+
+// Message boxes become lines of the journal, except during a round, which logs the reason itself;
+// status texts are left out.
+class OperadorDoServico : public Operador {
+public:
+    explicit OperadorDoServico(std::FILE* saida) : m_saida(saida) {}
+    bool emRodada = false;
+    void Status(const QString& texto) override { m_status = texto; }
+    QString StatusAtual() const override { return m_status; }
+    Resposta Mensagem(const QString& texto, const QString& titulo, Icone, Botoes botoes) override;
+    void Ampulheta(bool) override {}
+
+private:
+    std::FILE* m_saida;
+    QString m_status;
+};
+
+class ServicoDaFila : public QObject {
+    Q_OBJECT
+public:
+    // With the database already open; sinal is the read end of the signal pipe (-1: none).
+    ServicoDaFila(Relogio& relogio, int sinal, std::FILE* saida = stderr);
+    // Takes the service's lock, recovers pages left in a call, listens for pokes and schedules the
+    // first round. False (after saying why) when the service cannot run.
+    bool Inicia();
+    void Registra(const QString& texto);
+
+    // Set from the signal handler.
+    static volatile std::sig_atomic_t interrompido;
+
+private:
+    void AoAviso();
+    void AoSinal();
+    void Rodada();
+    // Returns the seconds until a retry is needed because the port was busy (0: none).
+    double ExecutaRodada();
+    void AgendaProxima(double emSegundos);
+
+    Relogio& m_relogio;
+    std::FILE* m_saida;
+    OperadorDoServico m_operador;
+    std::unique_ptr<QLockFile> m_trava;
+    QLocalServer m_aviso;
+    QTimer m_proxima;
+    std::unique_ptr<QSocketNotifier> m_sinal;
+    int m_descritorDoSinal;
+    bool m_emRodada = false;
+    bool m_pendente = false;
+    QString m_problemaDasRegras;
+};

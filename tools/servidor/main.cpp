@@ -1,0 +1,93 @@
+// bipvox-servidor: delivers the page queue of one Pager.Mdb. Runs in the foreground (under
+// systemd, or in a terminal), logging one line per event to standard error.
+#include "ServicoDaFila.h"
+#include "common/Modulo.h"
+#include "common/RelogioReal.h"
+#include "store/BancoDeDados.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+int g_pipe[2] = {-1, -1};
+
+// A second signal ends at once: the page on the line becomes "incerta" at the next start.
+void AoSinal(int numero) {
+    ServicoDaFila::interrompido = 1;
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &c, 1);
+    std::signal(numero, SIG_DFL);
+}
+
+const char* const kAjuda =
+    "Uso: bipvox-servidor [--banco ARQUIVO]\n"
+    "\n"
+    "Entrega as páginas da fila de envio (bipvox-enviar --fila) pelo modem, pela linha direta ou\n"
+    "por TCP, como o Bipvox configurado em Bipvoxcf.INI: acorda quando uma página chega, faz uma\n"
+    "ligação para todas as páginas que aguardam, grava cada página entregue no histórico e tenta\n"
+    "de novo as que falharam, com os intervalos da seção [FILA]. Fica em primeiro plano e escreve\n"
+    "uma linha por acontecimento na saída de erros. SIGTERM termina a página que está na linha,\n"
+    "encerra a sessão, desliga e sai.\n"
+    "\n"
+    "  --banco ARQUIVO  o Pager.Mdb a usar (padrão: o que está ao lado do programa)\n"
+    "  --help           mostra este texto\n"
+    "  --version        mostra a versão\n";
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication aplicacao(argc, argv);
+    QString banco;
+    const QStringList argumentos = aplicacao.arguments().mid(1);
+    for (int i = 0; i < argumentos.size(); ++i) {
+        const QString& a = argumentos[i];
+        if (a == QLatin1String("--help") || a == QLatin1String("--ajuda")) {
+            std::fputs(kAjuda, stdout);
+            return 0;
+        }
+        if (a == QLatin1String("--version") || a == QLatin1String("--versao")) {
+            std::printf("bipvox-servidor (%s) %s\n", qPrintable(Modulo::NomeDoPrograma),
+                        qPrintable(Modulo::VersaoDoPrograma));
+            return 0;
+        }
+        if (a == QLatin1String("--banco") && i + 1 < argumentos.size() && banco.isEmpty()) {
+            banco = argumentos[++i];
+            continue;
+        }
+        if (a.startsWith(QLatin1String("--banco=")) && banco.isEmpty()) {
+            banco = a.mid(8);
+            continue;
+        }
+        std::fprintf(stderr, "bipvox-servidor: opção inválida: %s (veja bipvox-servidor --help)\n",
+                     qPrintable(a));
+        return 3;
+    }
+    const QFileInfo arquivo(banco.isEmpty() ? QStringLiteral("Pager.Mdb") : banco);
+    const bool aberto = banco.isEmpty() ? AbreBancoDeDados(QStringLiteral("Pager.Mdb"))
+                                        : AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath());
+    if (!aberto) {
+        std::fprintf(stderr,
+                     "bipvox-servidor: não foi possível abrir o banco de dados %s: ausente, danificado, "
+                     "protegido contra escrita ou sem as tabelas do Bipvox.\n",
+                     qPrintable(banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa") : banco));
+        return 4;
+    }
+    if (::pipe2(g_pipe, O_NONBLOCK | O_CLOEXEC) != 0)
+        return 4;
+    for (const int s : {SIGTERM, SIGINT, SIGHUP})
+        std::signal(s, AoSinal);
+
+    RelogioReal relogio;
+    ServicoDaFila servico(relogio, g_pipe[0]);
+    if (!servico.Inicia())
+        return 4;
+    const int saida = aplicacao.exec();
+    FechaBancoDeDados();
+    return saida;
+}
