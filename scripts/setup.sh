@@ -9,6 +9,8 @@ pacotes=(
     libqt6sql6-sqlite libsqlite3-dev qt6-translations-l10n
     fonts-liberation fonts-dejavu-core
     clang libclang-rt-14-dev
+    # scripts/acessibilidade.sh: a virtual screen, a session bus and the accessibility bus
+    xvfb xauth dbus at-spi2-core python3-pyatspi
 )
 
 faltando=()

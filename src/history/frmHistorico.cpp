@@ -16,6 +16,7 @@
 #include <QPointer>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -101,8 +102,10 @@ bool ExibeHistorico(QDialog* modal, QMdiArea* area, Operador& operador, const QS
     janela->activateWindow();
     QPointer<QMdiArea> destino(area);
     QObject::connect(modal, &QDialog::finished, janela, [janela, destino] {
-        // Outlives the modal window, as every history window lives until the operator closes it.
-        MostraNaArea(destino.data(), janela);
+        // Outlives the modal window, as every history window lives until the operator closes it;
+        // one already closed is only waiting to be deleted.
+        if (janela->isVisible())
+            MostraNaArea(destino.data(), janela);
     });
     return true;
 }
@@ -155,6 +158,11 @@ bool frmHistorico::eventFilter(QObject* objeto, QEvent* evento) {
             grdGride_DblClick();
             return true;
         }
+        // A window of its own in front of the user browser closes from the keyboard too.
+        if (tecla == Qt::Key_Escape && isWindow()) {
+            close();
+            return true;
+        }
     }
     return QWidget::eventFilter(objeto, evento);
 }
@@ -163,4 +171,11 @@ void frmHistorico::grdGride_DblClick() {
     const QString texto = m_grdGride->currentIndex().data().toString();
     Modulo::MensagemEnvio = texto;
     m_operador.Mensagem(texto, QStringLiteral("Conteúdo da Célula Selecionada"), Icone::Informacao);
+    // The box belongs to the modal window behind a history of its own, which gets the keyboard
+    // back as the box closes: it comes back here once that is done.
+    if (isWindow())
+        QTimer::singleShot(0, this, [this] {
+            activateWindow();
+            m_grdGride->setFocus();
+        });
 }

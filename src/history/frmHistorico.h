@@ -17,6 +17,7 @@ bool ExibeHistorico(QMdiArea* area, Operador& operador, const QString& texto, qi
 // The same asked from a modal window, which would block a window of the area: the history opens
 // in front of it as a window of its own and takes input while the modal window stays open; when
 // that one closes, the history moves into the area (or stays a window of its own without one).
+// Escape closes it while it is a window of its own.
 bool ExibeHistorico(QDialog* modal, QMdiArea* area, Operador& operador, const QString& texto, qint16 modo);
 
 class frmHistorico : public QWidget {

@@ -83,11 +83,11 @@ private slots:
             QCOMPARE(modelo.index(5 + i, 3).data().toString(), i == 200 ? QString() : QString::number(i));
     }
 
-    // From the modal user browser the history comes up in front and takes a double-click while
-    // the browser is open; closing the browser moves it into the main window's area.
+    // From the modal user browser the history comes up in front and takes a double-click (and
+    // Escape) while the browser is open; closing the browser moves it into the main window's area.
     void historicoDoVisualizador_data() {
         QTest::addColumn<QString>("caso"); // browser closed before the double-click?
-        QTest::newRow("visualizador aberto") << "";
+        QTest::newRow("visualizador aberto, Esc fecha") << "";
         QTest::newRow("visualizador fechado") << "f";
     }
     void historicoDoVisualizador() {
@@ -108,12 +108,14 @@ private slots:
             QTest::mouseClick(visualizador.findChild<QPushButton*>("cmdHistorico"), Qt::LeftButton);
             auto* historico = visualizador.findChild<frmHistorico*>();
             naFrente = historico && historico->isWindow() && QTest::qWaitForWindowActive(historico);
-            if (naFrente && !fecha)
+            if (naFrente && !fecha) {
                 duploClique(historico);
+                QTest::keyClick(historico->Grade(), Qt::Key_Escape);
+            }
             QTest::mouseClick(visualizador.findChild<QToolButton*>("cmdRetornar"), Qt::LeftButton);
         });
         visualizador.exec();
-        QVERIFY(naFrente && area.subWindowList().size() == 1);
+        QVERIFY(naFrente && area.subWindowList().size() == (fecha ? 1 : 0));
         if (fecha)
             duploClique(area.findChild<frmHistorico*>());
         QCOMPARE(m_bancada->operador.TextosDasCaixas(), QStringList{"a2"});
