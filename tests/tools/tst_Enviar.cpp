@@ -102,8 +102,13 @@ private slots:
             << QStringList{"José Silva", "JOSE SILVA", "Jose Silva"} << "Jose Silva"
             << "há 3 usuários com o nome \"Jose Silva\": \"José Silva\" (pager 1), \"JOSE SILVA\" (pager 2), "
                "\"Jose Silva\" (pager 3)";
-        QTest::newRow("um só, escrito sem acento") << QStringList{"Ana", "Conceição"} << " CONCEICAO "
-                                                   << "";
+        QTest::newRow("um só, escrito com outras maiúsculas")
+            << QStringList{"Ana", "Conceição"} << " CONCEIÇÃO "
+            << "";
+        QTest::newRow("sem o acento não é o nome, é sugerido")
+            << QStringList{"Ana", "Conceição"} << "Conceicao"
+            << "nenhum usuário do cadastro se chama \"Conceicao\"; nada foi discado. Nomes parecidos: "
+               "\"Conceição\".";
     }
     void homonimos() {
         QFETCH(QStringList, cadastro);
@@ -118,6 +123,44 @@ private slots:
         QVERIFY2(recusa.isEmpty() ? achado.erro.isEmpty() : achado.erro.contains(recusa),
                  qPrintable(achado.erro));
         QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
+    }
+
+    // A name that matched nobody brings the closest ones, best first; users and groups alike.
+    void parecidos_data() {
+        QTest::addColumn<bool>("grupo");
+        QTest::addColumn<QStringList>("cadastro");
+        QTest::addColumn<QString>("digitado");
+        QTest::addColumn<QString>("sugeridos"); // empty: no suggestion at all
+        const QStringList equipe{"Ana Souza", "Ana Beatriz", "Álvaro Nogueira", "Pedro D'Ávila", "Bia"};
+        const auto linha = [](const char* nome, bool grupo, const QStringList& cadastro, const char* digitado,
+                              const char* sugeridos) {
+            QTest::newRow(nome) << grupo << cadastro << QString(digitado) << QString(sugeridos);
+        };
+        linha("uma letra trocada", false, equipe, "Ana Sousa", "\"Ana Souza\"");
+        linha("sem acento", false, equipe, "Alvaro Nogueira", "\"Álvaro Nogueira\"");
+        linha("sem acento, com apóstrofo", false, equipe, "Pedro D'Avila", "\"Pedro D'Ávila\"");
+        linha("dois brancos", false, equipe, "Ana  Souza", "\"Ana Souza\"");
+        linha("o mais perto primeiro", false, {"Ana Sauza", "Ana Souza"}, "Ana Sousa",
+              "\"Ana Souza\", \"Ana Sauza\"");
+        linha("nome curto: só quem o contém", false, {"Iva", "Ivone Reis"}, "Ivo", "\"Ivone Reis\"");
+        linha("nada perto", false, equipe, "Xavier", "");
+        linha("grupo sem acento", true, {"Plantão", "Diretoria", "Plantonistas"}, "Plantao", "\"Plantão\"");
+        linha("grupo com letra a menos", true, {"Plantão", "Diretoria"}, "Diretora", "\"Diretoria\"");
+    }
+    void parecidos() {
+        QFETCH(bool, grupo);
+        QFETCH(QStringList, cadastro);
+        QFETCH(QString, digitado);
+        QFETCH(QString, sugeridos);
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio());
+        for (int i = 0; i < cadastro.size(); ++i)
+            grupo ? CadastraGrupo(cadastro[i], {CadastraUsuario("Membro", "1")})
+                  : CadastraUsuario(cadastro[i], QString::number(i + 1));
+        const Destinatario achado = grupo ? ProcuraGrupo(digitado) : ProcuraUsuario(digitado);
+        QCOMPARE(achado.id, 0);
+        const QString lista = achado.erro.section(QStringLiteral("Nomes parecidos: "), 1);
+        QCOMPARE(lista, sugeridos.isEmpty() ? QString() : sugeridos + ".");
     }
 
     // Settings that cannot work are named as the cause, once: no retry, nothing sent.

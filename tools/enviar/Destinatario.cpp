@@ -1,8 +1,11 @@
 #include "Destinatario.h"
 
+#include "NomesParecidos.h"
 #include "store/Consultas.h"
+#include "store/SQLiteNativo.h"
 #include "store/Snapshot.h"
 
+#include <QCollator>
 #include <QStringList>
 
 namespace {
@@ -12,23 +15,16 @@ Destinatario FalhaDoBanco(const Snapshot& consulta) {
             true};
 }
 
-// Names that contain the text, to help with a misspelt one.
+// The closest names of the directory, for a name that matched none.
 QString Parecidos(const QString& sql, const QString& nome) {
-    Snapshot consulta(sql, {QLatin1Char('%') + nome + QLatin1Char('%')});
+    QStringList todos;
+    for (Snapshot consulta(sql); consulta.Valido() && !consulta.Eof(); consulta.MoveNext())
+        todos << consulta.Campo(QStringLiteral("Nome")).toString();
     QStringList nomes;
-    for (; consulta.Valido() && !consulta.Eof(); consulta.MoveNext())
-        nomes << QLatin1Char('"') + consulta.Campo(QStringLiteral("Nome")).toString() + QLatin1Char('"');
+    for (const QString& parecido : NomesParecidos(nome, todos))
+        nomes << QLatin1Char('"') + parecido + QLatin1Char('"');
     return nomes.isEmpty() ? QString()
                            : QStringLiteral(" Nomes parecidos: %1.").arg(nomes.join(QStringLiteral(", ")));
-}
-
-// Names that a reader takes for the same: accents, capitals and surrounding blanks ignored.
-QString ChaveDoNome(const QString& nome) {
-    QString chave;
-    for (const QChar c : nome.trimmed().normalized(QString::NormalizationForm_KD))
-        if (c.category() != QChar::Mark_NonSpacing)
-            chave += c;
-    return chave.toCaseFolded();
 }
 
 } // namespace
@@ -43,23 +39,30 @@ Destinatario ProcuraUsuario(const QString& nome) {
         qint32 id;
         QString nome, pager;
     };
+    // The name matches as the directory compares names (capitals ignored, accents not); any user
+    // a reader would take for the same name makes it ambiguous.
+    const QCollator colador = ColadorDeNomes();
+    const QString procurado = nome.trimmed();
     const QString chave = ChaveDoNome(nome);
-    QList<Usuario> achados;
-    for (; !todos.Eof(); todos.MoveNext())
-        if (const QString nomeDoUsuario = todos.Campo(QStringLiteral("Nome_Usuario")).toString();
-            ChaveDoNome(nomeDoUsuario) == chave)
-            achados.append({todos.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
-                            todos.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
-    if (achados.isEmpty())
+    QList<Usuario> parentes;
+    int exatos = 0;
+    for (; !todos.Eof(); todos.MoveNext()) {
+        const QString nomeDoUsuario = todos.Campo(QStringLiteral("Nome_Usuario")).toString();
+        if (ChaveDoNome(nomeDoUsuario) != chave)
+            continue;
+        parentes.append({todos.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
+                         todos.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
+        if (colador.compare(nomeDoUsuario.trimmed(), procurado) == 0)
+            ++exatos;
+    }
+    if (exatos == 0)
         return {0,
                 QStringLiteral("nenhum usuário do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios Where Nome_Usuario "
-                                             "Like ? Order by Nome_Usuario Limit 5"),
-                              nome),
+                    Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios"), nome),
                 false};
-    if (achados.size() > 1) {
+    if (parentes.size() > 1) {
         QStringList encontrados;
-        for (const Usuario& u : achados)
+        for (const Usuario& u : parentes)
             encontrados << QStringLiteral("\"%1\" (pager %2)").arg(u.nome, u.pager);
         return {0,
                 QStringLiteral("há %1 usuários com o nome \"%2\": %3; nada foi discado. Use --pager CÓDIGO "
@@ -68,12 +71,12 @@ Destinatario ProcuraUsuario(const QString& nome) {
                     .arg(nome, encontrados.join(QStringLiteral(", "))),
                 false};
     }
-    if (achados.first().pager.isEmpty())
+    if (parentes.first().pager.isEmpty())
         return {0,
                 QStringLiteral("o usuário \"%1\" não tem código de pager; nada foi discado.")
-                    .arg(achados.first().nome),
+                    .arg(parentes.first().nome),
                 false};
-    return {achados.first().id, {}, false};
+    return {parentes.first().id, {}, false};
 }
 
 Destinatario ProcuraGrupo(const QString& nome) {
@@ -85,9 +88,7 @@ Destinatario ProcuraGrupo(const QString& nome) {
     if (consulta.Eof())
         return {0,
                 QStringLiteral("nenhum grupo do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos Where Nome_Grupo Like ? "
-                                             "Order by Nome_Grupo Limit 5"),
-                              nome),
+                    Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos"), nome),
                 false};
     if (consulta.RecordCount() > 1)
         return {

@@ -1,7 +1,8 @@
 #pragma once
-// The recipient named on the command line. A group is found as the store compares names (the
-// NOME collation: a Portuguese reader's equality, case ignored); a user with accents and case
-// ignored too, so that namesakes are refused rather than one of them paged.
+// The recipient named on the command line, found as the store compares names (a Portuguese
+// reader's equality: capitals ignored, accents not). Users a reader would take for the same name
+// (accents and capitals aside) are refused rather than one of them paged; a name that matched
+// nobody brings the closest names of the directory.
 #include <QString>
 
 struct Destinatario {
