@@ -59,6 +59,7 @@ struct Linha {
     QStringList paginas; // code:message, in the order received
     QStringList log;     // ID_Pager:ID_Usuario:Usuario
     QString escrito;
+    double espera = 0; // least time between two dials, at the clock's speed (--intervalo / 10)
 };
 const QString kAna = QStringLiteral("Ana Souza").leftJustified(50);
 const QStringList kNenhum;
@@ -68,8 +69,11 @@ const Linha kLinhas[] = {
      QStringList{"--usuario", "ana souza", "Reunião às 15h"}, 0, 1, QStringList{"1111:Reuniao as 15h"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"ninguém atende, depois conecta", "aqui", QStringList{"--discagem=sem-resposta,conecta"},
-     QStringList{"--tentativas", "2", "--intervalo=0.1", "--usuario", "Ana Souza", "oi"}, 0, 2,
-     QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Tentativa 2 de 2"},
+     QStringList{"--tentativas", "2", "--intervalo=20", "--usuario", "Ana Souza", "oi"}, 0, 2,
+     QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Tentativa 2 de 2", 2.0},
+    {"grupo interrompido depois de uma página", "aqui", QStringList{"--desconectar-apos=1"},
+     QStringList{"--grupo", "Plantão", "oi"}, 1, 1, QStringList{"1111:oi", "2222:oi"},
+     QStringList{"1111:1:Ana Souza"}, "a transmissão foi interrompida: 1 página(s) aceita(s)"},
     {"ocupado sempre", "aqui", QStringList{"--discagem=ocupado"},
      QStringList{"--tentativas", "2", "--intervalo", "0", "--grupo", "Plantão", "oi"}, 2, 2, kNenhum, kNenhum,
      "linha ocupada"},
@@ -209,10 +213,14 @@ private slots:
                      qPrintable(erros));
         QCOMPARE(status, l.saida);
 
-        int chamadas = 0;
+        QList<double> discagens;
         for (const QJsonObject& r : simulador.Registros())
-            chamadas += r.value("texto").toString().contains(QRegularExpression("^chamada \\d+: discando"));
-        QCOMPARE(chamadas, l.discagens);
+            if (r.value("texto").toString().contains(QRegularExpression("^chamada \\d+: discando")))
+                discagens << r.value("t").toDouble();
+        QCOMPARE(discagens.size(), l.discagens);
+        for (int k = 1; k < discagens.size(); ++k)
+            QVERIFY2(discagens[k] - discagens[k - 1] >= l.espera,
+                     qPrintable(QString::number(discagens[k] - discagens[k - 1])));
         // The modem is reset first; no modem command ever goes down a cable or a network connection,
         // and nothing at all when no send could start.
         const QByteArray recebido = simulador.Dados(QStringLiteral("recebido"));

@@ -384,10 +384,14 @@ private slots:
             if (falha == "perda" && b.startsWith(oitavo))
                 c.modem.Perde();
         };
-        if (falha == "log")
+        // An earlier send's list stays: the file is only added to.
+        QFile arquivo(c.ambiente.Diretorio() + "/PaginasNaoRegistradas.txt");
+        if (falha == "log") {
+            QVERIFY(arquivo.open(QIODevice::WriteOnly) && arquivo.write("envio anterior\n") > 0);
+            arquivo.close();
             QVERIFY(Executa("Create Trigger cheio Before Insert On Log When New.ID_Pager = '1008' "
                             "Begin Select Raise(Abort, 'disk full'); End"));
-
+        }
         QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), f.linhasNoLog > 7);
         QCOMPARE(c.Log().size(), f.linhasNoLog);
         if (f.resumo.isEmpty()) { // each resend shows the sending text again
@@ -406,9 +410,10 @@ private slots:
             QCOMPARE(c.operador.StatusAtual(), kPedidoDeDesconexao);
         if (falha == "log") {
             QCOMPARE(c.operador.caixas.size(), 1);
-            QFile arquivo(c.ambiente.Diretorio() + "/PaginasNaoRegistradas.txt");
             QVERIFY(arquivo.open(QIODevice::ReadOnly));
-            QVERIFY(arquivo.readAll().contains("Membro 08\tpager 1008\tmensagem:   Ligar para a base  "));
+            const QByteArray lista = arquivo.readAll();
+            QVERIFY(lista.startsWith("envio anterior\n"));
+            QVERIFY(lista.contains("Membro 08\tpager 1008\tmensagem:   Ligar para a base  "));
         }
     }
 
