@@ -6,6 +6,10 @@
 #include <QByteArray>
 #include <QString>
 
+// What a port keeps of received data nobody has read yet; past it the sender is held back (flow
+// control, a full TCP window) instead of the program growing.
+constexpr qint64 MaximoGuardadoNaPorta = 64 * 1024;
+
 class PortaSerial {
 public:
     virtual ~PortaSerial() = default;

@@ -139,8 +139,11 @@ bool Rodada::EntregaUma(Pagina p) {
         m_motivoDoFim = QStringLiteral("a central pediu a desconexão");
         AdiaUma(p, m_motivoDoFim);
         return false;
+    case DesfechoDaPagina::DadosDemais:
     case DesfechoDaPagina::TempoEsgotado: {
-        m_motivoDoFim = QStringLiteral("a central não respondeu ao bloco");
+        m_motivoDoFim = desfecho == DesfechoDaPagina::DadosDemais
+                            ? QStringLiteral("a central enviou dados demais em vez de responder ao bloco")
+                            : QStringLiteral("a central não respondeu ao bloco");
         const QString motivo = m_motivoDoFim + QStringLiteral("; a página pode ter chegado ao pager");
         if (m_regras.reenviarIncertas) {
             AdiaUma(p, motivo);
@@ -177,10 +180,13 @@ ResumoDaRodada Rodada::Executa() {
         AdiaDemais(prontas, 0, motivo);
         return m_resumo;
     }
-    bool senhaRecusada = false;
-    if (!AguardaIDeInicializaModoAutomatico(m_ctx, &senhaRecusada)) {
-        const QString motivo = senhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
-                                             : QStringLiteral("a central não aceitou a entrada (LogIn)");
+    FalhaDoLogOn falha = FalhaDoLogOn::Nenhuma;
+    if (!AguardaIDeInicializaModoAutomatico(m_ctx, &falha)) {
+        const QString motivo = falha == FalhaDoLogOn::SenhaRecusada
+                                   ? QStringLiteral("a central recusou a senha de acesso")
+                               : falha == FalhaDoLogOn::DadosDemais
+                                   ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
+                                   : QStringLiteral("a central não aceitou a entrada (LogIn)");
         m_diario(motivo);
         m_enlace.Interrompe(m_ctx);
         AdiaDemais(prontas, 0, motivo);

@@ -40,8 +40,13 @@ void Pausa(Contexto& ctx, double segundos) {
     ctx.relogio.Pausa(segundos);
 }
 
-void LimpaBufferModem(Contexto& ctx) {
+bool LimpaBufferModem(Contexto& ctx) {
+    // A line that never stops sending cannot be emptied: give up after a few answers' worth.
+    qsizetype descartados = 0;
     do {
-        ctx.porta.LeBytes();
+        descartados += ctx.porta.LeBytes().size();
+        if (descartados > 4 * MaximoDaResposta)
+            return false;
     } while (ctx.porta.InBufferCount() > 0);
+    return true;
 }

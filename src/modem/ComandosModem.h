@@ -20,8 +20,9 @@ bool AguardaResposta(Contexto& ctx, const QString& esperado, double tempo);
 // Waits while letting window events run, at least once.
 void Pausa(Contexto& ctx, double segundos);
 
-// Reads and discards whatever is waiting in the receive buffer.
-void LimpaBufferModem(Contexto& ctx);
+// Reads and discards whatever is waiting in the receive buffer. False when the line kept
+// sending and the buffer could not be emptied.
+bool LimpaBufferModem(Contexto& ctx);
 
 // Shown when the modem does not answer "OK".
 inline const QString MensagemModemTimeOut = QStringLiteral(

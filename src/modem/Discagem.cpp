@@ -5,6 +5,7 @@
 #include "modem/ComandosModem.h"
 #include "modem/Desligamento.h"
 #include "modem/PortaPerdida.h"
+#include "modem/RespostaDaLinha.h"
 #include "settings/PerfilINI.h"
 
 #include <algorithm>
@@ -58,6 +59,11 @@ void InformaFalha(Contexto& ctx, qint16 codigo) {
             QStringLiteral("A central não atendeu a chamada (o modem respondeu \"NO ANSWER\"). "
                            "Tente novamente mais tarde."),
             TituloErro, Icone::Informacao);
+        break;
+    case DiscagemDadosDemais:
+        ctx.operador.Mensagem(QStringLiteral("o modem enviou dados demais durante a discagem (mais de 16 KB "
+                                             "sem uma resposta conhecida) e a discagem foi abandonada."),
+                              TituloErro, Icone::Informacao);
         break;
     default:
         break;
@@ -129,6 +135,8 @@ qint16 AnalisaRespostaDiscagem(Contexto& ctx) {
         AmpulhetaLigada ampulheta(ctx.operador);
         for (;;) {
             recebido += ctx.porta.Input();
+            if (!TemVeredito(recebido) && recebido.size() > MaximoDaResposta)
+                return DiscagemDadosDemais;
             // Pending window events run on every pass.
             ctx.relogio.Pausa(0);
             if (TemVeredito(recebido) || ctx.relogio.Agora() > prazo)

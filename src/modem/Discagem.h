@@ -14,6 +14,7 @@ enum CodigoDiscagem : qint16 {
     DiscagemSemPortadora = 3,
     DiscagemConectado = 4,
     DiscagemSemResposta = 5, // "NO ANSWER": rang, nobody picked up
+    DiscagemDadosDemais = 6, // the modem sent more than any answer holds, and no verdict
 };
 
 // The built-in dial-in number used when "DISCAGEM"/"Telefone" is missing.

@@ -59,6 +59,7 @@ constexpr int TentativasDeVolta = 5;
 } // namespace
 
 PortaSerialQt::PortaSerialQt(const Relogio& relogio) : m_relogio(relogio) {
+    m_porta.setReadBufferSize(MaximoGuardadoNaPorta);
     QObject::connect(&m_porta, &QSerialPort::errorOccurred, &m_porta, [this](QSerialPort::SerialPortError e) {
         // An unplugged device reports a resource error; a line whose other end is gone (a
         // pseudo-terminal's master) keeps failing reads. Either way the open port is useless.

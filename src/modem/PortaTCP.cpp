@@ -8,7 +8,9 @@ namespace {
 constexpr double IntervaloDeEventos = 0.05;
 }
 
-PortaTCP::PortaTCP(Relogio& relogio) : m_relogio(relogio) {}
+PortaTCP::PortaTCP(Relogio& relogio) : m_relogio(relogio) {
+    m_socket.setReadBufferSize(MaximoGuardadoNaPorta);
+}
 
 void PortaTCP::setEndereco(const QString& host, quint16 porta) {
     m_host = host;

@@ -11,6 +11,8 @@ RespostaDaLinha::RespostaDaLinha(QStringList esperados)
 }
 
 bool RespostaDaLinha::Acrescenta(const QString& novo) {
+    if (m_excedeu || novo.size() > MaximoDaResposta - m_texto.size())
+        return m_excedeu = true;
     if (novo.isEmpty())
         return m_algum;
     const qsizetype anterior = m_texto.size();
@@ -33,5 +35,5 @@ bool AguardaNaLinha(Contexto& ctx, RespostaDaLinha& resposta, double prazo) {
             break;
         ctx.porta.AguardaDados(prazo);
     }
-    return ctx.relogio.Agora() <= prazo;
+    return !resposta.Excedeu() && ctx.relogio.Agora() <= prazo;
 }

@@ -16,6 +16,7 @@ enum class DesfechoDaPagina {
     PedidoDeDesconexao, // ESC EOT CR: the terminal ended the session
     TempoEsgotado,      // no answer: the block may or may not have reached the terminal
     NAKsEsgotados,      // the third NAK: the terminal never took the block
+    DadosDemais,        // the line sent more than any answer holds: a flood
 };
 
 // Sends the unit until the terminal takes it, refuses it or ends the send (at most three times).

@@ -59,7 +59,7 @@ bool Fecha(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     return false;
 }
 
-enum class Veredito { Aceita, Recusada, PedidoDeDesconexao, NAK, TempoEsgotado };
+enum class Veredito { Aceita, Recusada, PedidoDeDesconexao, NAK, TempoEsgotado, DadosDemais };
 
 struct RespostaDoTerminal {
     Veredito veredito;
@@ -78,14 +78,15 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
 
     // Only what arrives after the page's last byte went out can answer it: a late or doubled
     // answer to an earlier block (or to the log-on) must never pass for this page's acceptance.
-    LimpaBufferModem(ctx);
+    if (!LimpaBufferModem(ctx))
+        return {Veredito::DadosDemais, false};
     ctx.porta.Output(unidade);
     ctx.porta.EsvaziaSaida();
     if (enquantoSai)
         enquantoSai();
     RespostaDaLinha resposta(kFins);
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
-        return {Veredito::TempoEsgotado, false};
+        return {resposta.Excedeu() ? Veredito::DadosDemais : Veredito::TempoEsgotado, false};
     if (resposta.Chegou(Desconexao))
         return {Veredito::PedidoDeDesconexao, false};
     const bool recusado = resposta.Chegou(Recusa);
@@ -105,6 +106,9 @@ bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const Q
         // A vanished device also ends in silence: name the real cause.
         if (!enlace.InformaPerda(ctx))
             Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
+        return Desconecta(ctx, enlace, painel);
+    case DesfechoDaPagina::DadosDemais:
+        Informa(ctx, MensagemDadosDemais);
         return Desconecta(ctx, enlace, painel);
     case DesfechoDaPagina::PedidoDeDesconexao: {
         const QString pedido = QStringLiteral(" Desconexão solicitada pelo servidor.");
@@ -133,12 +137,14 @@ bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, 
 
 bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     painel.Titulo(QStringLiteral("Efetuando LogIn ..."));
-    bool senhaRecusada = false;
-    if (AguardaIDeInicializaModoAutomatico(ctx, &senhaRecusada))
+    FalhaDoLogOn falha = FalhaDoLogOn::Nenhuma;
+    if (AguardaIDeInicializaModoAutomatico(ctx, &falha))
         return true;
-    Informa(ctx, senhaRecusada
+    Informa(ctx, falha == FalhaDoLogOn::SenhaRecusada
                      ? QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
                                       "Avançadas e tente novamente. Nenhuma mensagem foi enviada.")
+                 : falha == FalhaDoLogOn::DadosDemais
+                     ? MensagemDadosDemais
                      : QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente."));
     return Desconecta(ctx, enlace, painel);
 }
@@ -215,6 +221,8 @@ DesfechoDaPagina EntregaUnidade(Contexto& ctx, const QString& unidade, const std
         switch (r.veredito) {
         case Veredito::TempoEsgotado:
             return DesfechoDaPagina::TempoEsgotado;
+        case Veredito::DadosDemais:
+            return DesfechoDaPagina::DadosDemais;
         case Veredito::PedidoDeDesconexao:
             return DesfechoDaPagina::PedidoDeDesconexao;
         case Veredito::NAK:

@@ -22,30 +22,37 @@ bool Termina(Contexto& ctx, bool aceito) {
 
 } // namespace
 
-bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
-    if (senhaRecusada)
-        *senhaRecusada = false;
+bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, FalhaDoLogOn* falha) {
+    FalhaDoLogOn nenhuma = FalhaDoLogOn::Nenhuma;
+    FalhaDoLogOn& motivo = falha ? *falha : nenhuma;
+    motivo = FalhaDoLogOn::Nenhuma;
+    const auto falhou = [&ctx, &motivo](FalhaDoLogOn qual) {
+        motivo = qual;
+        return Termina(ctx, false);
+    };
     ctx.operador.Status(QStringLiteral(" Verificando compatibilidade do sistema, aguarde ..."));
-    QString recebido;
+    RespostaDaLinha pedidoDeID({QStringLiteral("ID=")});
     double prazo = ctx.relogio.Agora() + PrazoDoPedidoDeID;
 
     // Prompt the terminal about once a second until it asks for identification.
     for (;;) {
         ctx.porta.Output(Modulo::CR);
         Pausa(ctx, 1);
-        recebido += ctx.porta.Input();
-        if (recebido.contains(QLatin1String("ID=")) || ctx.relogio.Agora() > prazo)
+        if (pedidoDeID.Acrescenta(ctx.porta.Input()) || ctx.relogio.Agora() > prazo)
             break;
     }
+    if (pedidoDeID.Excedeu())
+        return falhou(FalhaDoLogOn::DadosDemais);
     Pausa(ctx, 1);
     // The clock alone decides, after the pause: an "ID=" in the last second is too late.
     if (ctx.relogio.Agora() > prazo)
-        return Termina(ctx, false);
+        return falhou(FalhaDoLogOn::SemResposta);
 
     ctx.operador.Status(QStringLiteral(" Aguardando a autorização para enviar mensagens, aguarde ...    "));
     // Only an ACK sent after the log-on request accepts it: one that came early would otherwise
     // leave the real one behind, to be taken later as the first page's acceptance.
-    LimpaBufferModem(ctx);
+    if (!LimpaBufferModem(ctx))
+        return falhou(FalhaDoLogOn::DadosDemais);
     const QString senha = LeSenhaDeAcesso();
     ctx.porta.Output(Modulo::ESC + QStringLiteral("PG1") + senha + Modulo::CR);
     Pausa(ctx, 0.02);
@@ -53,10 +60,12 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
     // No window events run here; the port wait blocks instead of spinning.
     RespostaDaLinha resposta({Modulo::ACK});
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDoACK)) {
-        if (senhaRecusada)
-            *senhaRecusada = !senha.isEmpty() && (resposta.Texto().contains(Modulo::NAK) ||
-                                                  resposta.Texto().contains(Modulo::ESC + Modulo::EOT));
-        return Termina(ctx, false);
+        const QString& texto = resposta.Texto();
+        if (resposta.Excedeu())
+            return falhou(FalhaDoLogOn::DadosDemais);
+        const bool recusada =
+            !senha.isEmpty() && (texto.contains(Modulo::NAK) || texto.contains(Modulo::ESC + Modulo::EOT));
+        return falhou(recusada ? FalhaDoLogOn::SenhaRecusada : FalhaDoLogOn::SemResposta);
     }
 
     // The first block waits for the go-ahead, ESC "[p" CR; whatever came before it (a repeated
@@ -66,6 +75,7 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada) {
     if (!sinalVerde.Acrescenta(texto.mid(texto.indexOf(Modulo::ACK) + 1)))
         AguardaNaLinha(ctx, sinalVerde, ctx.relogio.Agora() + PrazoDoSinalVerde);
     Pausa(ctx, 0.01);
-    LimpaBufferModem(ctx);
+    if (sinalVerde.Excedeu() || !LimpaBufferModem(ctx))
+        return falhou(FalhaDoLogOn::DadosDemais);
     return Termina(ctx, true);
 }

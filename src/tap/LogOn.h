@@ -2,7 +2,10 @@
 // Bringing the paging terminal into automatic mode after the connection.
 #include "common/Contexto.h"
 
-// CR prompts until "ID=", then ESC "PG1", the log-on password of the settings (if any), CR and
-// the wait for ACK. True when accepted. senhaRecusada, when given, tells whether a password was
-// sent and the terminal answered it with NAK or a disconnect request.
-bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, bool* senhaRecusada = nullptr);
+// Why a log-on failed. SenhaRecusada: a password was sent and the terminal answered it with NAK
+// or a disconnect request; DadosDemais: the terminal flooded the line.
+enum class FalhaDoLogOn { Nenhuma, SemResposta, SenhaRecusada, DadosDemais };
+
+// CR prompts until "ID=", then ESC "PG1", the log-on password of the settings (if any), CR, the
+// wait for ACK and for the go-ahead. True when accepted; otherwise falha, when given, says why.
+bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, FalhaDoLogOn* falha = nullptr);

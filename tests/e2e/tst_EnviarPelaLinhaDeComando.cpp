@@ -91,6 +91,11 @@ const Linha kLinhas[] = {
     // A second ACK to the log-on lands after the page went out when nothing waits for the go-ahead.
     {"ACK duplo no log-on, página sem resposta", "aqui", QStringList{"--logon=ack-duplo"}, kAnaOi, 2, 1,
      QStringList{"1111:oi"}, kNenhum, "Time Out"},
+    // A terminal that floods the line ends the call at once, whatever the link.
+    {"modem, central inunda antes do ID=", "aqui", QStringList{"--inundar=antes-do-id"}, kAnaOi, 2, 1,
+     kNenhum, kNenhum, "a central enviou dados demais"},
+    {"TCP, central inunda a página", "aqui", QStringList{"--tcp=0", "--inundar=pagina"}, kAnaOi, 2, 0,
+     QStringList{"1111:oi"}, kNenhum, "a central enviou dados demais"},
     {"TCP com senha", "aqui", QStringList{"--tcp=0", "--senha=s3nha"}, kAnaOi, 0, 0, QStringList{"1111:oi"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"TCP, endereço recusado", "recusado", QStringList{"--tcp=0"}, kAnaOi, 2, 0, kNenhum, kNenhum,

@@ -9,6 +9,7 @@
 #include "common/Win1252.h"
 #include "modem/Desligamento.h"
 #include "modem/Enlace.h"
+#include "modem/RespostaDaLinha.h"
 #include "settings/PerfilINI.h"
 #include "store/Snapshot.h"
 #include "tap/Envio.h"
@@ -42,6 +43,8 @@ const QByteArray kEscape("+++ATH0\r");
 const QByteArray kEOT("\x04\r");
 const QStringList kNada;
 const QString kDesliga = QStringLiteral(" Desconectando modem, aguarde ...");
+// More than any answer may hold, in one read.
+const QString kJorro(20000, 'z');
 using L = QStringList;
 
 // A table's rows as an array of structs; the row's index is its only column.
@@ -136,6 +139,17 @@ const UmUsuario kUsuarios[] = {
     {"TCP, desconexão", "TCP", "", L{"\x02|\x1b\x04\r|0.5"}, 0, 1, false, "", L{kTCP, kPedidoDeDesconexao},
      BlocoTAP("1234567890", "Ligar para a base"), "Desconectando ..."},
     // The refusal is told apart only when a password went out; nothing is sent or logged.
+    // A flood ends the call at once, before "ID=", at the log-on, at the page or while dialling.
+    {"inundação antes do ID=", "Modem", "", L{"@3.5|" + kJorro}, 0, 0, false, MensagemDadosDemais, kNada,
+     kEscape, kModem},
+    {"inundação no log-on", "Direta", "", L{"\x1bPG1|" + kJorro + "|0.3"}, 0, 0, false, MensagemDadosDemais,
+     kNada, kEOT, kSessao},
+    {"inundação na página", "TCP", "", L{"\x02|" + kJorro + "|0.5"}, 0, 1, false, MensagemDadosDemais, kNada,
+     BlocoTAP("1234567890", "Ligar para a base"), "Desconectando ..."},
+    {"modem inunda a discagem", "Modem", "", L{"ATD|" + kJorro + "|1"}, 0, 0, false,
+     "o modem enviou dados demais durante a discagem (mais de 16 KB sem uma resposta conhecida) e a "
+     "discagem foi abandonada.",
+     kNada, kEscape, kModem},
     {"senha em Windows-1252", "Direta", "sç", kNada, 0, 1, true, "", kNada, kEOT, kSessao},
     {"NAK à senha", "Direta", "x", L{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kRecusada, kNada, kEOT, kSessao},
     {"silêncio à senha", "Direta", "x", L{"\x1bPG1||0"}, 0, 0, false, kGenerica, kNada, kEOT, kSessao},

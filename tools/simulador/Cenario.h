@@ -14,6 +14,10 @@ enum class ModoId { AposCRs, Espontaneo, Nunca, Minusculo };
 // shortly after, and no answer to any page.
 enum class ModoLogon { Aceita, Nak, Desconecta, Mudo, AckDuplo };
 
+// When the terminal starts sending text without end: at the connection (and never "ID="), in
+// answer to the log-on request, or in answer to the first page.
+enum class Inundacao { Nenhuma, AntesDoId, NoLogon, NaPagina };
+
 struct Cenario {
     // One verdict per call, in order; the last one repeats for every later call.
     QVector<Discagem> discagens{Discagem::Conecta};
@@ -33,6 +37,7 @@ struct Cenario {
     int nakPagina = 0;        // page number (from 1 in each call) that is refused with NAK...
     int nakVezes = 0;         // ...this many times before it is judged normally
     int mudoNaPagina = 0;     // page number that gets no answer at all; 0: none
+    Inundacao inundar = Inundacao::Nenhuma;
 
     bool modemMudo = false;    // the modem answers nothing at all
     double guardaEscape = 0.5; // silence after "+++" that returns the modem to command mode

@@ -198,6 +198,19 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
                                                     : Invalido(QStringLiteral("mudo-na-pagina"), v,
                                                                QStringLiteral("número da página, 1 ou mais"));
          }},
+        {QStringLiteral("inundar"), true,
+         [&c](const QString& v) {
+             if (v == QLatin1String("antes-do-id"))
+                 c.inundar = Inundacao::AntesDoId;
+             else if (v == QLatin1String("logon"))
+                 c.inundar = Inundacao::NoLogon;
+             else if (v == QLatin1String("pagina"))
+                 c.inundar = Inundacao::NaPagina;
+             else
+                 return Invalido(QStringLiteral("inundar"), v,
+                                 QStringLiteral("antes-do-id, logon ou pagina"));
+             return QString();
+         }},
         {QStringLiteral("guarda-escape"), true,
          [&c](const QString& v) {
              return LeSegundos(v, c.guardaEscape, false)
@@ -329,6 +342,10 @@ QString TextoDeAjuda() {
         "  --nak-pagina=N:VEZES    responde NAK CR à página N da chamada VEZES vezes antes de\n"
         "                          aceitá-la (--nak-pagina=N é o mesmo que N:1).\n"
         "  --mudo-na-pagina=N      não responde nada à página N da chamada.\n"
+        "  --inundar=QUANDO        passa a mandar texto sem fim (uns 400 KB por segundo) e nunca\n"
+        "                          responde: antes-do-id (desde a conexão, sem nunca pedir \"ID=\"),\n"
+        "                          logon (em vez do ACK ao log-on) ou pagina (em vez da resposta\n"
+        "                          à primeira página).\n"
         "  Toda página cuja soma de verificação não confere recebe NAK CR. Ao EOT CR do fim da\n"
         "  sessão, a central se despede, manda ESC EOT CR e desliga (o modem diz \"NO CARRIER\").\n"
         "  Depois que a ligação cai, tudo volta ao início para a próxima chamada.\n"

@@ -205,8 +205,13 @@ void Simulador::EscrevePendente(double agora) {
     if (m_pendente.size() > kMaxPendente) {
         const qsizetype excesso = m_pendente.size() - kMaxPendente;
         m_pendente.remove(0, excesso);
-        Registra(QStringLiteral("ninguém lendo a porta: %1 bytes descartados").arg(excesso));
+        // Once per stretch: a flooding terminal would otherwise fill the record with this.
+        if (!m_descartando)
+            Registra(QStringLiteral("ninguém lendo a porta: bytes descartados"));
+        m_descartando = true;
     }
+    if (m_pendente.isEmpty())
+        m_descartando = false;
     Q_UNUSED(agora);
 }
 

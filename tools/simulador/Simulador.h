@@ -43,4 +43,5 @@ private:
     LinhaCompassada m_saida;   // from the modem to the program
     QByteArray m_pendente;     // through the line but not yet taken by the pseudo-terminal
     double m_leituraSuspensaAte = 0.0;
+    bool m_descartando = false; // output is being dropped for want of a reader
 };

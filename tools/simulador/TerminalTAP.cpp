@@ -3,6 +3,8 @@
 #include "Legivel.h"
 #include "SomaTAP.h"
 
+#include <algorithm>
+
 namespace {
 constexpr char STX = 2, ETX = 3, EOT = 4, ACK = 6, CR = 13, NAK = 21, ESC = 27, RS = 30;
 
@@ -27,6 +29,9 @@ void TerminalTAP::Conecta(double agora, int chamada) {
     Desliga();
     m_estado = Estado::Identificacao;
     m_chamada = chamada;
+    m_agora = agora;
+    if (m_cenario.inundar == Inundacao::AntesDoId)
+        Inunda(QStringLiteral("na conexão"));
     if (m_cenario.modoId == ModoId::Espontaneo)
         m_idEspontaneoEm = agora + m_cenario.atrasoIdEspontaneo;
 }
@@ -41,6 +46,7 @@ void TerminalTAP::Desliga() {
     m_linhaLogon.clear();
     m_eotAnterior = false;
     m_ackTardioEm = kNunca;
+    m_jorroEm = kNunca;
     m_noBloco = false;
     m_bloco.clear();
     m_posEtx = -1;
@@ -50,6 +56,7 @@ void TerminalTAP::Desliga() {
 
 void TerminalTAP::Recebe(const QByteArray& bytes, double agora) {
     Avanca(agora);
+    m_agora = agora;
     for (const char c : bytes) {
         switch (m_estado) {
         case Estado::Identificacao:
@@ -66,6 +73,12 @@ void TerminalTAP::Recebe(const QByteArray& bytes, double agora) {
 }
 
 void TerminalTAP::Avanca(double agora) {
+    m_agora = agora;
+    if ((m_estado == Estado::Identificacao || m_estado == Estado::Automatico) && agora >= m_jorroEm) {
+        // Printable text with no "ID=", ACK or RS in it: only its amount can end the wait.
+        Diz(QByteArray("dados sem fim ").repeated(300));
+        m_jorroEm = agora + 0.01;
+    }
     if (m_estado == Estado::Identificacao && agora >= m_idEspontaneoEm) {
         m_idEspontaneoEm = kNunca;
         EnviaId("ID=");
@@ -78,9 +91,15 @@ void TerminalTAP::Avanca(double agora) {
 }
 
 double TerminalTAP::ProximoEvento() const {
-    return m_estado == Estado::Identificacao ? m_idEspontaneoEm
-           : m_estado == Estado::Automatico  ? m_ackTardioEm
-                                             : kNunca;
+    const double proximo = m_estado == Estado::Identificacao ? m_idEspontaneoEm
+                           : m_estado == Estado::Automatico  ? m_ackTardioEm
+                                                             : kNunca;
+    return Conectado() ? std::min(proximo, m_jorroEm) : proximo;
+}
+
+void TerminalTAP::Inunda(const QString& quando) {
+    Registra(QStringLiteral("a central manda dados sem fim %1 (cenário)").arg(quando));
+    m_jorroEm = m_agora;
 }
 
 QByteArray TerminalTAP::TomaSaida() {
@@ -120,6 +139,8 @@ void TerminalTAP::RecebeNaIdentificacao(char c, double agora) {
 }
 
 void TerminalTAP::RespondePrompt() {
+    if (m_jorroEm != kNunca)
+        return;
     switch (m_cenario.modoId) {
     case ModoId::AposCRs:
         if (m_crs >= m_cenario.idAposCRs)
@@ -163,6 +184,10 @@ void TerminalTAP::ProcessaLogon(const QByteArray& linha, double agora) {
     case ModoLogon::Aceita:
     case ModoLogon::AckDuplo:
         break;
+    }
+    if (m_cenario.inundar == Inundacao::NoLogon) {
+        Inunda(QStringLiteral("em resposta ao log-on"));
+        return;
     }
     const QByteArray servico = Controle(ESC) + "PG1";
     if (!linha.startsWith(servico)) {
@@ -250,7 +275,10 @@ void TerminalTAP::JulgaBloco() {
     p.somaCalculada = SomaTAP(m_bloco.left(m_posEtx + 1));
     p.somaConfere = p.somaRecebida == p.somaCalculada;
 
-    if (p.numero == m_cenario.mudoNaPagina || m_cenario.logon == ModoLogon::AckDuplo) {
+    if (m_cenario.inundar == Inundacao::NaPagina) {
+        p.veredito = QStringLiteral("inundacao");
+        Inunda(QStringLiteral("em resposta à página"));
+    } else if (p.numero == m_cenario.mudoNaPagina || m_cenario.logon == ModoLogon::AckDuplo) {
         p.veredito = QStringLiteral("sem-resposta");
         ++m_paginasConcluidas;
     } else if (!p.somaConfere) {

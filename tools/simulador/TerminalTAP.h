@@ -56,6 +56,7 @@ private:
     void JulgaBloco();
     void Encerra();
     void PedeDesligar();
+    void Inunda(const QString& quando);
     void Diz(const QByteArray& bytes) { m_saida.append(bytes); }
     void Registra(const QString& texto) const;
 
@@ -73,6 +74,8 @@ private:
     QByteArray m_linhaLogon; // from ESC up to the CR
     bool m_eotAnterior = false;
     double m_ackTardioEm = kNunca;
+    double m_jorroEm = kNunca; // next burst of a flood
+    double m_agora = 0.0;
 
     bool m_noBloco = false;
     QByteArray m_bloco; // from STX
