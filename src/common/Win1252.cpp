@@ -8,6 +8,15 @@ constexpr char16_t kFaixa80[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x202
                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 } // namespace
 
+bool CabeEmWin1252(char32_t codigo) {
+    if (codigo < 0x80 || (codigo >= 0xA0 && codigo <= 0xFF))
+        return true;
+    for (int i = 0; i < 32; ++i)
+        if (codigo == (kFaixa80[i] ? kFaixa80[i] : char16_t(0x80 + i)))
+            return true;
+    return false;
+}
+
 QByteArray ParaWin1252(const QString& texto) {
     QByteArray saida;
     saida.reserve(texto.size());

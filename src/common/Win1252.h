@@ -6,3 +6,5 @@
 // A character that Windows-1252 cannot hold becomes '?'.
 QByteArray ParaWin1252(const QString& texto);
 QString DeWin1252(const QByteArray& bytes);
+// Whether the character (a code point) has a Windows-1252 byte.
+bool CabeEmWin1252(char32_t codigo);

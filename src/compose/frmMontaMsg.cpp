@@ -4,6 +4,7 @@
 #include "compose/FiltroDeTexto.h"
 #include "directory/frmCadastraUsuarios.h"
 #include "settings/PerfilINI.h"
+#include "tap/TextoDaPagina.h"
 #include "tap/frmShowDoEnvio.h"
 #include "ui/frmCaixaDeTexto.h"
 #include "ui/frmControles.h"
@@ -26,11 +27,10 @@ const QString ChaveOpcao = QStringLiteral("Opção");
 const QString OpcaoUsuario = QStringLiteral("Usuário");
 const QString OpcaoGrupo = QStringLiteral("Grupo");
 const QString TituloAdvertencia = QStringLiteral("Advertência:");
-constexpr int TamanhoDaMensagem = 240;
-
 } // namespace
 
-frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx) {
+frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai)
+    : QDialog(pai), m_ctx(ctx), m_regras(LeRegrasDoTexto()) {
     setObjectName(QStringLiteral("frmMontaMsg"));
     TornaSemMoldura(this);
     setModal(true);
@@ -55,17 +55,19 @@ frmMontaMsg::frmMontaMsg(Contexto& ctx, QWidget* pai) : QDialog(pai), m_ctx(ctx)
 
     m_txtMensagem = new frmCaixaDeTexto(pnlFundo);
     m_txtMensagem->setObjectName(QStringLiteral("txtMensagem"));
-    m_txtMensagem->setMaxLength(TamanhoDaMensagem);
+    m_txtMensagem->setMaxLength(m_regras.TamanhoDoTexto());
     m_txtMensagem->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_txtMensagem->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_txtMensagem->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_txtMensagem->setTabChangesFocus(true);
     m_txtMensagem->setMinimumSize(380, 110);
-    m_txtMensagem->aoDigitar = [this](QChar& tecla) { txtMensagem_KeyPress(tecla); };
     connect(m_txtMensagem, &QPlainTextEdit::textChanged, this, &frmMontaMsg::txtMensagem_Change);
     fundo->addWidget(CriaRotulo(pnlFundo, QStringLiteral("Digite Aqui a Mensagem:"),
                                 QStringLiteral("pnlMsg0"), m_txtMensagem));
     fundo->addWidget(m_txtMensagem, 1);
+    m_pnlTamanho = CriaPainelDeTexto(pnlFundo, QString(), QStringLiteral("pnlTamanho"));
+    fundo->addWidget(m_pnlTamanho);
+    MostraComoVai();
 
     auto* rodape = new QHBoxLayout;
     m_fraListagem = new QGroupBox(QStringLiteral("Listar:"), pnlFundo);
@@ -221,16 +223,43 @@ void frmMontaMsg::optListaPorGrupo_Click() {
     AcompanhaModo();
 }
 
-void frmMontaMsg::txtMensagem_KeyPress(QChar& tecla) {
-    tecla = FiltraTeclaDigitada(tecla);
+void frmMontaMsg::MostraComoVai() {
+    const QString texto = m_txtMensagem->toPlainText();
+    // Typed, pasted, dropped or recalled: the box shows the letters that will go out.
+    const QString linha = TextoParaALinha(texto, m_regras).left(m_regras.TamanhoDoTexto());
+    if (linha != texto) {
+        const int antes =
+            int(TextoParaALinha(texto.left(m_txtMensagem->textCursor().position()), m_regras).size());
+        QTextCursor cursor = m_txtMensagem->textCursor();
+        cursor.select(QTextCursor::Document);
+        cursor.insertText(linha);
+        cursor.setPosition(std::min(antes, int(linha.size())));
+        m_txtMensagem->setTextCursor(cursor);
+    }
+    QStringList paginas;
+    QString erro;
+    if (linha.size() > m_regras.tamanhoDaPagina && PaginasDoTexto(linha, m_regras, paginas, erro))
+        m_pnlTamanho->setText(QStringLiteral("%1 caracteres: vai em %2 páginas de até %3")
+                                  .arg(linha.size())
+                                  .arg(paginas.size())
+                                  .arg(m_regras.tamanhoDaPagina));
+    else
+        m_pnlTamanho->setText(
+            QStringLiteral("%1 de %2 caracteres").arg(linha.size()).arg(m_regras.TamanhoDoTexto()));
 }
 
 void frmMontaMsg::txtMensagem_Change() {
+    if (m_recuperando)
+        return;
+    m_recuperando = true;
+    MostraComoVai();
+    m_recuperando = false;
     // The recalled text may itself read "=ANTERIOR"; it is not looked at again.
-    if (m_recuperando || !PedeMensagemAnterior(m_txtMensagem->toPlainText()))
+    if (!PedeMensagemAnterior(m_txtMensagem->toPlainText()))
         return;
     m_recuperando = true;
     m_txtMensagem->setPlainText(Modulo::MensagemEnvio);
+    MostraComoVai();
     QTextCursor cursor = m_txtMensagem->textCursor();
     cursor.select(QTextCursor::Document);
     m_txtMensagem->setTextCursor(cursor);
@@ -246,6 +275,14 @@ void frmMontaMsg::cmdEnviar_Click() {
     if (m_txtMensagem->toPlainText().isEmpty()) {
         m_ctx.operador.Mensagem(QStringLiteral("Favor digitar a mensagem para depois enviá-la."),
                                 TituloAdvertencia, Icone::Informacao);
+        m_txtMensagem->setFocus();
+        return;
+    }
+    QStringList paginas;
+    QString erro;
+    if (!PaginasDoTexto(TextoDaMensagem(), LeRegrasDoTexto(), paginas, erro)) {
+        // A character the line cannot carry, or a text longer than the connection takes.
+        m_ctx.operador.Mensagem(AvisoDoTexto(erro), TituloAdvertencia, Icone::Informacao);
         m_txtMensagem->setFocus();
         return;
     }

@@ -3,6 +3,7 @@
 // the send, which runs in the progress window while this one stays open behind it.
 #include "common/Contexto.h"
 #include "compose/Destinatarios.h"
+#include "settings/Conexao.h"
 #include "tap/Envio.h"
 
 #include <QDialog>
@@ -57,7 +58,9 @@ private:
     TipoDeDestinatario ModoMarcado() const;
     // Refills the list when it holds the other kind; focus alone never changes the recipient.
     void AcompanhaModo();
-    void txtMensagem_KeyPress(QChar& tecla);
+    // What the text will be on the line: letters in the form the connection takes, the count of
+    // pages beside the box.
+    void MostraComoVai();
     void Lista(TipoDeDestinatario tipo, qint32 manter = 0);
     // The buttons that act on users only; hidden while groups are listed.
     void MostraBotoesDoUsuario(bool visiveis);
@@ -65,6 +68,8 @@ private:
     Contexto& m_ctx;
     QComboBox* m_cmbUsuario = nullptr;
     frmCaixaDeTexto* m_txtMensagem = nullptr;
+    QLabel* m_pnlTamanho = nullptr;
+    RegrasDoTexto m_regras;
     QGroupBox* m_fraListagem = nullptr;
     QRadioButton* m_optListaPorUsuario = nullptr;
     QRadioButton* m_optListaPorGrupo = nullptr;

@@ -91,3 +91,34 @@ void GravaSenhaDeAcesso(const QString& senha) {
     GravaINI(SecaoConexao, QStringLiteral("Senha"),
              protege ? QLatin1Char('"') + senha + QLatin1Char('"') : senha);
 }
+
+int RegrasDoTexto::TamanhoDoTexto() const {
+    return divide ? MaiorTextoDividido : tamanhoDaPagina;
+}
+
+int BitsDeDados(const QString& configuracao) {
+    bool ok = false;
+    const int bits = configuracao.section(QLatin1Char(','), 2, 2).trimmed().toInt(&ok);
+    return ok && bits >= 5 && bits <= 8 ? bits : 7;
+}
+
+RegrasDoTexto LeRegrasDoTexto() {
+    RegrasDoTexto r;
+    // A network connection carries whole bytes; only a serial line may lose the eighth bit.
+    r.seteBits = LeTipoDeConexao() != TipoDeConexao::TCP &&
+                 BitsDeDados(LeINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"),
+                                   QStringLiteral("9600,e,7,1"))) < 8;
+    r.win1252 = LeINI(SecaoConexao, QStringLiteral("Texto"), QString()) == QLatin1String("Windows-1252");
+    const QString controles = LeINI(SecaoConexao, QStringLiteral("Controles"), QString());
+    if (controles == QLatin1String("Escape"))
+        r.controles = ControlesNaLinha::Escape;
+    else if (controles == QLatin1String("Branco"))
+        r.controles = ControlesNaLinha::Branco;
+    bool ok = false;
+    const int tamanho =
+        LeINI(SecaoConexao, QStringLiteral("Tamanho da Página"), QString()).trimmed().toInt(&ok);
+    if (ok && tamanho >= MenorPagina && tamanho <= MaiorPagina)
+        r.tamanhoDaPagina = tamanho;
+    r.divide = LeINI(SecaoConexao, QStringLiteral("Texto Longo"), QString()) == QLatin1String("Dividir");
+    return r;
+}

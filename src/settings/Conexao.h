@@ -31,3 +31,32 @@ QString LeSenhaDeAcesso();
 QString ProblemaDaSenha(const QString& senha);
 // Stores the password so that LeSenhaDeAcesso gives it back exactly, blanks and quotes included.
 void GravaSenhaDeAcesso(const QString& senha);
+
+// How control characters (codes below 32) travel inside a page: "Controles".
+enum class ControlesNaLinha {
+    Manter, // as they are (default; a line break goes as LF)
+    Escape, // SUB, then the character + 64 (TAP 1.8)
+    Branco, // each becomes a blank
+};
+
+// What the line and the terminal take, from the "CONEXÃO" keys and the serial line's data bits.
+struct RegrasDoTexto {
+    bool seteBits = true; // the serial line carries 7 data bits (MODEM/Configurações)
+    bool win1252 = false; // "Texto" = "Windows-1252": an 8-bit line keeps accented letters
+    ControlesNaLinha controles = ControlesNaLinha::Manter;
+    int tamanhoDaPagina = 240; // "Tamanho da Página", 20 to 240
+    bool divide = false;       // "Texto Longo" = "Dividir": a longer text goes as numbered pages
+
+    // Only ASCII goes out: every other letter takes its plain form.
+    bool SoAscii() const { return seteBits || !win1252; }
+    // The longest text the composition window and the command line take.
+    int TamanhoDoTexto() const;
+};
+constexpr int MenorPagina = 20;
+constexpr int MaiorPagina = 240;
+constexpr int MaiorTextoDividido = 1000;
+
+RegrasDoTexto LeRegrasDoTexto();
+// Data bits of a line setting in the serial control's notation ("9600,e,7,1" gives 7); 7 when
+// the text has none.
+int BitsDeDados(const QString& configuracao);

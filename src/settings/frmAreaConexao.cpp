@@ -5,6 +5,8 @@
 #include "ui/frmControles.h"
 #include "ui/frmMensagem.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QIntValidator>
@@ -13,6 +15,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QSpinBox>
 
 namespace {
 const QString SecaoModem = QStringLiteral("MODEM");
@@ -28,11 +31,15 @@ struct Chave {
     QString secao;
     QString nome;
 };
-const Chave Chaves[] = {{SecaoConexao, QStringLiteral("Tipo")},
-                        {SecaoModem, kConfiguracoes},
-                        {SecaoConexao, QStringLiteral("Endereço")},
-                        {SecaoConexao, QStringLiteral("Porta TCP")},
-                        {SecaoConexao, QStringLiteral("Senha")}};
+const Chave Chaves[] = {
+    {SecaoConexao, QStringLiteral("Tipo")},       {SecaoModem, kConfiguracoes},
+    {SecaoConexao, QStringLiteral("Endereço")},   {SecaoConexao, QStringLiteral("Porta TCP")},
+    {SecaoConexao, QStringLiteral("Senha")},      {SecaoConexao, QStringLiteral("Texto")},
+    {SecaoConexao, QStringLiteral("Controles")},  {SecaoConexao, QStringLiteral("Tamanho da Página")},
+    {SecaoConexao, QStringLiteral("Texto Longo")}};
+// The values of "Controles", in the order of the list.
+const QStringList ValoresDosControles{QStringLiteral("Manter"), QStringLiteral("Escape"),
+                                      QStringLiteral("Branco")};
 
 void Avisa(QWidget* pai, const QString& texto) {
     MostraMensagem(pai, texto, QStringLiteral("Advertência:"), Icone::Informacao);
@@ -44,6 +51,10 @@ QStringList ValoresAtuais() {
     valores << LeINI(SecaoModem, kConfiguracoes, PadraoDaLinha);
     for (int i = 2; i < 5; ++i)
         valores << LeINI(Chaves[i].secao, Chaves[i].nome, QString());
+    const RegrasDoTexto regras = LeRegrasDoTexto();
+    valores << (regras.win1252 ? QStringLiteral("Windows-1252") : QStringLiteral("Simples"))
+            << ValoresDosControles[int(regras.controles)] << QString::number(regras.tamanhoDaPagina)
+            << (regras.divide ? QStringLiteral("Dividir") : QStringLiteral("Recusar"));
     return valores;
 }
 } // namespace
@@ -105,6 +116,37 @@ frmAreaConexao::frmAreaConexao(QWidget* pai) : QGroupBox(QStringLiteral("Conexã
     aviso->setObjectName(QStringLiteral("pnlAvisoSenha"));
     aviso->setWordWrap(true);
     campos->addWidget(aviso, 4, 1, 1, 3);
+
+    m_chkWin1252 = new QCheckBox(
+        QStringLiteral("Enviar letras acentuadas como estão (Windows-1252) numa linha de &8 bits"), this);
+    m_chkWin1252->setObjectName(QStringLiteral("chkWin1252"));
+    m_chkWin1252->setToolTip(QStringLiteral("Desmarcado, ou numa linha de 7 bits, \"ô\" vai como \"o\""));
+    campos->addWidget(m_chkWin1252, 5, 0, 1, 4);
+
+    m_cmbControles = new QComboBox(this);
+    m_cmbControles->setObjectName(QStringLiteral("cmbControles"));
+    m_cmbControles->addItems({QStringLiteral("Como estão (quebra de linha vai como LF)"),
+                              QStringLiteral("Escape TAP 1.8 (SUB e o caractere + 64)"),
+                              QStringLiteral("Trocados por espaço")});
+    campos->addWidget(CriaRotulo(this, QStringLiteral("&Caracteres de controle:"),
+                                 QStringLiteral("pnlControles"), m_cmbControles),
+                      6, 0);
+    campos->addWidget(m_cmbControles, 6, 1, 1, 3);
+
+    m_txtTamanhoDaPagina = new QSpinBox(this);
+    m_txtTamanhoDaPagina->setObjectName(QStringLiteral("txtTamanhoDaPagina"));
+    m_txtTamanhoDaPagina->setRange(MenorPagina, MaiorPagina);
+    m_txtTamanhoDaPagina->setSuffix(QStringLiteral(" caracteres"));
+    campos->addWidget(CriaRotulo(this, QStringLiteral("Tamanho máximo da &página:"),
+                                 QStringLiteral("pnlTamanhoDaPagina"), m_txtTamanhoDaPagina),
+                      7, 0);
+    campos->addWidget(m_txtTamanhoDaPagina, 7, 1);
+    m_cmbTextoLongo = new QComboBox(this);
+    m_cmbTextoLongo->setObjectName(QStringLiteral("cmbTextoLongo"));
+    m_cmbTextoLongo->setAccessibleName(QStringLiteral("Texto maior que uma página"));
+    m_cmbTextoLongo->addItems({QStringLiteral("Texto maior: recusar"),
+                               QStringLiteral("Texto maior: dividir em páginas numeradas")});
+    campos->addWidget(m_cmbTextoLongo, 7, 2, 1, 2);
 }
 
 void frmAreaConexao::AtualizaCampos() {
@@ -124,6 +166,10 @@ void frmAreaConexao::Preenche() {
     m_txtEndereco->setText(valores[2]);
     m_txtPortaTCP->setText(valores[3]);
     m_txtSenha->setText(valores[4]);
+    m_chkWin1252->setChecked(valores[5] == QLatin1String("Windows-1252"));
+    m_cmbControles->setCurrentIndex(int(ValoresDosControles.indexOf(valores[6])));
+    m_txtTamanhoDaPagina->setValue(valores[7].toInt());
+    m_cmbTextoLongo->setCurrentIndex(valores[8] == QLatin1String("Dividir") ? 1 : 0);
     AtualizaCampos();
 }
 
@@ -158,13 +204,24 @@ void frmAreaConexao::Grava() {
     const TipoDeConexao tipo = m_optTCP->isChecked()      ? TipoDeConexao::TCP
                                : m_optDireta->isChecked() ? TipoDeConexao::Direta
                                                           : TipoDeConexao::Modem;
-    const QStringList valores{NomeDoTipo(tipo), m_txtConfiguracoes->text().trimmed(),
-                              m_txtEndereco->text().trimmed(), m_txtPortaTCP->text().trimmed(),
-                              m_txtSenha->text()};
+    const QStringList valores{
+        NomeDoTipo(tipo),
+        m_txtConfiguracoes->text().trimmed(),
+        m_txtEndereco->text().trimmed(),
+        m_txtPortaTCP->text().trimmed(),
+        m_txtSenha->text(),
+        m_chkWin1252->isChecked() ? QStringLiteral("Windows-1252") : QStringLiteral("Simples"),
+        ValoresDosControles.value(m_cmbControles->currentIndex()),
+        QString::number(m_txtTamanhoDaPagina->value()),
+        m_cmbTextoLongo->currentIndex() == 1 ? QStringLiteral("Dividir") : QStringLiteral("Recusar")};
     const QStringList atuais = ValoresAtuais();
-    for (int i = 0; i < valores.size() - 1; ++i)
-        if (valores[i] != atuais[i])
+    constexpr int kSenha = 4;
+    for (int i = 0; i < valores.size(); ++i) {
+        if (valores[i] == atuais[i])
+            continue;
+        if (i == kSenha)
+            GravaSenhaDeAcesso(valores[i]);
+        else
             GravaINI(Chaves[i].secao, Chaves[i].nome, valores[i]);
-    if (valores.last() != atuais.last())
-        GravaSenhaDeAcesso(valores.last());
+    }
 }

@@ -1,10 +1,14 @@
 #pragma once
 // The "Conexão" area of the advanced options: how the program reaches the paging terminal
-// (modem, direct serial line or TCP), the serial line parameters and the log-on password.
+// (modem, direct serial line or TCP), the serial line parameters, the log-on password and what
+// the terminal takes in a page (letters, control characters, length).
 #include <QGroupBox>
 
+class QCheckBox;
+class QComboBox;
 class QLineEdit;
 class QRadioButton;
+class QSpinBox;
 
 class frmAreaConexao : public QGroupBox {
     Q_OBJECT
@@ -29,4 +33,8 @@ private:
     QLineEdit* m_txtEndereco = nullptr;
     QLineEdit* m_txtPortaTCP = nullptr;
     QLineEdit* m_txtSenha = nullptr;
+    QCheckBox* m_chkWin1252 = nullptr;
+    QComboBox* m_cmbControles = nullptr;
+    QSpinBox* m_txtTamanhoDaPagina = nullptr;
+    QComboBox* m_cmbTextoLongo = nullptr;
 };

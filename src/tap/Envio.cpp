@@ -13,6 +13,7 @@
 #include "tap/FuncoesTAP.h"
 #include "tap/LogOn.h"
 #include "tap/PaginasNaoRegistradas.h"
+#include "tap/TextoDaPagina.h"
 
 #include <QDateTime>
 #include <functional>
@@ -133,6 +134,29 @@ bool MontaUnidade(Contexto& ctx, const QString& pager, const QString& mensagem, 
         return true;
     Informa(ctx, QStringLiteral("Erro na criptografação da mensagem..."));
     return false;
+}
+
+// The message's pages as they are framed and as the history keeps them.
+struct Paginas {
+    QStringList campos;
+    QStringList registros;
+};
+
+// False after telling the operator why the text cannot go.
+bool PreparaPaginas(Contexto& ctx, const QString& texto, Paginas& p) {
+    const RegrasDoTexto regras = LeRegrasDoTexto();
+    QStringList paginas;
+    QString erro;
+    bool longo = false;
+    if (!PaginasDoTexto(texto, regras, paginas, erro, &longo)) {
+        Informa(ctx, longo ? QStringLiteral("Erro na criptografação da mensagem...") : AvisoDoTexto(erro));
+        return false;
+    }
+    for (const QString& pagina : paginas)
+        p.campos << CampoDaMensagem(pagina, regras);
+    // One page keeps the blanks typed around it, as the history always has.
+    p.registros = paginas.size() == 1 ? QStringList{TextoParaALinha(texto, regras)} : paginas;
+    return true;
 }
 
 bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
@@ -284,9 +308,13 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
                                  "excluído. Nenhuma mensagem foi enviada."));
         return Fecha(ctx, enlace, painel);
     }
-    const QString mensagem = pedido.TextoDaMensagem();
-    QString unidade;
-    if (!MontaUnidade(ctx, usuario.ID_Pager, mensagem, unidade)) {
+    Paginas paginas;
+    QStringList unidades;
+    if (PreparaPaginas(ctx, pedido.TextoDaMensagem(), paginas))
+        for (const QString& campo : paginas.campos)
+            if (!MontaUnidade(ctx, usuario.ID_Pager, campo, unidades.emplace_back()))
+                break;
+    if (unidades.size() != paginas.campos.size() || unidades.isEmpty()) {
         enlace.Fecha(ctx);
         return false;
     }
@@ -296,17 +324,23 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
     painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
     ctx.operador.Status(kEnviando);
     QString erros;
-    const auto recusado = [&erros] {
-        erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
+    int recusadas = 0;
+    const auto recusado = [&erros, &recusadas] {
+        ++recusadas;
+        if (erros.isEmpty())
+            erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
     };
-    if (!EntregaPagina(ctx, enlace, painel, unidade, recusado))
-        return false;
-    if (resultado)
-        *resultado = {1, erros.isEmpty() ? 0 : 1, 0};
-
     PaginasNaoRegistradas naoRegistradas;
-    Registra(ctx, usuario.Nome_Usuario, pedido.TextoDaMensagem(), SemBrancos(usuario.ID_Pager), id,
-             naoRegistradas);
+    for (qsizetype k = 0; k < unidades.size(); ++k) {
+        if (!EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0)) {
+            naoRegistradas.Informa(ctx.operador);
+            return false;
+        }
+        if (resultado)
+            *resultado = {int(k) + 1, recusadas, 0};
+        Registra(ctx, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
+                 naoRegistradas);
+    }
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
         Informa(ctx, erros);
@@ -335,6 +369,12 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         Informa(ctx,
                 QStringLiteral(
                     "Este grupo não possue nenhum usuário cadastrado. Não há alguém para enviar mensagem."));
+        return false;
+    }
+    Paginas paginas;
+    if (!PreparaPaginas(ctx, pedido.TextoDaMensagem(), paginas)) {
+        membros->Close();
+        enlace.Fecha(ctx);
         return false;
     }
     if (!LogOn(ctx, enlace, painel))
@@ -382,10 +422,10 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             mostra(feitos);
             continue;
         }
-        QString unidade;
         bool recusada = false;
-        const auto recusado = [&erros, &membro, &recusada] {
+        const auto recusado = [&erros, &membro, &recusada, &conta] {
             recusada = true;
+            ++conta.recusadas;
             if (!erros.isEmpty())
                 return;
             erros = QStringLiteral("Erro na tentativa de envio para o pager de ") +
@@ -394,9 +434,6 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                     QStringLiteral(". Possibilidade de erro na tentativa do envio das outras mensagens.") +
                     Modulo::CR;
         };
-        const bool montada = MontaUnidade(ctx, membro.ID_Pager, pedido.TextoDaMensagem(), unidade);
-        if (!montada)
-            enlace.Interrompe(ctx);
         // While this block crosses the line, not between the terminal's acceptance and the next
         // block: the gauge shows the previous page, the next member is read and the history's log
         // is folded into the file.
@@ -406,22 +443,27 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                 seguinte.emplace(ids[k + 1], ObtemDadosUsuario(ctx, ids[k + 1]));
             consolidacao.ConsolidaSeDevida();
         };
-        if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
-            // This member and every later one got nothing.
-            for (int resto = k; resto < ids.size(); ++resto)
-                naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
-            InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
-            naoRegistradas.Informa(ctx.operador);
-            return false;
+        for (qsizetype pagina = 0; pagina < paginas.campos.size(); ++pagina) {
+            QString unidade;
+            const bool montada = MontaUnidade(ctx, membro.ID_Pager, paginas.campos[pagina], unidade);
+            if (!montada)
+                enlace.Interrompe(ctx);
+            if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
+                // This member and every later one got nothing (or not all of it).
+                for (int resto = k; resto < ids.size(); ++resto)
+                    naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
+                InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
+                naoRegistradas.Informa(ctx.operador);
+                return false;
+            }
+            ++conta.entregues;
+            Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
+                     SemBrancos(membro.ID_Pager), id, naoRegistradas);
         }
         if (recusada)
             naoReceberam << IdentificaMembro(membro, id) + QStringLiteral(", código recusado pela central");
         else
             ++receberam;
-        ++conta.entregues;
-        conta.recusadas += recusada ? 1 : 0;
-        Registra(ctx, SemBrancos(membro.Nome_Usuario), pedido.TextoDaMensagem(), SemBrancos(membro.ID_Pager),
-                 id, naoRegistradas);
     }
     mostra(feitos);
 
@@ -439,6 +481,14 @@ void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel)
 
 void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
     Modulo::EnvioIniciado = true;
+    // A character the line cannot carry is refused before anything is dialled.
+    QStringList paginas;
+    QString erro;
+    bool longo = false;
+    if (!PaginasDoTexto(pedido.TextoDaMensagem(), LeRegrasDoTexto(), paginas, erro, &longo) && !longo) {
+        Informa(ctx, AvisoDoTexto(erro));
+        return;
+    }
     // The whole conversation runs on the link's own port.
     Contexto linha{ctx.relogio, enlace.Porta(), ctx.operador};
     // A device that vanished since the last send is opened again first.

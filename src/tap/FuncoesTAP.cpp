@@ -4,8 +4,8 @@
 #include "common/Win1252.h"
 
 bool MontaBlocoTAP(const QString& identificador, const QString& mensagem, QString& bloco) {
-    // One Windows-1252 byte per character: the length on the line is the length here.
-    if (mensagem.size() > TamanhoMaximoMensagemTAP)
+    // One byte per character; an escaped control character (SUB and one more) counts as one.
+    if (mensagem.size() - mensagem.count(QChar(26)) > TamanhoMaximoMensagemTAP)
         return false;
     bloco = Modulo::STX + identificador + Modulo::CR + mensagem + Modulo::CR + Modulo::ETX;
     return true;

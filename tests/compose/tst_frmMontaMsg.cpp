@@ -99,9 +99,12 @@ private slots:
         QTest::addColumn<QString>("caso"); // text before|typed (digita) or pasted (cola)|text after
         const QString x240(240, 'x');
         QTest::newRow("acentos trocados") << "|digita:áéíóúêâüçÁÉÍÓÚÃãÕõÇñÑà|aeioueaucAEIOUAaOoCnNa";
+        // What goes out on the default 7-bit line, whatever way it came in; the cursor stays put.
+        QTest::newRow("fora da tabela, digitado") << "|digita:ôÂÊÔÀÜºª…|oAEOAUoa...";
+        QTest::newRow("colado") << "fim|cola:Ônibus às 10h – “já”|Onibus as 10h - \"ja\"fim";
         QTest::newRow("cheio recusa") << x240 + "|digita:a|" + x240;
         QTest::newRow("colando demais") << "|cola:" + QString(300, 'k') + "|" + QString(240, 'k');
-        QTest::newRow("=anterior") << "|digita:=anterior|Reunião\namanhã";
+        QTest::newRow("=anterior") << "|digita:=anterior|Reuniao\namanha";
     }
     void caixaDeTexto() {
         const QStringList c = CamposDoCaso();
@@ -109,7 +112,7 @@ private slots:
         Modulo::MensagemEnvio = QStringLiteral("Reunião\namanhã");
         j.Abre();
         j.texto->setPlainText(c[0]);
-        j.texto->moveCursor(QTextCursor::End);
+        j.texto->moveCursor(c[0] == QLatin1String("fim") ? QTextCursor::Start : QTextCursor::End);
         if (c[1].startsWith(QLatin1String("digita:"))) {
             Digita(j.texto, c[1].mid(7));
         } else {
@@ -117,6 +120,8 @@ private slots:
             j.texto->paste();
         }
         QCOMPARE(j.texto->toPlainText(), c[2]);
+        if (c[0] == QLatin1String("fim"))
+            QCOMPARE(j.texto->textCursor().position(), c[2].size() - 3);
     }
 
     void enviaAoDestinatarioMostrado_data() {
@@ -197,6 +202,8 @@ private slots:
         j.Abre();
         cmdEnviar = j.Controle<QToolButton>("cmdEnviar");
         cmdEnviar->click();
+        j.texto->setPlainText(QStringLiteral("ok ✓ ô"));
+        cmdEnviar->click();
         auto* optGrupo = j.Controle<QRadioButton>("optListaPorGrupo");
         j.texto->setPlainText(QStringLiteral("Aviso"));
         {
@@ -211,8 +218,12 @@ private slots:
                  (QStringList{"Favor selecionar o destinatário antes de enviar a mensagem.",
                               "Favor digitar a mensagem para depois enviá-la."}));
         QCOMPARE(j.operador.caixas[1].titulo, QStringLiteral("Advertência:"));
-        QCOMPARE(j.operador.caixas.size(), 3);
-        QVERIFY(j.operador.caixas[2].texto.contains(QStringLiteral("Nada foi enviado")));
+        QCOMPARE(j.operador.caixas.size(), 4);
+        QCOMPARE(
+            j.operador.caixas[2].texto,
+            QStringLiteral("A mensagem tem caracteres que não podem ser enviados à central: \"✓\"; apague-os "
+                           "ou troque-os por outros. Nada foi enviado."));
+        QVERIFY(j.operador.caixas[3].texto.contains(QStringLiteral("Nada foi enviado")));
         QCOMPARE(j.lista->currentText(), QStringLiteral("Diretoria"));
         QSqlQuery(BancoDeDados()).exec(QStringLiteral("Drop Table Usuarios"));
         j.Abre();

@@ -65,7 +65,7 @@ private slots:
         if (grupo)
             Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("Plantão"), c.ids);
         c.pedido.porUsuario = !grupo;
-        // A trailing blank is trimmed from the page but kept in the history.
+        // A trailing blank is trimmed from the page but kept in the history; letters go plain.
         c.pedido.texto = QStringLiteral("Reunião às 15h \"urgente\" ");
         InicializaModem(c.ctx); // the start-up's reset
         IniciaProcesso(c.ctx, c.pedido, c.painel);
@@ -76,7 +76,7 @@ private slots:
         QCOMPARE(c.operador.TextosDasCaixas(), grupo ? QStringList{recusa} : QStringList());
         QStringList recebidas;
         for (const QJsonObject& p : simulador.Paginas()) {
-            QCOMPARE(p["mensagem"].toString(), QStringLiteral("Reunião às 15h \"urgente\""));
+            QCOMPARE(p["mensagem"].toString(), QStringLiteral("Reuniao as 15h \"urgente\""));
             QVERIFY(p["somaConfere"].toBool());
             recebidas << p["codigo"].toString();
         }
@@ -87,7 +87,7 @@ private slots:
             log << s.Campo("L").toString();
         QCOMPARE(log.size(), recebidas.size());
         QVERIFY(c.pedido.texto.isEmpty());
-        QCOMPARE(log.first(), QStringLiteral("1111 Reunião às 15h \"urgente\" "));
+        QCOMPARE(log.first(), QStringLiteral("1111 Reuniao as 15h \"urgente\" "));
         QCOMPARE(c.painel.valores, grupo ? QVector<int>({0, 1, 2, 3}) : QVector<int>());
         // The call is dropped after the log-off, and the port closed and opened again so the modem
         // starts the next send afresh.

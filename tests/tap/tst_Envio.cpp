@@ -171,6 +171,68 @@ const FalhaNoOitavo kFalhas[] = {
     {"NAK e reenvio", "\x15\r", 20, QString()},
 };
 
+// The text as the terminal gets it and the history keeps it, page by page.
+struct TextoNaLinha {
+    const char* nome;
+    QStringList chaves; // "key=value" of CONEXÃO, or of MODEM for "Configurações"
+    QString texto;
+    QStringList registrados; // the Log rows' messages, in order
+    QByteArray campo;        // the first page's field on the line, when it differs from its row
+    QString caixa;           // a piece of the one box shown; empty: none
+};
+const QString kPalavras = QStringLiteral("abcd ").repeated(99) + QStringLiteral("abcde");
+QStringList PaginasDe80() {
+    QStringList paginas;
+    for (int k = 1; k <= 7; ++k)
+        paginas << QStringLiteral("(%1/7) ").arg(k) + kPalavras.mid((k - 1) * 75, k < 7 ? 74 : 75);
+    return paginas;
+}
+const QString k8Bits = QStringLiteral("Configurações=9600,n,8,1");
+const TextoNaLinha kTextos[] = {
+    {"7 bits: letras fora da tabela",
+     {"Texto=Windows-1252"},
+     "áÇñ ôÂÊÔÀÜ ‘a’ “b” – — … ºª €",
+     {"aCn oAEOAU 'a' \"b\" - - ... oa EUR"},
+     {},
+     {}},
+    {"8 bits, Windows-1252 como está",
+     {k8Bits, "Texto=Windows-1252"},
+     "Ônibus “já” € ō",
+     {"Ônibus “já” € o"}},
+    {"8 bits, forma simples", {k8Bits}, "Ônibus “já”", {"Onibus \"ja\""}},
+    {"500 caracteres em páginas de 80",
+     {"Tamanho da Página=80", "Texto Longo=Dividir"},
+     kPalavras,
+     PaginasDe80()},
+    {"palavra maior que a página",
+     {"Tamanho da Página=20", "Texto Longo=Dividir"},
+     QString(25, 'x'),
+     {"(1/2) " + QString(14, 'x'), "(2/2) " + QString(11, 'x')}},
+    {"maior que a página", {"Tamanho da Página=80"}, QString(81, 'x'), {}, {}, "criptografação"},
+    {"valores fora do lugar",
+     {"Tamanho da Página=10", "Texto Longo=dividir"},
+     QString(241, 'x'),
+     {},
+     {},
+     "criptografação"},
+    {"Enter como LF (README)", {"Controles=x"}, "Ligar\namanhã", {"Ligar\namanha"}},
+    {"controles do bloco em branco",
+     {},
+     "a\x03"
+     "b",
+     {"a\x03"
+      "b"},
+     "a b"},
+    {"escape TAP 1.8", {"Controles=Escape"}, "a\nb", {"a\nb"}, "a\x1aJb"},
+    {"controles em branco", {"Controles=Branco"}, "a\nb", {"a\nb"}, "a b"},
+    {"sem forma: nada discado",
+     {"Texto=Windows-1252", k8Bits},
+     "ok ✓ 😀 ✓ ô",
+     {},
+     {},
+     "central: \"✓\", \"😀\"; apague"},
+};
+
 struct Cena : BancadaVirtual {
     PedidoDeTeste pedido;
     PainelDeTeste painel;
@@ -199,11 +261,10 @@ struct Cena : BancadaVirtual {
         }
         IniciaProcesso(ctx, *enlace, pedido, painel);
     }
-    QStringList Log() const {
+    QStringList Log(const QString& campo = QStringLiteral("Usuario")) const {
         QStringList nomes;
-        for (Snapshot log(QStringLiteral("Select Usuario From Log Order By rowid")); !log.Eof();
-             log.MoveNext())
-            nomes << log.Campo(QStringLiteral("Usuario")).toString().trimmed();
+        for (Snapshot log(QStringLiteral("Select * From Log Order By rowid")); !log.Eof(); log.MoveNext())
+            nomes << log.Campo(campo).toString().trimmed();
         return nomes;
     }
 };
@@ -300,6 +361,36 @@ private slots:
         const double guarda = u.regras.value(0).contains("NO CARRIER") ? 0.05 : 0.05 + GuardaDoModem;
         if (modem)
             QVERIFY(qAbs((eot + 1)->instante - eot->instante - guarda) < 0.07);
+    }
+
+    void textoNaLinha_data() { Linhas(kTextos); }
+    void textoNaLinha() {
+        QFETCH(int, i);
+        const TextoNaLinha& t = kTextos[i];
+        Cena c;
+        for (const QString& chave : t.chaves) {
+            const QString nome = chave.section(QLatin1Char('='), 0, 0);
+            GravaINI(nome == QStringLiteral("Configurações") ? QStringLiteral("MODEM") : SecaoConexao, nome,
+                     chave.section(QLatin1Char('='), 1));
+        }
+        c.Conexao(QStringLiteral("Modem"));
+        c.pedido.texto = t.texto;
+        c.Envia();
+        QCOMPARE(c.Log(QStringLiteral("Mensagem")), t.registrados);
+        QCOMPARE(c.modem.Contagem("\x02"), int(t.registrados.size()));
+        // A character that cannot go is refused before dialling.
+        QCOMPARE(c.modem.Contagem("ATD"), int(!t.caixa.contains(QLatin1Char('"'))));
+        QCOMPARE(c.operador.TextosDasCaixas().value(0).contains(t.caixa), true);
+        QCOMPARE(c.operador.caixas.size(), int(!t.caixa.isEmpty()));
+        // Each page its own block, in order; on a 7-bit line every byte below 128.
+        qsizetype depois = 0;
+        for (qsizetype k = 0; k < t.registrados.size(); ++k) {
+            const QByteArray campo = k == 0 && !t.campo.isEmpty() ? t.campo : ParaWin1252(t.registrados[k]);
+            depois = c.modem.linha.indexOf(BlocoTAP("1234567890", campo), depois);
+            QVERIFY2(depois >= 0, qPrintable(t.registrados[k]));
+        }
+        if (!t.chaves.contains(k8Bits))
+            QVERIFY(std::none_of(c.modem.linha.begin(), c.modem.linha.end(), [](char b) { return b < 0; }));
     }
 
     // Bruno's and Dora's pages refused: the group still completes, with one box naming the first.

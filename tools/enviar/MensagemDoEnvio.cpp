@@ -1,27 +1,23 @@
 #include "MensagemDoEnvio.h"
 
 #include "common/Win1252.h"
-#include "compose/FiltroDeTexto.h"
+#include "settings/Conexao.h"
+#include "tap/TextoDaPagina.h"
 
 #include <QStringDecoder>
-
-namespace {
-constexpr int TamanhoDaMensagem = 240; // the message box's limit
-}
 
 bool PreparaMensagem(const QString& texto, QString& mensagem, QString& erro) {
     QString digitado = texto;
     digitado.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     digitado.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     digitado.replace(QLatin1Char('\t'), QLatin1Char(' '));
-    for (QChar& c : digitado) {
+    for (const QChar c : digitado) {
         if ((c.unicode() < 0x20 && c != QLatin1Char('\n')) || c.unicode() == 0x7f) {
             erro = QStringLiteral("a mensagem contém um caractere de controle (código %1), que não pode "
                                   "ser enviado")
                        .arg(c.unicode());
             return false;
         }
-        c = FiltraTeclaDigitada(c);
     }
     if (digitado.isEmpty()) {
         erro = QStringLiteral("a mensagem está vazia");
@@ -32,13 +28,12 @@ bool PreparaMensagem(const QString& texto, QString& mensagem, QString& erro) {
         erro = QStringLiteral("a mensagem só tem brancos ou quebras de linha");
         return false;
     }
-    if (digitado.size() > TamanhoDaMensagem) {
-        erro = QStringLiteral("a mensagem tem %1 caracteres; o limite é %2")
-                   .arg(digitado.size())
-                   .arg(TamanhoDaMensagem);
+    // The same letters, pages and limits as the composition window.
+    const RegrasDoTexto regras = LeRegrasDoTexto();
+    QStringList paginas;
+    if (!PaginasDoTexto(digitado, regras, paginas, erro))
         return false;
-    }
-    mensagem = digitado;
+    mensagem = TextoParaALinha(digitado, regras);
     return true;
 }
 
