@@ -14,6 +14,15 @@ const char* const Titulos[] = {"Data", "Hora", "Usuário", "Mensagem", "Código"
 constexpr int Larguras[] = {915, 480, 2835, 6645, 735};
 } // namespace
 
+namespace {
+QString SemBrancosAoFim(const QString& texto) {
+    qsizetype fim = texto.size();
+    while (fim > 0 && texto[fim - 1] == QLatin1Char(' '))
+        --fim;
+    return texto.left(fim);
+}
+} // namespace
+
 QString DataDoHistorico(const QString& data) {
     return data.mid(6, 2) + QLatin1Char('/') + data.mid(4, 2) + QLatin1Char('/') + data.left(4);
 }
@@ -81,7 +90,13 @@ QVariant ModeloDoHistorico::data(const QModelIndex& indice, int papel) const {
     const QStringList& linha = pagina->at(indice.row() % LinhasPorPagina);
     if (linha.isEmpty()) // the row vanished from the file meanwhile
         return QString();
-    return indice.column() == Data ? DataDoHistorico(linha[Data]) : linha[indice.column()];
+    if (indice.column() == Data)
+        return DataDoHistorico(linha[Data]);
+    // A one-user send stores the name padded with blanks to 50 characters: shown as typed, or
+    // the column would cut every such name short.
+    if (indice.column() == Usuario)
+        return SemBrancosAoFim(linha[Usuario]);
+    return linha[indice.column()];
 }
 
 const ModeloDoHistorico::Pagina* ModeloDoHistorico::PaginaDaLinha(int linha) const {

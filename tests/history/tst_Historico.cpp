@@ -27,12 +27,14 @@ private slots:
     void init() {
         m_bancada = std::make_unique<BancadaVirtual>();
         QVERIFY(m_bancada->ambiente.AbreBancoVazio());
-        // Inserted out of order; same minute, names differing in case and accents; a 10-character code.
-        const char* linhas[][5] = {{"20261206", "09:30", "bruno", "b1", "2"},
-                                   {"19981203", "14:05", "Ana", "a1", "1"},
-                                   {"20261206", "09:30", "Álvaro", "v1", "3"},
-                                   {"20261205", "23:59", "Ana", "a2", "1"},
-                                   {"20261206", "09:30", "Alberto", "l1", "4234567890"}};
+        // Inserted out of order; same minute, names differing in case and accents; a 10-character
+        // code; a name padded to 50 characters as a one-user send logs it.
+        const char* linhas[][5] = {
+            {"20261206", "09:30", "bruno", "b1", "2"},
+            {"19981203", "14:05", "Ana", "a1", "1"},
+            {"20261206", "09:30", "Álvaro", "v1", "3"},
+            {"20261205", "23:59", "Ana                                               ", "a2", "1"},
+            {"20261206", "09:30", "Alberto", "l1", "4234567890"}};
         for (const auto& l : linhas)
             QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).left(1).toInt()));
     }
