@@ -125,6 +125,26 @@ private slots:
         QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
     }
 
+    // --help is the reference and the manual agrees with it: every option, every range.
+    void ajudaEManual() {
+        QFile arquivo(QStringLiteral(BIPVOX_FONTES "/docs/enviar.md"));
+        QVERIFY(arquivo.open(QIODevice::ReadOnly));
+        const QString manual = QString::fromUtf8(arquivo.readAll());
+        const QString ajuda = QString::fromUtf8(TextoDeAjuda);
+        for (const QString& opcao : OpcoesConhecidas()) {
+            QVERIFY2(ajuda.contains(QRegularExpression(opcao + "\\b")), qPrintable(opcao));
+            QVERIFY2(manual.contains("`" + opcao), qPrintable(opcao));
+        }
+        for (const FaixaDeOpcao& faixa : FaixasDasOpcoes) {
+            const QString texto = QStringLiteral("de %1 a %2").arg(faixa.minimo).arg(faixa.maximo);
+            QVERIFY2(ajuda.contains(texto) && manual.contains(texto), faixa.opcao);
+            OpcoesDoEnvio opcoes;
+            QString erro;
+            InterpretaOpcoes({QString(faixa.opcao) + "=" + QString::number(faixa.maximo + 1)}, opcoes, erro);
+            QVERIFY2(erro.contains(texto), qPrintable(erro));
+        }
+    }
+
     // A name that matched nobody brings the closest ones, best first; users and groups alike.
     void parecidos_data() {
         QTest::addColumn<bool>("grupo");

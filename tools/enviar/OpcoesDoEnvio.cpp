@@ -21,7 +21,9 @@ const char* const TextoDeAjuda =
     "  --pager CÓDIGO   um código de pager fora do cadastro (até 10 caracteres)\n"
     "  --nome NOME      com --pager: o nome que vai para o histórico (padrão: vazio)\n"
     "\n"
-    "Cada opção vale uma vez só; --silencioso, --help e --version não recebem valor.\n"
+    "Cada opção vale uma vez só e aceita \"--opção valor\" ou \"--opção=valor\";\n"
+    "--silencioso, --fila, --situacao, --help e --version não recebem valor. \"--\" encerra\n"
+    "as opções: o que vem depois é mensagem, mesmo que comece com \"-\".\n"
     "\n"
     "Mensagem: até 240 caracteres; várias palavras são juntadas com um espaço; \"-\" lê a\n"
     "mensagem da entrada padrão (UTF-8 ou Windows-1252). As letras acentuadas são trocadas\n"
@@ -30,10 +32,10 @@ const char* const TextoDeAjuda =
     "Opções:\n"
     "  --banco ARQUIVO  o Pager.Mdb a usar (padrão: o que está ao lado do programa)\n"
     "  --tentativas N   disca até N vezes quando a linha dá ocupado ou ninguém atende\n"
-    "                   (padrão 1)\n"
-    "  --intervalo S    segundos entre uma tentativa e a próxima (padrão 30)\n"
+    "                   (de 1 a 100; padrão 1)\n"
+    "  --intervalo S    segundos entre uma tentativa e a próxima (de 0 a 3600; padrão 30)\n"
     "  --esperar S      se outro programa do Bipvox estiver com o modem, espera até S\n"
-    "                   segundos pela porta (padrão: não espera)\n"
+    "                   segundos pela porta (de 0 a 86400; padrão 0: não espera)\n"
     "  --silencioso     não mostra o andamento; erros e avisos continuam aparecendo\n"
     "  --fila           não disca: põe a(s) página(s) na fila do bipvox-servidor e volta na\n"
     "                   hora, escrevendo o número de cada página, um por linha (saída 0: na\n"
@@ -43,8 +45,10 @@ const char* const TextoDeAjuda =
     "                   (aguardando, enviando, entregue, recusada, expirada, cancelada,\n"
     "                   incerta), tentativas, próxima tentativa e motivo, separados por\n"
     "                   tabulação\n"
-    "  --help           mostra este texto\n"
-    "  --version        mostra a versão\n"
+    "  --help, -h, --ajuda\n"
+    "                   mostra este texto\n"
+    "  --version, --versao\n"
+    "                   mostra a versão\n"
     "\n"
     "O andamento, os erros e os avisos vão para a saída de erros; uma pergunta que a janela\n"
     "faria é respondida \"Não\".\n"
@@ -91,38 +95,49 @@ QString AplicaValor(const QString& opcao, const QString& valor, OpcoesDoEnvio& o
         o.nome = valor.trimmed();
     else if (opcao == QLatin1String("--banco"))
         o.banco = valor;
-    else if (opcao == QLatin1String("--tentativas")) {
-        if (!LeNumero(valor, 1, 100, numero) || numero != std::floor(numero))
-            return ValorInvalido(opcao, valor, QStringLiteral("um número inteiro de 1 a 100"));
-        o.tentativas = int(numero);
-    } else if (opcao == QLatin1String("--intervalo")) {
-        if (!LeNumero(valor, 0, 3600, numero))
-            return ValorInvalido(opcao, valor, QStringLiteral("segundos, de 0 a 3600"));
-        o.intervalo = numero;
-    } else if (opcao == QLatin1String("--esperar")) {
-        if (!LeNumero(valor, 0, 86400, numero))
-            return ValorInvalido(opcao, valor, QStringLiteral("segundos, de 0 a 86400"));
-        o.esperar = numero;
+    for (const FaixaDeOpcao& faixa : FaixasDasOpcoes) {
+        if (opcao != QLatin1String(faixa.opcao))
+            continue;
+        const bool inteiro = opcao == QLatin1String("--tentativas");
+        if (!LeNumero(valor, faixa.minimo, faixa.maximo, numero) || (inteiro && numero != std::floor(numero)))
+            return ValorInvalido(
+                opcao, valor,
+                QStringLiteral("%1 de %2 a %3")
+                    .arg(inteiro ? QStringLiteral("um número inteiro") : QStringLiteral("segundos,"))
+                    .arg(faixa.minimo)
+                    .arg(faixa.maximo));
+        if (inteiro)
+            o.tentativas = int(numero);
+        else
+            (opcao == QLatin1String("--intervalo") ? o.intervalo : o.esperar) = numero;
     }
     return {};
 }
 
-bool SemValor(const QString& opcao) {
+const QStringList& OpcoesSemValor() {
     static const QStringList opcoes = {
         QStringLiteral("--silencioso"), QStringLiteral("--help"),     QStringLiteral("-h"),
         QStringLiteral("--fila"),       QStringLiteral("--situacao"), QStringLiteral("--ajuda"),
         QStringLiteral("--version"),    QStringLiteral("--versao"),
     };
-    return opcoes.contains(opcao);
+    return opcoes;
 }
 
-bool ComValor(const QString& opcao) {
+const QStringList& OpcoesComValor() {
     static const QStringList opcoes = {
         QStringLiteral("--usuario"),   QStringLiteral("--grupo"),   QStringLiteral("--pager"),
         QStringLiteral("--nome"),      QStringLiteral("--banco"),   QStringLiteral("--tentativas"),
         QStringLiteral("--intervalo"), QStringLiteral("--esperar"),
     };
-    return opcoes.contains(opcao);
+    return opcoes;
+}
+
+bool SemValor(const QString& opcao) {
+    return OpcoesSemValor().contains(opcao);
+}
+
+bool ComValor(const QString& opcao) {
+    return OpcoesComValor().contains(opcao);
 }
 
 // The user dialog's limits for a pager code and a name.
@@ -180,6 +195,10 @@ QString Confere(const OpcoesDoEnvio& o) {
 }
 
 } // namespace
+
+QStringList OpcoesConhecidas() {
+    return OpcoesSemValor() + OpcoesComValor();
+}
 
 bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QString& erro) {
     OpcoesDoEnvio o;

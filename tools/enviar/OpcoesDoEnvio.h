@@ -34,3 +34,17 @@ struct OpcoesDoEnvio {
 bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QString& erro);
 
 extern const char* const TextoDeAjuda;
+
+// Every option the command line takes, as --help and docs/enviar.md must list them.
+QStringList OpcoesConhecidas();
+
+// The numeric options' ranges, in the words --help and the docs use ("de 1 a 100").
+struct FaixaDeOpcao {
+    const char* opcao;
+    int minimo, maximo;
+};
+constexpr FaixaDeOpcao FaixasDasOpcoes[] = {
+    {"--tentativas", 1, 100},
+    {"--intervalo", 0, 3600},
+    {"--esperar", 0, 86400},
+};
