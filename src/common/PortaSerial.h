@@ -37,6 +37,9 @@ public:
     virtual void EsvaziaSaida() {}
     // Why the last open failed, in words for the operator; empty when there is nothing to say.
     virtual QString UltimoErro() const { return {}; }
+    // When the last open failed because another Bipvox program holds the port: who, in words for
+    // the operator ("em uso por ... (..., processo N)"); empty otherwise.
+    virtual QString EmUsoPor() const { return {}; }
 
     void Output(const QString& texto) { EscreveBytes(ParaWin1252(texto)); }
     QString Input() { return DeWin1252(LeBytes()); }

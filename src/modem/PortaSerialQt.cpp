@@ -124,6 +124,8 @@ bool PortaSerialQt::setPortOpen(bool aberta) {
         ParaDeVigiar();
         if (m_porta.isOpen())
             m_porta.close();
+        // A closed port is free for the other Bipvox programs.
+        m_trava.Libera();
         return true;
     }
     if (m_porta.isOpen() && !m_perdida)

@@ -40,6 +40,7 @@ public:
     QString UltimoErro() const override { return m_ultimoErro; }
     // The last open failed because another Bipvox program holds the modem.
     bool EmUso() const { return m_trava.Ocupada(); }
+    QString EmUsoPor() const override { return EmUso() ? m_trava.Motivo() : QString(); }
     // The device as configured: what reaches the line (a pseudo-terminal silently keeps 8N1).
     const QSerialPort& Linha() const { return m_porta; }
 
@@ -65,7 +66,7 @@ private:
     bool m_rts = false;
     QString m_ultimoErro;
     QByteArray m_guardados; // read while draining, perhaps after the last byte left: kept
-    TravaDaPorta m_trava;   // held from the first open until another device or the end
+    TravaDaPorta m_trava;   // held while the port is open
     // The device path as configured; its folder is watched while the device is gone.
     QString m_dispositivo;
     bool m_perdida = false;

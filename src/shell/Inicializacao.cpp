@@ -25,6 +25,16 @@ bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco) {
             return true;
         if (laco.aoFalhar)
             laco.aoFalhar();
+        // Another Bipvox program in a call: nothing is wrong with the modem's settings.
+        const QString ocupante = ctx.porta.EmUsoPor();
+        if (!ocupante.isEmpty()) {
+            ctx.operador.Mensagem(
+                QStringLiteral("O modem está %1. Ele será usado quando estiver livre: um envio "
+                               "feito agora espera o fim da outra chamada.")
+                    .arg(ocupante),
+                QStringLiteral("Informação:"), Icone::Informacao);
+            return true;
+        }
         ctx.operador.Status(QStringLiteral(" Erro iniciando a porta serial do modem."));
         const Resposta resposta = ctx.operador.Mensagem(
             QStringLiteral(
@@ -46,11 +56,13 @@ bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco) {
 }
 
 void InicializaModemComAmpulheta(Contexto& ctx) {
-    if (LeTipoDeConexao() == TipoDeConexao::Modem) {
+    if (LeTipoDeConexao() == TipoDeConexao::Modem && ctx.porta.PortOpen()) {
         ctx.operador.Status(QStringLiteral(" Inicializando Modem, aguarde ..."));
         const AmpulhetaLigada ampulheta(ctx.operador);
         InicializaModem(ctx);
     }
+    // Each transmission takes the port again; until then other Bipvox programs may use it.
+    ctx.porta.setPortOpen(false);
     ctx.operador.Status(QStringLiteral(" Pronto"));
 }
 

@@ -39,5 +39,6 @@ struct LacoDaPorta {
 };
 bool ExecutaLacoDaPorta(Contexto& ctx, const LacoDaPorta& laco);
 
-// Reset the modem with the hourglass on, then " Pronto".
+// Reset the modem with the hourglass on (when the port could be taken), let the port go, then
+// " Pronto".
 void InicializaModemComAmpulheta(Contexto& ctx);

@@ -216,6 +216,36 @@ void Encerra(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     enlace.Renova(ctx);
 }
 
+// Runs its action when the transmission ends, whichever way.
+struct ProcessoTerminado {
+    std::function<void()> acao;
+    ~ProcessoTerminado() { acao(); }
+};
+
+// Opens the port, waiting while another Bipvox program is in a call (telling who) until it is
+// free or the operator gives up. A port that fails for another reason is left to RecuperaPorta.
+bool TomaPorta(Contexto& ctx, PainelDeEnvio& painel) {
+    bool esperou = false;
+    while (!ctx.porta.PortOpen() && !ConfiguraPorta(ctx)) {
+        const QString ocupante = ctx.porta.EmUsoPor();
+        if (ocupante.isEmpty())
+            break;
+        esperou = true;
+        ctx.operador.Status(QStringLiteral(" Aguardando o modem, ") + ocupante + QLatin1Char('.'));
+        if (!painel.AguardandoPorta(ocupante)) {
+            painel.AguardandoPorta(QString());
+            ctx.operador.Status(QStringLiteral(" Envio cancelado; nada foi discado."));
+            return false;
+        }
+        ctx.relogio.Pausa(0.5);
+    }
+    if (esperou) {
+        painel.AguardandoPorta(QString());
+        painel.Titulo(TituloDaAbertura(LeTipoDeConexao()));
+    }
+    return true;
+}
+
 qint32 IdentificadorSelecionado(const PedidoDeEnvio& pedido) {
     const int k = pedido.IndiceDaLista() + 1;
     if (k < 1 || k >= Modulo::CodigosDaLista.size())
@@ -491,6 +521,15 @@ void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, Painel
     }
     // The whole conversation runs on the link's own port.
     Contexto linha{ctx.relogio, enlace.Porta(), ctx.operador};
+    // The serial port is taken for this transmission only, and let go at its end, so scripts and
+    // the queue's service can use the modem between two sends from the window.
+    const bool serial = LeTipoDeConexao() != TipoDeConexao::TCP;
+    if (serial && !TomaPorta(linha, painel))
+        return;
+    const ProcessoTerminado liberaPorta{[&linha, serial] {
+        if (serial)
+            linha.porta.setPortOpen(false);
+    }};
     // A device that vanished since the last send is opened again first.
     if (!enlace.RecuperaPorta(linha))
         return;

@@ -35,6 +35,13 @@ public:
     virtual void MedidorMaximo(int maximo) = 0;    // valStatus
     virtual void MedidorValor(int valor) = 0;
     virtual void MedidorVisivel(bool visivel) = 0;
+    // While another Bipvox program holds the port: who (empty once the wait is over). False when
+    // the operator gave the wait up.
+    virtual bool AguardandoPorta(const QString& emUsoPor) {
+        if (!emUsoPor.isEmpty())
+            Titulo(QStringLiteral("Aguardando o modem, ") + emUsoPor);
+        return true;
+    }
 };
 
 // The user's pager code and name fitted to 10 and 50 characters; encontrado is false when no

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -71,6 +72,12 @@ frmShowDoEnvio::frmShowDoEnvio(Contexto& ctx, PedidoDeEnvio& pedido, QWidget* pa
     m_valStatus->setSizePolicy(politica);
     m_valStatus->hide();
     andamento->addWidget(m_valStatus, 1);
+    // Only while waiting for a modem another Bipvox program holds: gives the wait up.
+    m_cmdRetornar = new QPushButton(QStringLiteral("Retornar"), pnlFundo);
+    m_cmdRetornar->setObjectName(QStringLiteral("cmdRetornar"));
+    m_cmdRetornar->hide();
+    connect(m_cmdRetornar, &QPushButton::clicked, this, [this] { m_esperaCancelada = true; });
+    andamento->addWidget(m_cmdRetornar);
     fundo->addLayout(andamento);
 
     m_tmpTemporizador = new QTimer(this);
@@ -91,6 +98,14 @@ void frmShowDoEnvio::Titulo(const QString& texto) {
     setAccessibleDescription(texto);
     // A new stage is painted at once: the wait that follows may let no events run.
     m_pnlTitulo->repaint();
+}
+
+bool frmShowDoEnvio::AguardandoPorta(const QString& emUsoPor) {
+    m_aguardandoPorta = !emUsoPor.isEmpty();
+    m_cmdRetornar->setVisible(m_aguardandoPorta);
+    if (m_aguardandoPorta)
+        Titulo(QStringLiteral("Aguardando o modem, ") + emUsoPor);
+    return !m_esperaCancelada;
 }
 
 void frmShowDoEnvio::MedidorMaximo(int maximo) {
@@ -163,6 +178,8 @@ bool frmShowDoEnvio::event(QEvent* evento) {
 }
 
 void frmShowDoEnvio::closeEvent(QCloseEvent* evento) {
+    if (m_aguardandoPorta)
+        m_esperaCancelada = true;
     if (m_enviando) {
         evento->ignore();
         return;
@@ -171,6 +188,9 @@ void frmShowDoEnvio::closeEvent(QCloseEvent* evento) {
 }
 
 void frmShowDoEnvio::reject() {
+    // Escape gives up only the wait for the modem: nothing has been dialled yet.
+    if (m_aguardandoPorta)
+        m_esperaCancelada = true;
     if (!m_enviando)
         QDialog::reject();
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The small modal window that runs one whole transmission on its first activation: dialling,
-// the send to one user or a group, hang-up; then it closes itself. It cannot be cancelled.
+// the send to one user or a group, hang-up; then it closes itself. Only the wait for a modem that
+// another Bipvox program holds can be given up (Retornar or Escape); the send itself cannot.
 #include "common/Contexto.h"
 #include "tap/Envio.h"
 
@@ -10,6 +11,7 @@
 
 class QLabel;
 class QProgressBar;
+class QPushButton;
 class QTimer;
 
 class frmShowDoEnvio : public QDialog, public PainelDeEnvio {
@@ -22,6 +24,7 @@ public:
     void MedidorMaximo(int maximo) override;
     void MedidorValor(int valor) override;
     void MedidorVisivel(bool visivel) override;
+    bool AguardandoPorta(const QString& emUsoPor) override;
 
     bool EnviarUsuario();
     bool EnviarGrupo();
@@ -36,7 +39,7 @@ public slots:
     // does nothing, so later activations never send twice.
     void Form_Activate();
     void tmpTemporizador_Timer();
-    // Escape and close requests do nothing while the send runs.
+    // Escape and close requests do nothing while the send runs, but end a wait for the modem.
     void reject() override;
 
 protected:
@@ -53,6 +56,9 @@ private:
     QLabel* m_pnlTitulo = nullptr;
     QProgressBar* m_valStatus = nullptr;
     QLabel* m_imgFigura = nullptr;
+    QPushButton* m_cmdRetornar = nullptr;
+    bool m_aguardandoPorta = false;
+    bool m_esperaCancelada = false;
     QTimer* m_tmpTemporizador = nullptr;
     std::array<QPixmap, 7> m_imgFig;
     qint16 m_contador = 0;

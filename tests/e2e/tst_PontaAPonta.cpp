@@ -1,6 +1,7 @@
 // Whole sends with the real serial code against bipvox-simulador: over a modem on its
 // pseudo-terminal, and a modem device that vanishes between two sends and comes back under the
-// same name (the direct cable and TCP are driven through the command-line sender's table). Time runs
+// same name while another program holds the port (the direct cable and TCP are driven through the
+// command-line sender's table). Time runs
 // five times faster, so a send takes about a second (the simulator's delays are set to match).
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
@@ -11,6 +12,7 @@
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
 #include "modem/PortaSerialQt.h"
+#include "modem/TravaDaPorta.h"
 #include "settings/PerfilINI.h"
 #include "store/Snapshot.h"
 
@@ -89,31 +91,31 @@ private slots:
         QVERIFY(c.pedido.texto.isEmpty());
         QCOMPARE(log.first(), QStringLiteral("1111 Reuniao as 15h \"urgente\" "));
         QCOMPARE(c.painel.valores, grupo ? QVector<int>({0, 1, 2, 3}) : QVector<int>());
-        // The call is dropped after the log-off, and the port closed and opened again so the modem
-        // starts the next send afresh.
+        // The call is dropped after the log-off, and the port let go: another program can take it.
         const QByteArray linha = simulador.Dados(QStringLiteral("recebido"));
         QVERIFY2(linha.contains("\r\x1bPG1\r") && linha.endsWith("\x04\r+++ATH0\r"),
                  linha.toHex().constData());
         QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Re-inicializando o modem, aguarde ..."));
-        QVERIFY(c.porta.PortOpen());
+        QVERIFY(!c.porta.PortOpen());
+        TravaDaPorta outroPrograma;
+        QVERIFY(outroPrograma.Obtem(link));
         QVERIFY(simulador.Rodando());
         if (grupo)
             return;
 
-        // The port closes itself when the device goes, opens again when it is back under the same
-        // name, and the next send goes through with no reconfiguration.
-        int perdas = 0, voltas = 0;
-        c.porta.AoPerder([&] { ++perdas; });
-        c.porta.AoVoltar([&] { ++voltas; });
+        // The device goes and comes back under the same name while another program holds it: the
+        // next send waits for the port, saying who has it, and goes through once it is free.
         simulador.Para();
-        QTRY_COMPARE(perdas, 1);
-        QVERIFY(!c.porta.PortOpen());
         SimuladorExterno segundo;
         QVERIFY(segundo.Inicia(opcoes));
-        QTRY_COMPARE(voltas, 1);
+        Modulo::EnvioIniciado = false;
+        QTimer::singleShot(1500, [&outroPrograma] { outroPrograma.Libera(); });
         IniciaProcesso(c.ctx, c.pedido, c.painel);
         QCOMPARE(segundo.Paginas().size(), 1);
         QVERIFY2(c.operador.caixas.isEmpty(), qPrintable(c.operador.TextosDasCaixas().join('|')));
+        QVERIFY(!c.painel.titulos.filter(QRegularExpression("^Aguardando o modem, em uso por .*processo "))
+                     .isEmpty());
+        QVERIFY(!c.porta.PortOpen());
     }
 };
 

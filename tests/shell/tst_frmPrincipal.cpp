@@ -59,6 +59,8 @@ const QHash<QChar, QString> kTextos{
     {'O',
      "Este erro pode ter sido ocasionado pelo fato de que outro aplicativo está utilizando a porta serial "
      "onde está instalado o seu modem. Reinicialize o seu computador e tente novamente."},
+    {'U', "O modem está em uso por outro programa do Bipvox (bipvox-servidor, processo 7). Ele será usado "
+          "quando estiver livre: um envio feito agora espera o fim da outra chamada."},
     {'T',
      "Modem TimeOut: Ha a possibilidade da porta serial selecionada não possuir nenhum um modem instalado."}};
 
@@ -114,6 +116,8 @@ private slots:
         QTest::newRow("sem configuração") << "|vazio|modem|1|fechaSplash configModem fechaSplash|BCVMP|";
         QTest::newRow("porta falha, Sim e depois Não")
             << "COM3|vazio|falhas=5 Sim|0|fechaSplash configModem fechaSplash|BVSCS|QQO";
+        QTest::newRow("porta em uso por outro programa")
+            << "COM1|vazio|ocupada|1|fechaSplash fechaSplash|BVP|U";
         QTest::newRow("modem mudo") << "COM1|vazio||1|fechaSplash|BVMP|TT";
         QTest::newRow("AutoEnviar") << "COM1 Sim|vazio|modem|1|fechaSplash montaMsg|BVMP|";
         QTest::newRow("autoenviar=sim") << "COM1 sim|vazio|modem|1|fechaSplash|BVMP|";
@@ -142,6 +146,11 @@ private slots:
         if (roteiro.contains(QLatin1String("modem")))
             b.modem.ModemQueRespondeOK();
         b.modem.falhasAoAbrir = roteiro.startsWith(QLatin1String("falhas=")) ? roteiro.mid(7, 1).toInt() : 0;
+        if (roteiro == QLatin1String("ocupada")) {
+            b.modem.falhasAoAbrir = 1;
+            b.modem.emUsoPor =
+                QStringLiteral("em uso por outro programa do Bipvox (bipvox-servidor, processo 7)");
+        }
         if (roteiro.contains(QLatin1String("Sim")))
             b.operador.respostas = {Resposta::Sim};
 
@@ -151,7 +160,10 @@ private slots:
         QCOMPARE(b.operador.status, Textos(c[5]));
         QCOMPARE(b.operador.TextosDasCaixas(), Textos(c[6]));
         QCOMPARE(BancoDeDadosAberto(), pronto);
-        QCOMPARE(b.modem.linha, pronto ? QByteArray("ATZ\rate0\r") : QByteArray());
+        // The modem is reset when the port could be taken, and let go afterwards.
+        QCOMPARE(b.modem.linha,
+                 pronto && !b.modem.emUsoPor.size() ? QByteArray("ATZ\rate0\r") : QByteArray());
+        QVERIFY(!b.modem.PortOpen());
         QCOMPARE(QFile::exists(mdb), banco != QLatin1String("ausente"));
         if (pronto)
             QCOMPARE(b.modem.settings, QStringLiteral("9600,e,7,1"));
@@ -196,7 +208,7 @@ private slots:
         QCOMPARE(semNome, QStringList());
         QCOMPARE(ponteiro == Qt::WaitCursor, !c[2].isEmpty());
         QCOMPARE(b.modem.linha, c[3].toLatin1());
-        QCOMPARE(b.modem.fechamentos, int(!c[3].isEmpty()));
+        QCOMPARE(b.modem.fechamentos, 2 * int(!c[3].isEmpty())); // closed to reopen, let go after the reset
         QCOMPARE(b.modem.aberturas, 1 + int(!c[3].isEmpty()));
         QCOMPARE(principal.StatusAtual(), QStringLiteral(" Pronto"));
     }
@@ -223,7 +235,7 @@ private slots:
             QVERIFY(!BancoDeDadosAberto());
             QCOMPARE(encerrou, pelaCaixaDeFechar ? QList<int>{} : QList<int>{0});
             QCOMPARE(janela.isVisible(), !pelaCaixaDeFechar); // closed, the last window ends the program
-            QVERIFY(b.modem.linha.isEmpty() && b.modem.PortOpen()); // no hang-up
+            QVERIFY(b.modem.linha.isEmpty() && !b.modem.PortOpen()); // no hang-up; let go after start-up
         }
     }
 

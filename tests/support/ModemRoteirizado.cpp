@@ -23,6 +23,7 @@ bool ModemRoteirizado::setPortOpen(bool aberta) {
     }
     if (ausente)
         return false;
+    m_ocupada = falhasAoAbrir > 0 && !emUsoPor.isEmpty();
     if (falhasAoAbrir > 0) {
         --falhasAoAbrir;
         return false;

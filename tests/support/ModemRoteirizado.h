@@ -46,8 +46,10 @@ public:
     bool rtsEnable = false;
     int aberturas = 0;
     int fechamentos = 0;
-    // Opens that fail before one succeeds.
+    // Opens that fail before one succeeds; with emUsoPor, because another program holds the port.
     int falhasAoAbrir = 0;
+    QString emUsoPor;
+    QString EmUsoPor() const override { return m_ocupada ? emUsoPor : QString(); }
     // The device vanishes: the port closes, what was on its way is lost, and opening fails
     // until ausente is cleared (the device is back).
     void Perde() {
@@ -86,5 +88,6 @@ private:
     QVector<Regra> m_regras;
     std::multimap<double, QByteArray> m_pendentes; // by delivery time
     bool m_aberta = false;
+    bool m_ocupada = false;
     double m_linhaLivreEm = 0.0;
 };

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QtTest>
 
@@ -96,6 +97,47 @@ private slots:
         QCOMPARE(medidor->maximum(), 2);
         QCOMPARE(medidor->value(), 2);
         QCOMPARE(pedido.esvaziamentos, 1);
+    }
+
+    // The modem held by another Bipvox program: the window waits, saying who, and sends once it is
+    // free; Escape or Retornar give the wait up with nothing dialled.
+    void esperaPeloModem_data() {
+        QTest::addColumn<QString>("acao");
+        QTest::newRow("a porta fica livre") << "";
+        QTest::newRow("Escape") << "Escape";
+        QTest::newRow("Retornar") << "Retornar";
+    }
+    void esperaPeloModem() {
+        QFETCH(QString, acao);
+        BancadaVirtual b;
+        QVERIFY(b.ambiente.AbreBancoVazio());
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
+        b.modem.ModemQueRespondeOK();
+        b.Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5"});
+        b.modem.TerminalQueAceitaLogOn();
+        b.modem.setPortOpen(false);
+        b.modem.falhasAoAbrir = 4;
+        b.modem.emUsoPor = QStringLiteral("em uso por outro programa do Bipvox (bipvox-enviar, processo 42)");
+        PedidoDeTeste pedido;
+        frmShowDoEnvio janela(b.ctx, pedido);
+        auto* retornar = janela.findChild<QPushButton*>(QStringLiteral("cmdRetornar"));
+        auto* titulo = janela.findChild<QLabel*>(QStringLiteral("pnlTitulo"));
+        QStringList vistos;
+        b.relogio.aoPausar = [&] {
+            if (!retornar->isVisible())
+                return;
+            vistos << titulo->text();
+            if (acao == QLatin1String("Escape"))
+                QTest::keyClick(&janela, Qt::Key_Escape);
+            else if (!acao.isEmpty())
+                retornar->click();
+        };
+        QCOMPARE(janela.exec(), int(QDialog::Accepted));
+        QCOMPARE(vistos.value(0), b.modem.emUsoPor.prepend(QStringLiteral("Aguardando o modem, ")));
+        QCOMPARE(vistos.size(), acao.isEmpty() ? 4 : 1);
+        QCOMPARE(b.modem.Contagem("ATD"), int(acao.isEmpty()));
+        QCOMPARE(pedido.esvaziamentos, int(acao.isEmpty()));
+        QVERIFY(!retornar->isVisible() && !b.modem.PortOpen());
     }
 
     void caixaDuranteOEnvioNaoDiscaDeNovo() {
