@@ -96,6 +96,16 @@ QString EnlaceTCP::TituloDoFechamento() const {
     return QStringLiteral("Desconectando ...");
 }
 
+bool EnlaceTCP::InformaPerda(Contexto& ctx) {
+    if (m_porta.PortOpen())
+        return false;
+    ctx.operador.Mensagem(
+        QStringLiteral("A central encerrou a conexão sem responder à mensagem; ela pode não "
+                       "ter chegado ao pager."),
+        QStringLiteral("Erro:"), Icone::Informacao);
+    return true;
+}
+
 bool EnlaceTCP::Abre(Contexto& ctx) {
     // A bad address or port is not tried at all: no connection could name the real cause.
     if (!m_problema.isEmpty()) {

@@ -82,6 +82,7 @@ public:
     PortaSerial& Porta() override { return m_porta; }
     QString StatusDaAbertura() const override;
     QString TituloDoFechamento() const override;
+    bool InformaPerda(Contexto& ctx) override;
     bool Abre(Contexto& ctx) override;
     void Fecha(Contexto& ctx) override;
     void Renova(Contexto&) override {}

@@ -33,6 +33,9 @@ bool AguardaNaLinha(Contexto& ctx, RespostaDaLinha& resposta, double prazo) {
     for (;;) {
         if (resposta.Acrescenta(ctx.porta.Input()) || ctx.relogio.Agora() > prazo)
             break;
+        // A connection the far end closed (or a device gone) will bring nothing more.
+        if (!ctx.porta.PortOpen() && ctx.porta.InBufferCount() == 0)
+            return false;
         ctx.porta.AguardaDados(prazo);
     }
     return !resposta.Excedeu() && ctx.relogio.Agora() <= prazo;

@@ -39,7 +39,8 @@ private:
 };
 
 // Reads into resposta, blocking on the port between arrivals and letting no window events run,
-// until an awaited text has come, the line sent too much, or the clock is past prazo. False when
-// the line sent too much; otherwise the clock alone decides: true when it is not past prazo, even
+// until an awaited text has come, the line sent too much, the port closed with nothing left to
+// read, or the clock is past prazo. False when the line sent too much or the port closed;
+// otherwise the clock alone decides: true when it is not past prazo, even
 // if the awaited text came late.
 bool AguardaNaLinha(Contexto& ctx, RespostaDaLinha& resposta, double prazo);

@@ -104,7 +104,7 @@ bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const Q
                    const std::function<void()>& enquantoSai = {}) {
     switch (EntregaUnidade(ctx, unidade, aoRecusar, statusACadaEnvio, enquantoSai)) {
     case DesfechoDaPagina::TempoEsgotado:
-        // A vanished device also ends in silence: name the real cause.
+        // A vanished device or a closed connection also ends in silence: name the real cause.
         if (!enlace.InformaPerda(ctx))
             Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
         return Desconecta(ctx, enlace, painel);
@@ -119,8 +119,14 @@ bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const Q
         ctx.operador.Status(pedido);
         return false;
     }
-    case DesfechoDaPagina::NAKsEsgotados:
-        return Desconecta(ctx, enlace, painel);
+    case DesfechoDaPagina::NAKsEsgotados: {
+        const QString recusada =
+            QStringLiteral(" A central não aceitou a mensagem: três tentativas recusadas (NAK).");
+        ctx.operador.Status(recusada);
+        Desconecta(ctx, enlace, painel);
+        ctx.operador.Status(recusada);
+        return false;
+    }
     case DesfechoDaPagina::Recusada:
     case DesfechoDaPagina::Aceita:
         break;

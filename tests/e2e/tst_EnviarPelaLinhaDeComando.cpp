@@ -90,12 +90,20 @@ const Linha kLinhas[] = {
      QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"}, "1 com código recusado"},
     // A second ACK to the log-on lands after the page went out when nothing waits for the go-ahead.
     {"ACK duplo no log-on, página sem resposta", "aqui", QStringList{"--logon=ack-duplo"}, kAnaOi, 2, 1,
-     QStringList{"1111:oi"}, kNenhum, "Time Out"},
+     QStringList{"1111:oi"}, kNenhum, "bipvox-enviar: Erro: Time Out"},
     // A terminal that floods the line ends the call at once, whatever the link.
     {"modem, central inunda antes do ID=", "aqui", QStringList{"--inundar=antes-do-id"}, kAnaOi, 2, 1,
      kNenhum, kNenhum, "a central enviou dados demais"},
     {"TCP, central inunda a página", "aqui", QStringList{"--tcp=0", "--inundar=pagina"}, kAnaOi, 2, 0,
      QStringList{"1111:oi"}, kNenhum, "a central enviou dados demais"},
+    // What the terminal said before closing is read and acted on; a close with nothing said is
+    // named as such at once.
+    {"TCP, central fecha na página", "aqui", QStringList{"--tcp=0", "--fechar-na-pagina=1"}, kAnaOi, 2, 0,
+     QStringList{"1111:oi"}, kNenhum, "Erro: A central encerrou a conexão"},
+    {"TCP, ACK e a central fecha", "aqui", QStringList{"--tcp=0", "--fechar-apos-pagina=1"}, kAnaOi, 0, 0,
+     QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
+    {"TCP, central pede desconexão e fecha", "aqui", QStringList{"--tcp=0", "--desconectar-apos=0"}, kAnaOi,
+     2, 0, QStringList{"1111:oi"}, kNenhum, "Desconexão solicitada pelo servidor"},
     {"TCP com senha", "aqui", QStringList{"--tcp=0", "--senha=s3nha"}, kAnaOi, 0, 0, QStringList{"1111:oi"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"TCP, endereço recusado", "recusado", QStringList{"--tcp=0"}, kAnaOi, 2, 0, kNenhum, kNenhum,

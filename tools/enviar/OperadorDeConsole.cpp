@@ -34,7 +34,8 @@ void OperadorDeConsole::Status(const QString& texto) {
 }
 
 Resposta OperadorDeConsole::Mensagem(const QString& texto, const QString& titulo, Icone, Botoes botoes) {
-    QString linha = NumaLinha(titulo + QLatin1Char(' ') + texto);
+    // A text that already begins with its title ("Erro: Time Out ...") is not given it twice.
+    QString linha = NumaLinha(texto.startsWith(titulo) ? texto : titulo + QLatin1Char(' ') + texto);
     if (botoes == Botoes::SimNao)
         linha += QStringLiteral(" [respondido: Não]");
     Aviso(linha);

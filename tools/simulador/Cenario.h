@@ -38,6 +38,8 @@ struct Cenario {
     int nakVezes = 0;         // ...this many times before it is judged normally
     int mudoNaPagina = 0;     // page number that gets no answer at all; 0: none
     Inundacao inundar = Inundacao::Nenhuma;
+    int fecharNaPagina = 0;   // page number at which the terminal drops the line with no answer
+    int fecharAposPagina = 0; // page number the terminal accepts and then drops the line
 
     bool modemMudo = false;    // the modem answers nothing at all
     double guardaEscape = 0.5; // silence after "+++" that returns the modem to command mode

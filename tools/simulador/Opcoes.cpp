@@ -198,6 +198,20 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
                                                     : Invalido(QStringLiteral("mudo-na-pagina"), v,
                                                                QStringLiteral("número da página, 1 ou mais"));
          }},
+        {QStringLiteral("fechar-na-pagina"), true,
+         [&c](const QString& v) {
+             return LeInteiro(v, c.fecharNaPagina, 1)
+                        ? QString()
+                        : Invalido(QStringLiteral("fechar-na-pagina"), v,
+                                   QStringLiteral("número da página, 1 ou mais"));
+         }},
+        {QStringLiteral("fechar-apos-pagina"), true,
+         [&c](const QString& v) {
+             return LeInteiro(v, c.fecharAposPagina, 1)
+                        ? QString()
+                        : Invalido(QStringLiteral("fechar-apos-pagina"), v,
+                                   QStringLiteral("número da página, 1 ou mais"));
+         }},
         {QStringLiteral("inundar"), true,
          [&c](const QString& v) {
              if (v == QLatin1String("antes-do-id"))
@@ -342,6 +356,9 @@ QString TextoDeAjuda() {
         "  --nak-pagina=N:VEZES    responde NAK CR à página N da chamada VEZES vezes antes de\n"
         "                          aceitá-la (--nak-pagina=N é o mesmo que N:1).\n"
         "  --mudo-na-pagina=N      não responde nada à página N da chamada.\n"
+        "  --fechar-na-pagina=N    derruba a ligação (fecha a conexão TCP) ao receber a página N,\n"
+        "                          sem responder.\n"
+        "  --fechar-apos-pagina=N  aceita a página N (ACK CR) e derruba a ligação logo em seguida.\n"
         "  --inundar=QUANDO        passa a mandar texto sem fim (uns 400 KB por segundo) e nunca\n"
         "                          responde: antes-do-id (desde a conexão, sem nunca pedir \"ID=\"),\n"
         "                          logon (em vez do ACK ao log-on) ou pagina (em vez da resposta\n"

@@ -278,6 +278,10 @@ void TerminalTAP::JulgaBloco() {
     if (m_cenario.inundar == Inundacao::NaPagina) {
         p.veredito = QStringLiteral("inundacao");
         Inunda(QStringLiteral("em resposta à página"));
+    } else if (p.numero == m_cenario.fecharNaPagina) {
+        p.veredito = QStringLiteral("fechada");
+        Registra(QStringLiteral("a central derruba a ligação sem responder à página (cenário)"));
+        PedeDesligar();
     } else if (p.numero == m_cenario.mudoNaPagina || m_cenario.logon == ModoLogon::AckDuplo) {
         p.veredito = QStringLiteral("sem-resposta");
         ++m_paginasConcluidas;
@@ -301,6 +305,10 @@ void TerminalTAP::JulgaBloco() {
         p.veredito = QStringLiteral("aceita");
         ++m_paginasConcluidas;
         Diz(QByteArray("211 Page(s) Sent Successfully") + CR + ACK + CR);
+        if (p.numero == m_cenario.fecharAposPagina) {
+            Registra(QStringLiteral("a central derruba a ligação logo depois do ACK (cenário)"));
+            PedeDesligar();
+        }
     }
     if (aoReceberPagina)
         aoReceberPagina(p);
