@@ -5,7 +5,10 @@
 #include "modem/ComandosModem.h"
 #include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
+#include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
+
+#include <QDir>
 
 namespace {
 const QString kVazio = QStringLiteral("VAZIO");
@@ -72,12 +75,19 @@ FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& j
     janelas.MostraPrincipal();
 
     ctx.operador.Status(QStringLiteral(" Inicializando Banco de Dados, aguarde ..."));
-    bool aberto = false;
+    AberturaDoBanco banco;
     {
         const AmpulhetaLigada ampulheta(ctx.operador);
-        aberto = AbreBancoDeDados(QStringLiteral("Pager.Mdb"), diretorioDoBanco);
+        banco = AbreBancoDoPrograma(diretorioDoBanco.isEmpty()
+                                        ? QString()
+                                        : QDir(diretorioDoBanco).filePath(QStringLiteral("Pager.Mdb")));
     }
-    if (!aberto) {
+    const QString bancoNovo = banco.criado ? QStringLiteral("Banco de dados novo criado em %1.")
+                                                 .arg(QDir::toNativeSeparators(banco.local.caminho))
+                                           : QString();
+    if (banco.criado)
+        ctx.operador.Status(QLatin1Char(' ') + bancoNovo);
+    if (!banco.aberto) {
         janelas.FechaSplash();
         ctx.operador.Status(QStringLiteral(" Erro iniciando o bando de dados."));
         ctx.operador.Mensagem(
@@ -102,6 +112,9 @@ FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& j
     }
 
     InicializaModemComAmpulheta(ctx);
+    // The person learns where the history of a first start went.
+    if (banco.criado)
+        ctx.operador.Status(QStringLiteral(" Pronto. ") + bancoNovo);
     janelas.FechaSplash();
 
     if (LeINI(QStringLiteral("OPÇÕES"), QStringLiteral("AutoEnviar"), QStringLiteral("Não")) ==

@@ -24,7 +24,7 @@ public:
 
 enum class FimDaInicializacao { Pronto, EncerrarPrograma };
 
-// diretorioDoBanco: where Pager.Mdb lies; empty means the program's directory.
+// diretorioDoBanco: where Pager.Mdb lies; empty means the usual places (shell/LocalDoBanco.h).
 FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& janelas,
                                         const QString& diretorioDoBanco = QString());
 

@@ -1,9 +1,10 @@
 // Opening Pager.Mdb (and refusing what is not the program's database), the name order and
-// equality, counters, values bound as typed, name lists, and bipvox-criabanco run as the build
-// and the demo run it.
+// equality, counters, values bound as typed, name lists, bipvox-criabanco run as the build
+// and the demo run it, and where the programs look for the file.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
+#include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 #include "store/ConsolidacaoAdiada.h"
 #include "store/Consultas.h"
@@ -114,6 +115,73 @@ private slots:
                      tipo == "ausente" ? QStringList() : QStringList{"Pager.Mdb"});
             QCOMPARE(Bytes(caminho), antes);
         }
+    }
+
+    // Option, then settings key, then beside the program, then the user's data folder.
+    void localDoBanco_data() {
+        QTest::addColumn<QString>("caso"); // option|key|Pager.Mdb beside the program (s/n)
+        QTest::addColumn<int>("origem");
+        QTest::addColumn<QString>("caminho");
+        const auto linha = [](const char* nome, const char* caso, OrigemDoBanco origem, const char* caminho) {
+            QTest::newRow(nome) << QString::fromUtf8(caso) << int(origem) << QString::fromUtf8(caminho);
+        };
+        linha("opção vence tudo", "/srv/a.mdb|/srv/b.mdb|s", OrigemDoBanco::Opcao, "/srv/a.mdb");
+        linha("opção relativa: pasta atual", "dados/a.mdb||n", OrigemDoBanco::Opcao, "CWD/dados/a.mdb");
+        linha("chave vence o portátil", "|/var/lib/bipvox/Pager.Mdb|s", OrigemDoBanco::Configuracao,
+              "/var/lib/bipvox/Pager.Mdb");
+        linha("chave relativa: pasta do INI", "| x/Pager.Mdb |s", OrigemDoBanco::Configuracao,
+              "INI/x/Pager.Mdb");
+        linha("ao lado do programa", "| |s", OrigemDoBanco::AoLadoDoPrograma, "PROG/Pager.Mdb");
+        linha("pasta de dados do usuário", "||n", OrigemDoBanco::PastaDoUsuario, "DADOS/bipvox/Pager.Mdb");
+    }
+    void localDoBanco() {
+        QFETCH(int, origem);
+        QFETCH(QString, caminho);
+        const QStringList campos = CamposDoCaso();
+        QTemporaryDir raiz;
+        const QString programa = raiz.filePath(QStringLiteral("prog"));
+        QVERIFY(QDir().mkpath(programa));
+        if (campos[2] == QLatin1String("s"))
+            QVERIFY(CriaBancoVazio(programa + QStringLiteral("/Pager.Mdb")));
+        const LocalDoBanco local = EscolheLocalDoBanco(campos[0], campos[1], programa, QStringLiteral("/ini"),
+                                                       QStringLiteral("/dados"));
+        caminho.replace(QLatin1String("CWD"), QDir::currentPath())
+            .replace(QLatin1String("INI"), QStringLiteral("/ini"))
+            .replace(QLatin1String("PROG"), programa)
+            .replace(QLatin1String("DADOS"), QStringLiteral("/dados"));
+        QCOMPARE(local.caminho, caminho);
+        QCOMPARE(int(local.origem), origem);
+    }
+
+    // Only the user's own file is created; a named file that is missing stays an error.
+    void abreBancoDoPrograma_data() {
+        QTest::addColumn<QString>("caso"); // option|key
+        QTest::addColumn<bool>("criado");
+        QTest::newRow("primeira partida") << QString("|") << true;
+        QTest::newRow("opção ausente") << QString("OPCAO|") << false;
+        QTest::newRow("chave ausente") << QString("|CHAVE") << false;
+    }
+    void abreBancoDoPrograma() {
+        QFETCH(bool, criado);
+        const QStringList campos = CamposDoCaso();
+        AmbienteDeTeste ambiente;
+        const QString dados = ambiente.Diretorio() + QStringLiteral("/dados");
+        const QByteArray antigo = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dados));
+        const QString ausente = ambiente.Diretorio() + QStringLiteral("/outro/Pager.Mdb");
+        if (!campos[1].isEmpty())
+            ambiente.EscreveINI("[BANCO]\r\nArquivo=" + QFile::encodeName(ausente) + "\r\n");
+        const AberturaDoBanco primeira = AbreBancoDoPrograma(campos[0].isEmpty() ? QString() : ausente);
+        const AberturaDoBanco segunda = AbreBancoDoPrograma(campos[0].isEmpty() ? QString() : ausente);
+        qputenv("XDG_DATA_HOME", antigo);
+        QCOMPARE(primeira.criado, criado);
+        QCOMPARE(primeira.aberto, criado);
+        QCOMPARE(segunda.aberto, criado);
+        QVERIFY(!segunda.criado);
+        QCOMPARE(QFileInfo::exists(dados + QStringLiteral("/bipvox/Pager.Mdb")), criado);
+        QVERIFY(!QFileInfo::exists(ausente));
+        if (criado)
+            QVERIFY(Snapshot(Consultas::ListaUsuarios).Valido());
     }
 
     // The lists in Portuguese order, namesakes by identifier; equal names without regard to case.

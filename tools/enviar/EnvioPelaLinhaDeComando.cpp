@@ -12,6 +12,7 @@
 #include "settings/Conexao.h"
 #include "settings/DispositivoDaPorta.h"
 #include "settings/PerfilINI.h"
+#include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 
 #include <QFileInfo>
@@ -30,13 +31,6 @@ struct Preparo {
 SaidaDoEnvio Falha(OperadorDeConsole& console, SaidaDoEnvio saida, const QString& texto) {
     console.Aviso(texto);
     return saida;
-}
-
-bool AbreBanco(const QString& banco) {
-    if (banco.isEmpty())
-        return AbreBancoDeDados(QStringLiteral("Pager.Mdb"));
-    const QFileInfo arquivo(banco);
-    return AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath());
 }
 
 Preparo PreparaDestino(const OpcoesDoEnvio& opcoes, OperadorDeConsole& console) {
@@ -207,12 +201,13 @@ SaidaDoEnvio EnviaPeloEnlace(const OpcoesDoEnvio& opcoes, const QString& mensage
 SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console,
                           Relogio& relogio) {
     console.Status(QStringLiteral(" Inicializando Banco de Dados, aguarde ..."));
-    if (!AbreBanco(opcoes.banco))
+    const AberturaDoBanco banco = AbreBancoDoPrograma(opcoes.banco);
+    if (!banco.aberto)
         return Falha(
             console, SemPortaOuBanco,
             QStringLiteral("não foi possível abrir o banco de dados %1: ausente, danificado, protegido "
                            "contra escrita ou sem as tabelas do Bipvox.")
-                .arg(opcoes.banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa")
+                .arg(opcoes.banco.isEmpty() ? DescreveLocalDoBanco(banco.local)
                                             : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
     const Preparo destino = PreparaDestino(opcoes, console);
     const SaidaDoEnvio saida = destino.saida != TodasAceitas

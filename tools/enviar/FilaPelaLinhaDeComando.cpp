@@ -3,6 +3,7 @@
 #include "Destinatario.h"
 #include "fila/AvisoDaFila.h"
 #include "fila/FilaDeEnvio.h"
+#include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
@@ -14,13 +15,12 @@ namespace {
 constexpr int TamanhoDoNome = 50; // the user dialog's limit
 
 bool AbreBanco(const QString& banco, OperadorDeConsole& console) {
-    const QFileInfo arquivo(banco);
-    if (banco.isEmpty() ? AbreBancoDeDados(QStringLiteral("Pager.Mdb"))
-                        : AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath()))
+    const AberturaDoBanco abertura = AbreBancoDoPrograma(banco);
+    if (abertura.aberto)
         return true;
     console.Aviso(QStringLiteral("não foi possível abrir o banco de dados %1: ausente, danificado, protegido "
                                  "contra escrita ou sem as tabelas do Bipvox; nada foi posto na fila.")
-                      .arg(banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa")
+                      .arg(banco.isEmpty() ? DescreveLocalDoBanco(abertura.local)
                                            : QLatin1Char('"') + banco + QLatin1Char('"')));
     return false;
 }

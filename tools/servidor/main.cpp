@@ -3,6 +3,7 @@
 #include "ServicoDaFila.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
+#include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 
 #include <QCoreApplication>
@@ -35,7 +36,9 @@ const char* const kAjuda =
     "uma linha por acontecimento na saída de erros. SIGTERM termina a página que está na linha,\n"
     "encerra a sessão, desliga e sai.\n"
     "\n"
-    "  --banco ARQUIVO  o Pager.Mdb a usar (padrão: o que está ao lado do programa)\n"
+    "  --banco ARQUIVO  o Pager.Mdb a usar; sem ela, o da chave Arquivo da seção [BANCO] de\n"
+    "                   Bipvoxcf.INI, senão o que está ao lado do programa, senão\n"
+    "                   ~/.local/share/bipvox/Pager.Mdb ($XDG_DATA_HOME), criado vazio se faltar\n"
     "  --help           mostra este texto\n"
     "  --version        mostra a versão\n";
 
@@ -68,14 +71,12 @@ int main(int argc, char* argv[]) {
                      qPrintable(a));
         return 3;
     }
-    const QFileInfo arquivo(banco.isEmpty() ? QStringLiteral("Pager.Mdb") : banco);
-    const bool aberto = banco.isEmpty() ? AbreBancoDeDados(QStringLiteral("Pager.Mdb"))
-                                        : AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath());
-    if (!aberto) {
+    const AberturaDoBanco abertura = AbreBancoDoPrograma(banco);
+    if (!abertura.aberto) {
         std::fprintf(stderr,
                      "bipvox-servidor: não foi possível abrir o banco de dados %s: ausente, danificado, "
                      "protegido contra escrita ou sem as tabelas do Bipvox.\n",
-                     qPrintable(banco.isEmpty() ? QStringLiteral("Pager.Mdb ao lado do programa") : banco));
+                     qPrintable(DescreveLocalDoBanco(abertura.local)));
         return 4;
     }
     if (::pipe2(g_pipe, O_NONBLOCK | O_CLOEXEC) != 0)
