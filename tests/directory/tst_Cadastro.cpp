@@ -319,7 +319,6 @@ private slots:
         QCOMPARE(DetalhesDoUsuario(id), caso.section('|', 1));
         QCOMPARE(Snapshot("Select * From Usuario_Grupo Where ID_Usuario = ?", {id}).RecordCount(),
                  caso.startsWith("a|") ? 2 : 0);
-        QVERIFY(Cadastro().endsWith(" log=1"));
     }
 
     // The dialog altering Ana: every group in name order, hers marked, the first one current,
@@ -388,7 +387,6 @@ private slots:
         QTest::addColumn<QString>("caso"); // names as inserted|names as shown
         QTest::newRow("acentos e maiúsculas")
             << "zé,Álvaro,bruno,Ana,Éder,alberto|alberto;Álvaro;Ana;bruno;Éder;zé";
-        QTest::newRow("de trás para frente") << "Carla,Bruno,Ana|Ana;Bruno;Carla";
     }
     void idsNaOrdemMostrada() {
         const QStringList c = CamposDoCaso(), inseridos = c[0].split(','), mostrados = c[1].split(';');

@@ -160,7 +160,6 @@ private slots:
         QTest::addColumn<QString>("caso");
         QTest::newRow("sem arquivo, Ok cria as três chaves em ordem")
             << "|:00|ok|[DISCAGEM];PrefixoPABX=;PABX=Não;[OPÇÕES];AutoEnviar=Não;|ATDP W3311-2400\r";
-        QTest::newRow("sem arquivo, Escape não grava") << "|:00|esc||ATDP 3311-2400\r";
         QTest::newRow("Sim marca")
             << "[DISCAGEM];PABX=Sim;PrefixoPABX=0;[OPÇÕES];AutoEnviar=Sim;|0:11|esc||ATX3DP "
                "0W3311-2400\r";
