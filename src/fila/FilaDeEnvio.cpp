@@ -186,7 +186,7 @@ bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo,
     if (!escrita.Iniciada(erro))
         return false;
     if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
-                  pagina.usuario, pagina.mensagem, pagina.pager, pagina.idUsuario, erro))
+                  pagina.usuario, pagina.mensagem, pagina.pager, pagina.idUsuario, recusada, QString(), erro))
         return false;
     if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
                  {recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"), motivo, pagina.id},

@@ -1,6 +1,7 @@
 #include "history/ModeloDoHistorico.h"
 
 #include "store/BancoDeDados.h"
+#include "store/Consultas.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,8 +11,8 @@
 namespace {
 constexpr int LinhasPorPagina = 128;
 constexpr int PaginasGuardadas = 64;
-const char* const Titulos[] = {"Data", "Hora", "Usuário", "Mensagem", "Código"};
-constexpr int Larguras[] = {915, 480, 2835, 6645, 735};
+const char* const Titulos[] = {"Data", "Hora", "Usuário", "Mensagem", "Código", "Situação"};
+constexpr int Larguras[] = {915, 480, 2835, 6645, 735, 2400};
 } // namespace
 
 namespace {
@@ -69,6 +70,8 @@ QString ModeloDoHistorico::ExemploMaisLargo(int coluna) {
         return QStringLiteral("00:00");
     case Codigo:
         return QStringLiteral("0000000000"); // pager codes hold up to 10 characters
+    case Situacao:
+        return DescreveSituacao(QStringLiteral("recusada"), QString());
     default:
         return QString();
     }
@@ -96,6 +99,8 @@ QVariant ModeloDoHistorico::data(const QModelIndex& indice, int papel) const {
     // the column would cut every such name short.
     if (indice.column() == Usuario)
         return SemBrancosAoFim(linha[Usuario]);
+    if (indice.column() == Situacao)
+        return DescreveSituacao(linha[Situacao], linha[Colunas]);
     return linha[indice.column()];
 }
 
@@ -112,9 +117,10 @@ const ModeloDoHistorico::Pagina* ModeloDoHistorico::PaginaDaLinha(int linha) con
         marcadores << QStringLiteral("?");
     QSqlQuery consulta(BancoDeDados());
     consulta.setForwardOnly(true);
-    if (!consulta.prepare(QStringLiteral("Select rowid, Data, Hora, Usuario, Mensagem, ID_Pager from Log "
-                                         "Where rowid In (%1)")
-                              .arg(marcadores.join(QLatin1Char(',')))))
+    if (!consulta.prepare(
+            QStringLiteral("Select rowid, Data, Hora, Usuario, Mensagem, ID_Pager, Situacao, Motivo from Log "
+                           "Where rowid In (%1)")
+                .arg(marcadores.join(QLatin1Char(',')))))
         return nullptr;
     for (int i = 0; i < quantas; ++i)
         consulta.addBindValue(m_linhas[inicio + i]);
@@ -126,7 +132,8 @@ const ModeloDoHistorico::Pagina* ModeloDoHistorico::PaginaDaLinha(int linha) con
         porRowid.insert(consulta.value(0).toLongLong(),
                         {consulta.value(1).toString(), consulta.value(2).toString(),
                          consulta.value(3).toString(), consulta.value(4).toString(),
-                         consulta.value(5).toString()});
+                         consulta.value(5).toString(), consulta.value(6).toString(),
+                         consulta.value(7).toString()});
     auto pagina = std::make_unique<Pagina>(quantas);
     for (int i = 0; i < quantas; ++i)
         (*pagina)[i] = porRowid.value(m_linhas[inicio + i]);

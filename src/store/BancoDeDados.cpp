@@ -99,7 +99,7 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
         banco.setDatabaseName(UriSemCriacao(caminho));
         banco.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
         pronto = banco.open() && RegistraColacao(banco) && Gravavel(banco) && TemAsTabelas(banco) &&
-                 Integro(banco);
+                 Integro(banco) && AtualizaTabelaLog(banco);
         if (pronto)
             EscolheDiario(banco);
     }

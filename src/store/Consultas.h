@@ -17,13 +17,18 @@ inline const QString PagerDoUsuario =
 // The members of one group; binds ID_Grupo.
 inline const QString MembrosDoGrupo =
     QStringLiteral("Select ID_Usuario From Usuario_Grupo Where ID_Grupo = ?");
-// One row of the sent-message history; binds the six columns in this order.
-inline const QString InsereLog = QStringLiteral(
-    "Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario) Values(?, ?, ?, ?, ?, ?)");
+// One row of the sent-message history; binds the eight columns in this order.
+inline const QString InsereLog =
+    QStringLiteral("Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario, Situacao, Motivo) "
+                   "Values(?, ?, ?, ?, ?, ?, ?, ?)");
 
 } // namespace Consultas
 
 // Records one page in the history. Every value is stored exactly as given: a one-user send
-// passes the name padded with blanks to 50 characters, and that padding is kept.
+// passes the name padded with blanks to 50 characters, and that padding is kept. recusada: the
+// terminal refused the pager code; motivo: the reason it gave, empty when none.
 bool GravaLog(const QString& data, const QString& hora, const QString& usuario, const QString& mensagem,
-              const QString& idPager, qint32 idUsuario, QString* erro = nullptr);
+              const QString& idPager, qint32 idUsuario, bool recusada = false, const QString& motivo = {},
+              QString* erro = nullptr);
+// How a row's outcome reads: "entregue", or "recusada pela central" with the reason when given.
+QString DescreveSituacao(const QString& situacao, const QString& motivo);

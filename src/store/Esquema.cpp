@@ -58,6 +58,38 @@ void GaranteIndices(const QSqlDatabase& banco) {
             ExecutaTexto(handle, comando.toUtf8(), motivo);
 }
 
+bool AtualizaTabelaLog(const QSqlDatabase& banco, QString* erro) {
+    sqlite3* handle = HandleNativo(banco);
+    if (!handle)
+        return Falha(erro, QStringLiteral("o banco de dados não está aberto"));
+    const auto temColuna = [handle] {
+        sqlite3_stmt* consulta = nullptr;
+        bool tem = false;
+        if (sqlite3_prepare_v2(handle, "Select 1 From pragma_table_info('Log') Where name = 'Situacao'", -1,
+                               &consulta, nullptr) == SQLITE_OK)
+            tem = sqlite3_step(consulta) == SQLITE_ROW;
+        sqlite3_finalize(consulta);
+        return tem;
+    };
+    if (temColuna())
+        return true;
+    QString motivo;
+    // Checked again inside the write lock: another program may have just done it.
+    const bool feito =
+        ExecutaTexto(handle, "BEGIN IMMEDIATE", motivo) &&
+        (temColuna() ||
+         (ExecutaTexto(handle, "ALTER TABLE Log ADD COLUMN Situacao TEXT NOT NULL DEFAULT 'entregue'",
+                       motivo) &&
+          ExecutaTexto(handle, "ALTER TABLE Log ADD COLUMN Motivo TEXT NOT NULL DEFAULT ''", motivo))) &&
+        ExecutaTexto(handle, "COMMIT", motivo);
+    if (!feito) {
+        QString ignorado;
+        ExecutaTexto(handle, "ROLLBACK", ignorado);
+        return Falha(erro, motivo);
+    }
+    return true;
+}
+
 bool RegistraColacao(const QSqlDatabase& banco) {
     return RegistraColacaoNome(HandleNativo(banco));
 }

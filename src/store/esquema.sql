@@ -23,7 +23,10 @@ CREATE TABLE Log (
     Usuario TEXT NOT NULL COLLATE NOME,
     Mensagem TEXT NOT NULL,
     ID_Pager TEXT NOT NULL,
-    ID_Usuario INTEGER NOT NULL
+    ID_Usuario INTEGER NOT NULL,
+    -- What the terminal did with the page: 'entregue' or 'recusada', and its reason when it gave one.
+    Situacao TEXT NOT NULL DEFAULT 'entregue',
+    Motivo TEXT NOT NULL DEFAULT ''
 );
 -- Indexes only for speed: the name lists walk them in order instead of sorting (a collation
 -- call per comparison), and a group's members are found without reading every membership.

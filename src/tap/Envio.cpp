@@ -182,12 +182,23 @@ bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
 // The page was taken by the terminal: one that cannot be recorded is kept for the end of the
 // send, so the call goes on without waiting for the operator. Date and time come from one
 // reading of the clock, so a page at midnight cannot get one day's date with another's time.
+// A refused page keeps its row, with its outcome and the terminal's reason (empty when none).
 void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, const QString& pager, qint32 id,
-              PaginasNaoRegistradas& naoRegistradas) {
+              PaginasNaoRegistradas& naoRegistradas, ResultadoDoEnvio* resultado, bool recusada,
+              const QString& motivo = {}) {
     const QDateTime agora = ctx.relogio.DataHoraLocal();
-    if (!GravaLog(agora.toString(QStringLiteral("yyyyMMdd")), agora.toString(QStringLiteral("HH:mm")),
-                  usuario, mensagem, pager, id))
+    const bool gravado =
+        GravaLog(agora.toString(QStringLiteral("yyyyMMdd")), agora.toString(QStringLiteral("HH:mm")), usuario,
+                 mensagem, pager, id, recusada, motivo);
+    if (!gravado)
         naoRegistradas.Adiciona(agora, usuario, pager, mensagem, id);
+    if (resultado) {
+        resultado->naoRegistradas += gravado ? 0 : 1;
+        resultado->desfechos << QStringLiteral("%1 (pager %2): %3")
+                                    .arg(SemBrancos(usuario), pager,
+                                         DescreveSituacao(recusada ? QStringLiteral("recusada") : QString(),
+                                                          motivo));
+    }
 }
 
 // How a member is named in the summary of a group send that stopped early.
@@ -368,14 +379,17 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
     };
     PaginasNaoRegistradas naoRegistradas;
     for (qsizetype k = 0; k < unidades.size(); ++k) {
+        const int recusadasAntes = recusadas;
         if (!EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0)) {
             naoRegistradas.Informa(ctx.operador);
             return false;
         }
-        if (resultado)
-            *resultado = {int(k) + 1, recusadas, 0};
+        if (resultado) {
+            resultado->entregues = int(k) + 1;
+            resultado->recusadas = recusadas;
+        }
         Registra(ctx, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
-                 naoRegistradas);
+                 naoRegistradas, resultado, recusadas > recusadasAntes);
     }
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
@@ -484,6 +498,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             const bool montada = MontaUnidade(ctx, membro.ID_Pager, paginas.campos[pagina], unidade);
             if (!montada)
                 enlace.Interrompe(ctx);
+            const int recusadasAntes = conta.recusadas;
             if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
                 // This member and every later one got nothing (or not all of it).
                 for (int resto = k; resto < ids.size(); ++resto)
@@ -494,7 +509,8 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             }
             ++conta.entregues;
             Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
-                     SemBrancos(membro.ID_Pager), id, naoRegistradas);
+                     SemBrancos(membro.ID_Pager), id, naoRegistradas, &conta,
+                     conta.recusadas > recusadasAntes);
         }
         if (recusada)
             naoReceberam << IdentificaMembro(membro, id) + QStringLiteral(", código recusado pela central");

@@ -5,6 +5,7 @@
 #include "common/Contexto.h"
 
 #include <QString>
+#include <QStringList>
 
 struct DadosUsuario;
 
@@ -55,9 +56,11 @@ DadosUsuario ObtemDadosUsuario(Contexto& ctx, qint32 idUsuario);
 
 // What became of the pages, for a caller that must tell a full delivery from a partial one.
 struct ResultadoDoEnvio {
-    int entregues = 0; // pages the terminal answered for, refused ones included (each has a Log row)
-    int recusadas = 0; // of those, pages whose pager code the terminal refused
-    int puladas = 0;   // group members without a user row or a pager code
+    int entregues = 0;      // pages the terminal answered for, refused ones included (each has a Log row)
+    int recusadas = 0;      // of those, pages whose pager code the terminal refused
+    int puladas = 0;        // group members without a user row or a pager code
+    int naoRegistradas = 0; // pages that went out but whose Log row could not be written
+    QStringList desfechos;  // one line per page: recipient, pager and outcome
 };
 
 class Enlace;

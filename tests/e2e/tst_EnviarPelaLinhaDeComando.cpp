@@ -87,7 +87,8 @@ const Linha kLinhas[] = {
     {"linha direta com senha, grupo, um código recusado", "aqui",
      QStringList{"--linha-direta", "--senha=s3nha", "--recusar=2222"},
      QStringList{"--grupo", "Plantão", "oi"}, 1, 0, QStringList{"1111:oi", "2222:oi", "3333:oi"},
-     QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"}, "1 com código recusado"},
+     QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"},
+     "Beatriz (pager 2222): recusada pela central"},
     // A second ACK to the log-on lands after the page went out when nothing waits for the go-ahead.
     {"ACK duplo no log-on, página sem resposta", "aqui", QStringList{"--logon=ack-duplo"}, kAnaOi, 2, 1,
      QStringList{"1111:oi"}, kNenhum, "bipvox-enviar: Erro: Time Out"},
@@ -104,6 +105,9 @@ const Linha kLinhas[] = {
      QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"TCP, central pede desconexão e fecha", "aqui", QStringList{"--tcp=0", "--desconectar-apos=0"}, kAnaOi,
      2, 0, QStringList{"1111:oi"}, kNenhum, "Desconexão solicitada pelo servidor"},
+    // Pages that went out without their history rows: a status of their own.
+    {"histórico recusa a linha", "historico cheio", kNenhum, kAnaOi, 5, 1, QStringList{"1111:oi"}, kNenhum,
+     "não puderam ser registradas no histórico"},
     {"TCP com senha", "aqui", QStringList{"--tcp=0", "--senha=s3nha"}, kAnaOi, 0, 0, QStringList{"1111:oi"},
      QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
     {"TCP, endereço recusado", "recusado", QStringList{"--tcp=0"}, kAnaOi, 2, 0, kNenhum, kNenhum,
@@ -205,8 +209,11 @@ private slots:
             QVERIFY2(log == aceitas || log == aceitas.mid(0, aceitas.size() - 1), qPrintable(log.join(',')));
             return;
         }
+        if (l.como == QLatin1String("historico cheio"))
+            QVERIFY(Executa(
+                "Create Trigger cheio Before Insert On Log Begin Select Raise(Abort, 'disk full'); End"));
         if (l.como == QLatin1String("aqui") || l.como == QLatin1String("porta ausente") ||
-            l.como == QLatin1String("recusado")) {
+            l.como == QLatin1String("historico cheio") || l.como == QLatin1String("recusado")) {
             status = EnviaNestePrograma(banco + l.argumentos, erros);
             QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()));
         } else {

@@ -88,7 +88,11 @@ private slots:
             {"cabeçalho só para leitura", "cabeçalho novo"}};
         for (const auto& [nome, tipo] : recusados)
             QTest::newRow(nome) << tipo << false;
-        QTest::newRow("tabelas sem a colação") << QByteArray("sql:" + kTabelas + kLog) << true;
+        // A file of an older version: its Log gains the outcome, its rows read as delivered.
+        QTest::newRow("tabelas sem a colação, Log antigo")
+            << QByteArray("sql:" + kTabelas + kLog +
+                          "INSERT INTO Log VALUES('19981203','14:05','Ana','m','1',1);")
+            << true;
         QTest::newRow("do programa") << QByteArray("programa") << true;
     }
     void abertura() {
@@ -106,8 +110,12 @@ private slots:
             protegido.emplace();
         QCOMPARE(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta), abre);
         QCOMPARE(BancoDeDadosAberto(), abre);
-        if (abre)
+        if (abre) {
             QVERIFY(Snapshot(Consultas::ListaUsuarios).Valido());
+            QCOMPARE(Nomes(Snapshot("Select Situacao || '|' || Motivo As S From Log"), "S"),
+                     tipo == "programa" ? QStringList() : QStringList{"entregue|"});
+            QVERIFY(GravaLog("20261206", "10:00", "Bia", "m", "2", 2, true, "511 Invalid pager ID"));
+        }
         // A refused file is left as it was, and a missing one is not created (an open one has
         // its write-ahead log beside it).
         if (!abre) {

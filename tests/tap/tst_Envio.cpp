@@ -352,10 +352,11 @@ private slots:
         if (!u.enviado)
             return;
         Snapshot log("Select Usuario || '|' || Mensagem || '|' || ID_Pager || '|' || ID_Usuario || '|' || "
-                     "Data || Hora As L From Log");
+                     "Data || Hora || '|' || Situacao As L From Log");
         QCOMPARE(log.Campo("L").toString(),
                  QStringLiteral("José D'Ávila").leftJustified(50) + "|  Ligar para a base  |1234567890|" +
-                     QString::number(Modulo::CodigosDaLista[1]) + "|2026120523:59");
+                     QString::number(Modulo::CodigosDaLista[1]) + "|2026120523:59|" +
+                     (u.caixa.startsWith("Código") ? "recusada" : "entregue"));
         // After the log-off "+++" goes at once when the terminal dropped the call, after the
         // modem's guard time when it kept it.
         const auto eot = std::find_if(c.modem.escritas.begin(), c.modem.escritas.end(),

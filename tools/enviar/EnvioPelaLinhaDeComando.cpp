@@ -135,6 +135,14 @@ SaidaDoEnvio Conecta(Contexto& linha, Enlace& enlace, TipoDeConexao tipo, const 
 }
 
 SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConsole& console) {
+    for (const QString& pagina : r.desfechos)
+        console.Andamento(pagina);
+    // A page that went out unrecorded matters more than any other outcome: the history lies.
+    if (r.naoRegistradas > 0)
+        return Falha(console, SemHistorico,
+                     QStringLiteral("%1 página(s) saíram, mas não puderam ser registradas no histórico; "
+                                    "elas estão em PaginasNaoRegistradas.txt, ao lado do banco.")
+                         .arg(r.naoRegistradas));
     if (!concluido && r.entregues == 0)
         return Falha(console, SemConexao,
                      QStringLiteral("a transmissão não se completou; nenhuma página foi entregue."));

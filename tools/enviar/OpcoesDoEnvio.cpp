@@ -66,6 +66,8 @@ const char* const TextoDeAjuda =
     "  4  a configuração, a porta serial ou o banco de dados não puderam ser usados\n"
     "     (Bipvoxcf.INI grande demais, porta TCP inválida, porta em uso por outro\n"
     "     programa do Bipvox, modem que não responde, Pager.Mdb ausente ou danificado)\n"
+    "  5  páginas saíram, mas suas linhas no histórico não puderam ser gravadas (elas ficam\n"
+    "     em PaginasNaoRegistradas.txt, ao lado do banco)\n"
     "\n"
     "Exemplos:\n"
     "  bipvox-enviar --usuario \"Ana Souza\" \"Reunião às 15h\"\n"

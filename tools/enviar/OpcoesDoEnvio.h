@@ -10,6 +10,7 @@ enum SaidaDoEnvio {
     SemConexao = 2,        // busy, no carrier, no dial tone, no answer, log-on refused
     ErroDeUso = 3,         // bad options, unknown or ambiguous recipient, bad message
     SemPortaOuBanco = 4,   // port held or unusable, modem silent, database unusable
+    SemHistorico = 5,      // pages went out but their history rows could not be written
 };
 
 struct OpcoesDoEnvio {
