@@ -136,9 +136,11 @@ bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const 
                                   "Enfileirada, Situacao, Tentativas, Proxima_Tentativa, Motivo) "
                                   "Values(?, ?, ?, ?, ?, ?, 'aguardando', 0, ?, '')"));
     QVector<qint64> novos;
+    // An absent name (a pager outside the directory, without --nome) is stored empty, as the Log has it.
+    const auto texto = [](const QString& t) { return t.isNull() ? QStringLiteral("") : t; };
     for (const PaginaNova& p : paginas) {
-        for (const QVariant& v : QVariantList{p.pager, p.usuario, p.idUsuario, p.mensagem, origem,
-                                              Segundos(agora), Segundos(agora)})
+        for (const QVariant& v : QVariantList{texto(p.pager), texto(p.usuario), p.idUsuario,
+                                              texto(p.mensagem), origem, Segundos(agora), Segundos(agora)})
             insere.addBindValue(v);
         if (!insere.exec())
             return Falha(erro, insere.lastError().text());

@@ -93,8 +93,9 @@ private slots:
         QVERIFY(GaranteTabela() && GaranteTabela()); // a second time is harmless
         RegrasDaFila regras;
         QVector<qint64> ids;
-        QVERIFY(Enfileira({{"1111", QString("Ana").leftJustified(50), 7, " oi "}, {"2222", "Bia", 8, " oi "}},
-                          "linha de comando", kInicio, ids));
+        QVERIFY(
+            Enfileira({{"1111", QString("Ana").leftJustified(50), 7, " oi "}, {"2222", QString(), 8, " oi "}},
+                      "linha de comando", kInicio, ids));
         QCOMPARE(LePagina(ids[1])->origem, QString("linha de comando"));
         for (const QString& passo : caso[0].split(' ')) {
             const Pagina p = *LePagina(ids[0]);
