@@ -11,6 +11,8 @@ pacotes=(
     clang libclang-rt-14-dev
     # scripts/acessibilidade.sh: a virtual screen, a session bus and the accessibility bus
     xvfb xauth dbus at-spi2-core python3-pyatspi
+    # scripts/pacote.sh (test.sh --completo builds and checks the Debian package)
+    debhelper lintian desktop-file-utils man-db
 )
 
 faltando=()
