@@ -25,5 +25,5 @@ ${ajuda}.fi
 .BR bipvox\\-enviar (1),
 .BR bipvox\\-servidor (1);
 a configuração em
-.IR /usr/share/doc/bipvox/docs/configuracao.md .
+.IR /usr/share/doc/bipvox/docs/ .
 ")
