@@ -1,25 +1,23 @@
-// A TAP block framed by the sender is read back by the simulated paging terminal as the same
-// pager code and message, with a checksum it agrees with, and accepted on the first try.
+// A text becomes the pages that go out under any connection's rules, and each page's block is
+// read back by the simulated paging terminal as the same pager code and message field, with a
+// checksum it agrees with, accepted on the first try: every page fits the carrier's length, only
+// ASCII goes where ASCII is all that may go, and no control character can break the framing.
 #include "Cenario.h"
 #include "Propriedade.h"
 #include "TerminalTAP.h"
 #include "common/Win1252.h"
 #include "tap/FuncoesTAP.h"
+#include "tap/TextoDaPagina.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 namespace {
 
-// What the sender lets reach a block: the code has no control character or blank, the message
-// no control character but the line break typed with Enter.
-bool Enviavel(const QString& codigo, const QString& mensagem) {
+bool CodigoEnviavel(const QString& codigo) {
     if (codigo.isEmpty())
         return false;
     for (const QChar c : codigo)
-        if (c.unicode() <= 32 || c.unicode() == 127)
-            return false;
-    for (const QChar c : mensagem)
-        if ((c.unicode() < 32 && c != QLatin1Char('\n')) || c.unicode() == 127)
+        if (c.unicode() <= 32 || c.unicode() >= 127)
             return false;
     return true;
 }
@@ -28,31 +26,58 @@ bool Enviavel(const QString& codigo, const QString& mensagem) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     FuzzedDataProvider entrada(dados, tamanho);
-    const QString codigo = DeWin1252(QByteArray::fromStdString(entrada.ConsumeRandomLengthString(10)));
-    const QString mensagem = DeWin1252(QByteArray::fromStdString(entrada.ConsumeRemainingBytesAsString()));
-    QString bloco;
-    const bool montado = MontaBlocoTAP(codigo, mensagem, bloco);
-    PROPRIEDADE(montado == (mensagem.size() <= TamanhoMaximoMensagemTAP));
-    if (!montado || !Enviavel(codigo, mensagem))
+    RegrasDoTexto regras;
+    regras.seteBits = entrada.ConsumeBool();
+    regras.win1252 = entrada.ConsumeBool();
+    regras.controles = entrada.PickValueInArray(
+        {ControlesNaLinha::Manter, ControlesNaLinha::Escape, ControlesNaLinha::Branco});
+    regras.tamanhoDaPagina = entrada.ConsumeIntegralInRange(MenorPagina, MaiorPagina);
+    regras.divide = entrada.ConsumeBool();
+    const QString codigo = QString::fromLatin1(entrada.ConsumeRandomLengthString(10));
+    const QString texto =
+        QString::fromUtf8(QByteArray::fromStdString(entrada.ConsumeRemainingBytesAsString()));
+
+    QStringList paginas;
+    QString erro;
+    if (!PaginasDoTexto(texto, regras, paginas, erro)) {
+        PROPRIEDADE(!erro.isEmpty());
         return 0;
-    QString soma;
-    CalculaChecksumTAP(bloco, soma);
+    }
+    PROPRIEDADE(!paginas.isEmpty());
+    PROPRIEDADE(paginas.size() == 1 || regras.divide);
+    if (!CodigoEnviavel(codigo))
+        return 0;
 
     const Cenario cenario;
     TerminalTAP terminal(cenario);
-    QVector<PaginaRecebida> paginas;
-    terminal.aoReceberPagina = [&paginas](const PaginaRecebida& p) { paginas << p; };
+    QVector<PaginaRecebida> recebidas;
+    terminal.aoReceberPagina = [&recebidas](const PaginaRecebida& p) { recebidas << p; };
     terminal.Conecta(0, 1);
     terminal.Recebe("\r", 0);
     terminal.Recebe("\x1bPG1\r", 0);
     terminal.TomaSaida();
-    terminal.Recebe(ParaWin1252(bloco + soma + QLatin1Char('\r')), 0);
-
-    PROPRIEDADE(paginas.size() == 1);
-    PROPRIEDADE(paginas[0].somaConfere);
-    PROPRIEDADE(paginas[0].codigo == ParaWin1252(codigo));
-    PROPRIEDADE(paginas[0].mensagem == ParaWin1252(mensagem));
-    PROPRIEDADE(paginas[0].veredito == QLatin1String("aceita"));
-    PROPRIEDADE(terminal.TomaSaida().endsWith("\x06\r"));
+    for (const QString& pagina : paginas) {
+        PROPRIEDADE(pagina.size() <= regras.tamanhoDaPagina);
+        const QString campo = CampoDaMensagem(pagina, regras);
+        QString bloco;
+        PROPRIEDADE(MontaBlocoTAP(codigo, campo, bloco));
+        QString soma;
+        CalculaChecksumTAP(bloco, soma);
+        const QByteArray bytes = ParaWin1252(bloco + soma + QLatin1Char('\r'));
+        if (regras.SoAscii())
+            for (const char c : bytes)
+                PROPRIEDADE(static_cast<unsigned char>(c) < 128);
+        // Between STX and ETX only the CR after the code and the one closing the field.
+        PROPRIEDADE(bytes.count('\x02') == 1 && bytes.count('\x03') == 1);
+        PROPRIEDADE(ParaWin1252(campo).count('\r') == 0);
+        terminal.Recebe(bytes, 0);
+        PROPRIEDADE(terminal.TomaSaida().endsWith("\x06\r"));
+    }
+    PROPRIEDADE(recebidas.size() == paginas.size());
+    for (int i = 0; i < paginas.size(); ++i) {
+        PROPRIEDADE(recebidas[i].somaConfere);
+        PROPRIEDADE(recebidas[i].codigo == ParaWin1252(codigo));
+        PROPRIEDADE(recebidas[i].mensagem == ParaWin1252(CampoDaMensagem(paginas[i], regras)));
+    }
     return 0;
 }

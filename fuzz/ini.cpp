@@ -14,8 +14,8 @@ QString Nome(FuzzedDataProvider& entrada) {
 }
 
 bool Branco(QChar c) {
-    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') || c == QLatin1Char('\v') ||
-           c == QLatin1Char('\f') || c == QChar(0x1A);
+    return c == QLatin1Char(' ') || c == QLatin1Char('\t') || c == QLatin1Char('\r') ||
+           c == QLatin1Char('\v') || c == QLatin1Char('\f') || c == QChar(0x1A);
 }
 
 QString SemBrancos(const QString& nome);

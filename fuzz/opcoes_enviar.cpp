@@ -1,17 +1,19 @@
 // bipvox-enviar's command line and message: any arguments either run with one recipient and a
 // message the window would send, or are refused with a reason; standard input of any bytes
-// decodes to text.
+// decodes to text. With --situacao the words are page numbers, not a message.
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "Propriedade.h"
+#include "settings/Conexao.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     FuzzedDataProvider entrada(dados, tamanho);
-    static const char* const kConhecidas[] = {"--usuario", "--grupo", "--pager", "--nome",
-                                              "--banco", "--tentativas", "--intervalo", "--esperar",
-                                              "--silencioso", "--help", "--version", "--", "-"};
+    static const char* const kConhecidas[] = {
+        "--usuario",    "--grupo",     "--pager",   "--nome",       "--banco",
+        "--tentativas", "--intervalo", "--esperar", "--silencioso", "--help",
+        "--version",    "--",          "-"};
     QStringList argumentos;
     while (entrada.remaining_bytes() > 0 && argumentos.size() < 12) {
         if (entrada.ConsumeBool())
@@ -23,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     QString erro;
     const bool aceitas = InterpretaOpcoes(argumentos, opcoes, erro);
     PROPRIEDADE(aceitas == erro.isEmpty());
-    if (aceitas && !opcoes.ajuda && !opcoes.versao) {
+    if (aceitas && !opcoes.ajuda && !opcoes.versao && !opcoes.situacao) {
         const int destinos = int(opcoes.dadas.contains(QStringLiteral("--usuario"))) +
                              int(opcoes.dadas.contains(QStringLiteral("--grupo"))) +
                              int(opcoes.dadas.contains(QStringLiteral("--pager")));
@@ -33,11 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
         PROPRIEDADE(opcoes.intervalo >= 0 && opcoes.esperar >= 0);
     }
 
-    const QString texto = TextoDaEntrada(QByteArray(reinterpret_cast<const char*>(dados), qsizetype(tamanho)));
+    const QString texto =
+        TextoDaEntrada(QByteArray(reinterpret_cast<const char*>(dados), qsizetype(tamanho)));
     QString mensagem;
     if (PreparaMensagem(texto, mensagem, erro)) {
         PROPRIEDADE(!mensagem.trimmed().isEmpty());
-        PROPRIEDADE(mensagem.size() <= 240);
+        PROPRIEDADE(mensagem.size() <= MaiorTextoDividido);
         for (const QChar c : mensagem)
             PROPRIEDADE(c.unicode() >= 32 || c == QLatin1Char('\n'));
     } else {

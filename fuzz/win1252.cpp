@@ -1,8 +1,8 @@
 // Windows-1252: every byte survives decoding and encoding again; text encodes to one byte per
 // character (a pair of surrogates is one character), and what comes back is the text itself
 // except where a character has no byte.
-#include "Propriedade.h"
 #include "common/Win1252.h"
+#include "Propriedade.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,8 +11,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
     const QByteArray bytes(reinterpret_cast<const char*>(dados), static_cast<qsizetype>(tamanho));
     PROPRIEDADE(ParaWin1252(DeWin1252(bytes)) == bytes);
 
-    const QString texto = QString::fromUtf16(reinterpret_cast<const char16_t*>(dados),
-                                             static_cast<qsizetype>(tamanho / 2));
+    const QString texto =
+        QString::fromUtf16(reinterpret_cast<const char16_t*>(dados), static_cast<qsizetype>(tamanho / 2));
     const QByteArray codificado = ParaWin1252(texto);
     const QString devolvido = DeWin1252(codificado);
     qsizetype k = 0;
@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* dados, size_t tamanho) {
             PROPRIEDADE(codificado[i] == '?');
             ++k;
         } else {
-            PROPRIEDADE(devolvido[i] == texto[k] || (codificado[i] == '?' && devolvido[i] == QLatin1Char('?')));
+            PROPRIEDADE(devolvido[i] == texto[k] ||
+                        (codificado[i] == '?' && devolvido[i] == QLatin1Char('?')));
         }
     }
     PROPRIEDADE(k == texto.size());

@@ -140,6 +140,13 @@ bool PaginasDoTexto(const QString& texto, const RegrasDoTexto& regras, QStringLi
     while (fim > inicio && linha[fim - 1] == QLatin1Char(' '))
         --fim;
     linha = linha.mid(inicio, fim - inicio);
+    // Blanks, line breaks and characters the line drops (a soft hyphen) would page a blank screen.
+    if (linha.trimmed().isEmpty()) {
+        erro =
+            QStringLiteral("a mensagem não tem nada que possa ser enviado: só brancos, quebras de linha ou "
+                           "caracteres que a linha descarta");
+        return false;
+    }
     const int tamanho = regras.tamanhoDaPagina;
     if (linha.size() > regras.TamanhoDoTexto()) {
         if (longoDemais)

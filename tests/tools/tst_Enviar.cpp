@@ -56,6 +56,9 @@ private slots:
         QTest::newRow("quebra de linha sozinha na entrada")
             << ana + QStringList{"-"} << QByteArray("\r\n\n") << "a mensagem só tem brancos"
             << "";
+        QTest::newRow("só o que a linha descarta")
+            << ana + QStringList{"-"} << QByteArray("\xad\n") << "não tem nada que possa ser enviado"
+            << "";
         QTest::newRow("entrada em Windows-1252")
             << ana + QStringList{"-"} << QByteArray("Reuni\xe3o \xe0s 15h\n") << ""
             << "Reuniao as 15h";
