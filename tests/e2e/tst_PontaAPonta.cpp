@@ -109,6 +109,7 @@ private slots:
         SimuladorExterno segundo;
         QVERIFY(segundo.Inicia(opcoes));
         Modulo::EnvioIniciado = false;
+        c.pedido.texto = QStringLiteral("De novo"); // the first send emptied the message
         QTimer::singleShot(1500, [&outroPrograma] { outroPrograma.Libera(); });
         IniciaProcesso(c.ctx, c.pedido, c.painel);
         QCOMPARE(segundo.Paginas().size(), 1);
