@@ -1,16 +1,11 @@
-// At 200% scaling on a small screen the main window still fits, the pictures are sharp and the
-// history's columns show their contents whole.
+// At 200% scaling on a small screen the main window still fits and the pictures are sharp (the
+// history's column widths are logical pixels like everything else: tests/history checks them).
 #include "BancadaVirtual.h"
-#include "GradeDeTeste.h"
-#include "history/frmHistorico.h"
 #include "shell/frmInicializa.h"
 #include "shell/frmPrincipal.h"
-#include "store/Consultas.h"
 
 #include <QLabel>
-#include <QMdiArea>
 #include <QScreen>
-#include <QTableView>
 #include <QtTest>
 
 class tst_Escala200 : public QObject {
@@ -26,12 +21,6 @@ private slots:
         QVERIFY(principal.width() <= tela.width() && principal.height() + 30 <= tela.height());
         frmInicializa splash(b.relogio);
         QCOMPARE(splash.findChild<QLabel*>("imgLogo")->pixmap().devicePixelRatio(), 2.0);
-        // The history shows a full date and a 10-character code whole.
-        QVERIFY(b.ambiente.AbreBancoVazio());
-        QVERIFY(GravaLog("20261231", "23:59", "Ana", "oi", "2345678901", 1));
-        QMdiArea area;
-        QVERIFY(ExibeHistorico(&area, b.operador, QString(), 0));
-        QCOMPARE(TextosCortados(area.findChild<QTableView*>("grdGride"), 0), QStringList());
     }
 };
 
