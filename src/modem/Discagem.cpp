@@ -1,5 +1,6 @@
 #include "modem/Discagem.h"
 
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "modem/ComandosModem.h"
@@ -139,12 +140,15 @@ qint16 AnalisaRespostaDiscagem(Contexto& ctx) {
                 return DiscagemDadosDemais;
             // Pending window events run on every pass.
             ctx.relogio.Pausa(0);
-            if (TemVeredito(recebido) || ctx.relogio.Agora() > prazo)
+            // A termination signal: nothing has been sent yet, so the call is dropped at once.
+            if (TemVeredito(recebido) || ctx.relogio.Agora() > prazo || Interrupcao::Pedidos() > 0)
                 break;
             // Sleeps on the port instead of spinning, but briefly, so events keep running.
             ctx.porta.AguardaDados(std::min(prazo, ctx.relogio.Agora() + IntervaloDeEventos));
         }
     }
+    if (Interrupcao::Pedidos() > 0)
+        return DiscagemNenhuma;
     if (ctx.relogio.Agora() > prazo)
         return DiscagemTempoEsgotado;
 

@@ -1,5 +1,6 @@
 #include "modem/PortaSerialQt.h"
 
+#include "common/Interrupcao.h"
 #include "settings/DispositivoDaPorta.h"
 
 #include <QFileInfo>
@@ -8,6 +9,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <poll.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <utility>
@@ -236,6 +238,10 @@ void PortaSerialQt::AguardaDados(double prazo) {
         return;
     const double restante = prazo - m_relogio.Agora();
     const int ms = static_cast<int>(std::ceil(std::max(restante, 0.0) * 1000.0)) + 1;
-    if (!m_porta.waitForReadyRead(ms) && Perdida())
+    // The device and the signal pipe together: a termination signal wakes the wait at once.
+    pollfd espera[2] = {{int(m_porta.handle()), POLLIN, 0}, {Interrupcao::Aviso(), POLLIN, 0}};
+    if (::poll(espera, espera[1].fd >= 0 ? 2 : 1, ms) > 0 && (espera[1].revents & POLLIN))
+        Interrupcao::Drena();
+    if (!m_porta.waitForReadyRead(0) && Perdida())
         EsperaSemDados(prazo);
 }

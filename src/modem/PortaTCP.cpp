@@ -1,8 +1,11 @@
 #include "modem/PortaTCP.h"
 
+#include "common/Interrupcao.h"
+
 #include <QThread>
 #include <algorithm>
 #include <cmath>
+#include <poll.h>
 
 namespace {
 constexpr double IntervaloDeEventos = 0.05;
@@ -103,7 +106,12 @@ void PortaTCP::AguardaDados(double prazo) {
         return;
     const double restante = std::max(prazo - m_relogio.Agora(), 0.0);
     if (PortOpen()) {
-        m_socket.waitForReadyRead(int(std::ceil(restante * 1000.0)) + 1);
+        // The connection and the signal pipe together: a termination signal wakes the wait.
+        pollfd espera[2] = {{int(m_socket.socketDescriptor()), POLLIN, 0}, {Interrupcao::Aviso(), POLLIN, 0}};
+        if (::poll(espera, espera[1].fd >= 0 ? 2 : 1, int(std::ceil(restante * 1000.0)) + 1) > 0 &&
+            (espera[1].revents & POLLIN))
+            Interrupcao::Drena();
+        m_socket.waitForReadyRead(0);
         return;
     }
     // A closed connection gives nothing; sleep instead of spinning until the deadline.

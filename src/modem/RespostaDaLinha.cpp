@@ -1,5 +1,7 @@
 #include "modem/RespostaDaLinha.h"
 
+#include "common/Interrupcao.h"
+
 #include <algorithm>
 
 RespostaDaLinha::RespostaDaLinha(QStringList esperados)
@@ -33,8 +35,9 @@ bool AguardaNaLinha(Contexto& ctx, RespostaDaLinha& resposta, double prazo) {
     for (;;) {
         if (resposta.Acrescenta(ctx.porta.Input()) || ctx.relogio.Agora() > prazo)
             break;
-        // A connection the far end closed (or a device gone) will bring nothing more.
-        if (!ctx.porta.PortOpen() && ctx.porta.InBufferCount() == 0)
+        // A connection the far end closed (or a device gone) will bring nothing more; asked to end
+        // at once, what has not come counts as never coming.
+        if ((!ctx.porta.PortOpen() && ctx.porta.InBufferCount() == 0) || Interrupcao::Imediata())
             return false;
         ctx.porta.AguardaDados(prazo);
     }

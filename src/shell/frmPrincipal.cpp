@@ -1,5 +1,6 @@
 #include "shell/frmPrincipal.h"
 
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "directory/frmCadastraGrupo.h"
@@ -13,6 +14,7 @@
 #include "shell/frmInicializa.h"
 #include "shell/frmSobre.h"
 #include "store/BancoDeDados.h"
+#include "tap/Envio.h"
 #include "ui/frmControles.h"
 #include "ui/frmMensagem.h"
 #include "ui/frmMoldura.h"
@@ -27,6 +29,7 @@
 #include <QMdiArea>
 #include <QMenuBar>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QTimer>
 #include <QToolButton>
 #include <QTranslator>
@@ -48,12 +51,33 @@ int frmPrincipal::Executa(QApplication& app) {
     ReativacaoDeJanelas reativacao;
     app.installEventFilter(&reativacao);
     frmPrincipal janela;
+    // SIGTERM, SIGHUP (and Ctrl+C): a send under way ends itself cleanly first; then the program
+    // leaves through the normal way out, which closes the port (restoring its settings) and
+    // releases the lock.
+    Interrupcao::Instala();
+    QSocketNotifier aviso(Interrupcao::Aviso(), QSocketNotifier::Read);
+    QObject::connect(&aviso, &QSocketNotifier::activated, &janela, [] { Interrupcao::Drena(); });
+    Interrupcao::AoPedir(&janela, [&janela] { janela.EncerraPorSinal(); });
     if (!janela.MDIForm_Load())
         return 1;
+    if (Interrupcao::Pedidos() > 0)
+        return SaidaPorSinal;
     // The person may have closed the main window during the pauses of start-up.
     if (!janela.isVisible())
         return 0;
     return app.exec();
+}
+
+void frmPrincipal::EncerraPorSinal() {
+    if (Interrupcao::Pedidos() == 0)
+        return;
+    // The send's own wind-down runs first; the program ends after it.
+    if (EnvioEmCurso()) {
+        QTimer::singleShot(100, this, &frmPrincipal::EncerraPorSinal);
+        return;
+    }
+    FechaBanco();
+    QApplication::exit(SaidaPorSinal);
 }
 
 frmPrincipal::frmPrincipal(PortaSerial* porta, Relogio* relogio, QWidget* pai)

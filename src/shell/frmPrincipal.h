@@ -34,6 +34,11 @@ public:
     // Start-up; false when the program must end at once.
     bool MDIForm_Load(const QString& diretorioDoBanco = QString());
 
+    // Exit status after SIGTERM, SIGINT or SIGHUP (as bipvox-enviar's).
+    static constexpr int SaidaPorSinal = 130;
+    // After a termination signal: once no send is under way, the program ends.
+    void EncerraPorSinal();
+
     // How the program ends at once (tests replace it).
     std::function<void(int)> encerraPrograma;
 

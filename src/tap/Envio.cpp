@@ -1,5 +1,6 @@
 #include "tap/Envio.h"
 
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "modem/ComandosModem.h"
 #include "modem/Discagem.h"
@@ -16,6 +17,7 @@
 #include "tap/TextoDaPagina.h"
 
 #include <QDateTime>
+#include <QScopeGuard>
 #include <functional>
 #include <optional>
 
@@ -104,6 +106,9 @@ bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const Q
                    const std::function<void()>& enquantoSai = {}) {
     switch (EntregaUnidade(ctx, unidade, aoRecusar, statusACadaEnvio, enquantoSai)) {
     case DesfechoDaPagina::TempoEsgotado:
+        // Asked to end at once: nothing more goes down the line.
+        if (Interrupcao::Imediata())
+            return false;
         // A vanished device or a closed connection also ends in silence: name the real cause.
         if (!enlace.InformaPerda(ctx))
             Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
@@ -249,7 +254,7 @@ bool TomaPorta(Contexto& ctx, PainelDeEnvio& painel) {
             break;
         esperou = true;
         ctx.operador.Status(QStringLiteral(" Aguardando o modem, ") + ocupante + QLatin1Char('.'));
-        if (!painel.AguardandoPorta(ocupante)) {
+        if (Interrupcao::Pedidos() > 0 || !painel.AguardandoPorta(ocupante)) {
             painel.AguardandoPorta(QString());
             ctx.operador.Status(QStringLiteral(" Envio cancelado; nada foi discado."));
             return false;
@@ -262,6 +267,21 @@ bool TomaPorta(Contexto& ctx, PainelDeEnvio& painel) {
     }
     return true;
 }
+
+// A termination signal between pages: the session is logged off and the line hung up as after a
+// send, unless a second signal asked to end at once.
+bool EncerraInterrompido(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
+    if (Interrupcao::Imediata())
+        return false;
+    ctx.operador.Status(QStringLiteral(" Envio interrompido, encerrando a sessão com a central ..."));
+    ctx.porta.Output(Modulo::EOT + Modulo::CR);
+    Pausa(ctx, 0.05);
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Fecha(ctx);
+    return false;
+}
+
+int g_enviosEmCurso = 0;
 
 qint32 IdentificadorSelecionado(const PedidoDeEnvio& pedido) {
     const int k = pedido.IndiceDaLista() + 1;
@@ -367,6 +387,8 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
     }
     if (!LogOn(ctx, enlace, painel))
         return false;
+    if (Interrupcao::Pedidos() > 0)
+        return EncerraInterrompido(ctx, enlace, painel);
 
     painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
     ctx.operador.Status(kEnviando);
@@ -454,7 +476,20 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     int receberam = 0;
     QStringList naoReceberam;
     std::optional<std::pair<qint32, DadosUsuario>> seguinte;
+    // Member k and every later one got nothing.
+    const auto interrompe = [&](int k) {
+        for (int resto = k; resto < ids.size(); ++resto)
+            naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
+        InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
+        naoRegistradas.Informa(ctx.operador);
+        return false;
+    };
     for (int k = 0; k < ids.size(); ++k) {
+        // A termination signal: the page before was finished and recorded; the rest are left out.
+        if (Interrupcao::Pedidos() > 0) {
+            EncerraInterrompido(ctx, enlace, painel);
+            return interrompe(k);
+        }
         const qint32 id = ids[k];
         const DadosUsuario membro =
             seguinte && seguinte->first == id ? seguinte->second : ObtemDadosUsuario(ctx, id);
@@ -500,12 +535,8 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                 enlace.Interrompe(ctx);
             const int recusadasAntes = conta.recusadas;
             if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
-                // This member and every later one got nothing (or not all of it).
-                for (int resto = k; resto < ids.size(); ++resto)
-                    naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
-                InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
-                naoRegistradas.Informa(ctx.operador);
-                return false;
+                // This member (or part of its message) and every later one got nothing.
+                return interrompe(k);
             }
             ++conta.entregues;
             Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
@@ -531,6 +562,10 @@ void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel)
     IniciaProcesso(ctx, *enlace, pedido, painel);
 }
 
+bool EnvioEmCurso() {
+    return g_enviosEmCurso > 0;
+}
+
 void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel) {
     Modulo::EnvioIniciado = true;
     // A character the line cannot carry is refused before anything is dialled.
@@ -541,6 +576,8 @@ void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, Painel
         Informa(ctx, AvisoDoTexto(erro));
         return;
     }
+    ++g_enviosEmCurso;
+    const auto fim = qScopeGuard([] { --g_enviosEmCurso; });
     // The whole conversation runs on the link's own port.
     Contexto linha{ctx.relogio, enlace.Porta(), ctx.operador};
     // The serial port is taken for this transmission only, and let go at its end, so scripts and
@@ -556,7 +593,7 @@ void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, Painel
     if (!enlace.RecuperaPorta(linha))
         return;
     linha.operador.Status(enlace.StatusDaAbertura());
-    if (!enlace.Abre(linha)) {
+    if (!enlace.Abre(linha) || Interrupcao::Pedidos() > 0) {
         Fecha(linha, enlace, painel);
         return;
     }

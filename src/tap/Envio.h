@@ -82,3 +82,5 @@ bool EnviarGrupo(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel,
 // success). The caller closes the window afterwards.
 void IniciaProcesso(Contexto& ctx, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
 void IniciaProcesso(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeEnvio& painel);
+// True while IniciaProcesso runs (a termination signal is then handled by the send itself).
+bool EnvioEmCurso();

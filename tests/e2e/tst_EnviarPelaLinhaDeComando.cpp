@@ -12,6 +12,7 @@
 #include "MensagemDoEnvio.h"
 #include "RelogioAcelerado.h"
 #include "SimuladorExterno.h"
+#include "common/Interrupcao.h"
 #include "modem/TravaDaPorta.h"
 #include "settings/Conexao.h"
 #include "settings/PerfilINI.h"
@@ -23,6 +24,9 @@
 
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 namespace {
 const QString kEnviaAqui = QStringLiteral("--envia-aqui");
@@ -119,6 +123,10 @@ const Linha kLinhas[] = {
     {"porta em uso", "porta travada", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum, "em uso por outro programa"},
     {"morto no meio de um grupo de 30", "morto", QStringList{"--ritmo"},
      QStringList{"--grupo", "Brigada", "oi"}, 0, 1, kNenhum, kNenhum, ""},
+    // SIGTERM instead: the page on the line is finished and recorded, then the log-off, the
+    // hang-up, the port closed (not left exclusive) and the lock released, with its own status.
+    {"SIGTERM no meio de um grupo de 30", "terminado", QStringList{"--ritmo"},
+     QStringList{"--grupo", "Brigada", "oi"}, 130, 1, kNenhum, kNenhum, "Não receberam: Membro"},
 };
 } // namespace
 
@@ -142,7 +150,8 @@ private slots:
                                CadastraUsuario("Carlos", "3333")}) > 0);
 
         QVector<qint32> brigada{1, 2, 3};
-        for (int n = 4; n <= 30 && l.como == QLatin1String("morto"); ++n)
+        const bool interrompido = l.como == QLatin1String("morto") || l.como == QLatin1String("terminado");
+        for (int n = 4; n <= 30 && interrompido; ++n)
             brigada << CadastraUsuario(QStringLiteral("Membro %1").arg(n), QString::number(7000 + n));
         QVERIFY(CadastraGrupo("Brigada", brigada) > 0);
         SimuladorExterno simulador;
@@ -178,7 +187,7 @@ private slots:
         const QStringList banco{"--banco", ambiente.Diretorio() + "/Pager.Mdb"};
         QString erros;
         int status = -1;
-        if (l.como == QLatin1String("morto")) {
+        if (interrompido) {
             FechaBancoDeDados();
             QProcess enviar;
             enviar.start(QCoreApplication::applicationFilePath(),
@@ -189,8 +198,25 @@ private slots:
                    enviar.state() == QProcess::Running)
                 QTest::qWait(2);
             QVERIFY2(enviar.state() == QProcess::Running, "the send ended before the kill");
-            ::kill(pid_t(enviar.processId()), SIGKILL);
-            QVERIFY(enviar.waitForFinished(5000));
+            const bool terminado = l.como == QLatin1String("terminado");
+            ::kill(pid_t(enviar.processId()), terminado ? SIGTERM : SIGKILL);
+            QVERIFY(enviar.waitForFinished(20000));
+            const QString escrito = QString::fromUtf8(enviar.readAllStandardError());
+            if (terminado) {
+                QCOMPARE(enviar.exitStatus(), QProcess::NormalExit);
+                QCOMPARE(enviar.exitCode(), l.saida);
+                QVERIFY2(escrito.contains(l.escrito), qPrintable(escrito));
+                QVERIFY(simulador.Dados(QStringLiteral("recebido")).endsWith("\x04\r+++ATH0\r"));
+                // The next program, of any user, can open the line and take the lock.
+                const int linha =
+                    ::open(QFile::encodeName(simulador.Dispositivo()).constData(), O_RDWR | O_NOCTTY);
+                int exclusiva = -1;
+                QVERIFY(linha >= 0 && ::ioctl(linha, TIOCGEXCL, &exclusiva) == 0);
+                ::close(linha);
+                QCOMPARE(exclusiva, 0);
+                TravaDaPorta livre;
+                QVERIFY2(livre.Obtem(simulador.Dispositivo()), qPrintable(livre.Motivo()));
+            }
             simulador.Para();
             QStringList aceitas;
             for (const QJsonObject& p : simulador.Paginas())
@@ -206,7 +232,8 @@ private slots:
             QStringList log;
             for (Snapshot s("Select ID_Pager From Log Order By rowid"); !s.Eof(); s.MoveNext())
                 log << s.Campo("ID_Pager").toString();
-            QVERIFY2(log == aceitas || log == aceitas.mid(0, aceitas.size() - 1), qPrintable(log.join(',')));
+            QVERIFY2(log == aceitas || (!terminado && log == aceitas.mid(0, aceitas.size() - 1)),
+                     qPrintable(log.join(',')));
             return;
         }
         if (l.como == QLatin1String("historico cheio"))
@@ -264,8 +291,12 @@ private slots:
 int main(int argc, char* argv[]) {
     QCoreApplication aplicacao(argc, argv);
     QString escrito;
-    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == kEnviaAqui)
-        return EnviaNestePrograma(QCoreApplication::arguments().mid(2), escrito);
+    if (argc > 1 && QString::fromLocal8Bit(argv[1]) == kEnviaAqui) {
+        Interrupcao::Instala();
+        const int saida = EnviaNestePrograma(QCoreApplication::arguments().mid(2), escrito);
+        std::fputs(escrito.toUtf8().constData(), stderr);
+        return saida;
+    }
     tst_EnviarPelaLinhaDeComando teste;
     return QTest::qExec(&teste, argc, argv);
 }

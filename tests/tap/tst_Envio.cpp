@@ -5,6 +5,7 @@
 #include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/Win1252.h"
 #include "modem/Desligamento.h"
@@ -170,6 +171,10 @@ const FalhaNoOitavo kFalhas[] = {
     {"porta perdida", "perda", 7, "interrompido: 7 de 20 membros"},
     {"histórico recusa", "log", 19, "não puderam ser registradas"},
     {"NAK e reenvio", "\x15\r", 20, QString()},
+    // A termination signal as the 8th page goes out: that page is finished and recorded, the
+    // session logged off and hung up; a second one ends at once, with nothing more on the line.
+    {"sinal de término", "sinal", 8, "interrompido: 8 de 20 membros"},
+    {"dois sinais", "sinais", 7, "interrompido: 7 de 20 membros"},
 };
 
 // The text as the terminal gets it and the history keeps it, page by page.
@@ -486,12 +491,19 @@ private slots:
         Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("G"), membros);
         c.pedido.porUsuario = false;
         const QByteArray oitavo("\0021008\r");
-        c.modem.QuandoRecebe(oitavo, falha, 0.5, falha == "perda" || falha == "log" ? 0 : 1);
+        c.modem.QuandoRecebe(oitavo, falha, 0.5,
+                             falha == "perda" || falha == "log" || falha == "sinal" ? 0 : 1);
         c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
-        c.modem.aoEscrever = [&c, oitavo, falha](const QByteArray& b) {
+        double fimDoOitavo = -1;
+        c.modem.aoEscrever = [&c, oitavo, falha, &fimDoOitavo](const QByteArray& b) {
             if (falha == "perda" && b.startsWith(oitavo))
                 c.modem.Perde();
+            for (int n = 0; b.startsWith(oitavo) && n < (falha == "sinais" ? 2 : falha == "sinal"); ++n)
+                Interrupcao::Pede();
+            if (b.startsWith(oitavo))
+                fimDoOitavo = c.relogio.Agora();
         };
+        const auto esquece = qScopeGuard([] { Interrupcao::Esquece(); });
         // An earlier send's list stays: the file is only added to.
         QFile arquivo(c.ambiente.Diretorio() + "/PaginasNaoRegistradas.txt");
         if (falha == "log") {
@@ -500,8 +512,13 @@ private slots:
             QVERIFY(Executa("Create Trigger cheio Before Insert On Log When New.ID_Pager = '1008' "
                             "Begin Select Raise(Abort, 'disk full'); End"));
         }
-        QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), f.linhasNoLog > 7);
+        QCOMPARE(EnviarGrupo(c.ctx, c.pedido, c.painel), !f.resumo.contains("interrompido"));
         QCOMPARE(c.Log().size(), f.linhasNoLog);
+        if (falha.startsWith("sina")) {
+            QCOMPARE(c.modem.linha.endsWith(kLogOff), falha == "sinal");
+            QCOMPARE(c.modem.linha.mid(c.modem.linha.lastIndexOf(oitavo)).contains("\x04"), falha == "sinal");
+            QVERIFY(falha == "sinal" || c.relogio.Agora() - fimDoOitavo < 1); // not the 5 s time-out
+        }
         if (f.resumo.isEmpty()) { // each resend shows the sending text again
             const int erro = c.operador.status.indexOf(" Erro na transmissão, re-enviando mensagem ...");
             QCOMPARE(c.operador.status.value(erro + 1), kEnviando);
@@ -510,8 +527,11 @@ private slots:
         // One summary, after the hang-up, naming every member left out (or left unrecorded).
         const QString fim = c.operador.caixas.last().texto;
         QVERIFY2(fim.contains(f.resumo), qPrintable(fim));
-        QVERIFY(fim.contains("Membro 08 (pager 1008)") && !fim.contains("Membro 07"));
-        QCOMPARE(fim.contains("Membro 20"), f.linhasNoLog == 7);
+        const int primeiro = falha == "log" ? 8 : f.linhasNoLog + 1; // the first member left out
+        QVERIFY(
+            fim.contains(QStringLiteral("Membro %1 (pager 10%1)").arg(primeiro, 2, 10, QLatin1Char('0'))) &&
+            !fim.contains(QStringLiteral("Membro %1").arg(primeiro - 1, 2, 10, QLatin1Char('0'))));
+        QCOMPARE(fim.contains("Membro 20"), f.linhasNoLog < 19);
         QVERIFY(c.operador.eventos.lastIndexOf("status: Pronto") <
                 c.operador.eventos.indexOf("caixa:" + fim));
         if (falha == "\x1b\x04\r")

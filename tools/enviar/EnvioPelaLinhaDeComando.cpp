@@ -2,10 +2,12 @@
 
 #include "Destinatario.h"
 #include "PedidoDaLinhaDeComando.h"
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "compose/Destinatarios.h"
 #include "modem/ComandosModem.h"
+#include "modem/Desligamento.h"
 #include "modem/Discagem.h"
 #include "modem/Enlace.h"
 #include "modem/PortaSerialQt.h"
@@ -31,6 +33,16 @@ struct Preparo {
 SaidaDoEnvio Falha(OperadorDeConsole& console, SaidaDoEnvio saida, const QString& texto) {
     console.Aviso(texto);
     return saida;
+}
+
+const QString kInterrompido = QStringLiteral("interrompido por um sinal de término");
+
+// Waits the given seconds, but a termination signal ends the wait; true when it came.
+bool EsperaOuInterrompe(Relogio& relogio, double segundos) {
+    const double fim = relogio.Agora() + segundos;
+    while (Interrupcao::Pedidos() == 0 && relogio.Agora() < fim)
+        relogio.Pausa(std::min(0.25, fim - relogio.Agora()));
+    return Interrupcao::Pedidos() > 0;
 }
 
 Preparo PreparaDestino(const OpcoesDoEnvio& opcoes, OperadorDeConsole& console) {
@@ -79,7 +91,9 @@ SaidaDoEnvio AbrePorta(Contexto& ctx, PortaSerialQt& porta, const OpcoesDoEnvio&
             console.Andamento(
                 QStringLiteral("A porta do modem está em uso; aguardando até %1 s ...").arg(opcoes.esperar));
         avisado = true;
-        ctx.relogio.Pausa(std::min(0.25, std::max(0.0, limite - ctx.relogio.Agora())));
+        if (EsperaOuInterrompe(ctx.relogio, std::min(0.25, std::max(0.0, limite - ctx.relogio.Agora()))))
+            return Falha(console, Interrompido,
+                         kInterrompido + QStringLiteral(" esperando a porta; nada foi enviado."));
     }
     return TodasAceitas;
 }
@@ -96,10 +110,17 @@ SaidaDoEnvio Disca(Contexto& ctx, const OpcoesDoEnvio& opcoes, OperadorDeConsole
             console.Andamento(QStringLiteral("Tentativa %1 de %2").arg(tentativa).arg(opcoes.tentativas));
         ctx.operador.Status(QStringLiteral(" Discando para a empresa de rádio chamadas, aguarde ..."));
         qint16 codigo = DiscagemNenhuma;
-        if (DiscaOperadora(ctx, &codigo))
+        const bool conectado = DiscaOperadora(ctx, &codigo);
+        if (conectado && Interrupcao::Pedidos() == 0)
             return TodasAceitas;
         console.Titulo(QStringLiteral("Desconectando Modem ..."));
-        DesconectaModem(ctx);
+        if (conectado)
+            DesligaChamada(ctx);
+        else
+            DesconectaModem(ctx);
+        if (Interrupcao::Pedidos() > 0)
+            return Falha(console, Interrompido,
+                         kInterrompido + QStringLiteral(" na discagem; nada foi enviado."));
         if (codigo == DiscagemSemModem)
             return Falha(console, SemPortaOuBanco,
                          QStringLiteral("o modem não respondeu; nada foi enviado."));
@@ -108,7 +129,8 @@ SaidaDoEnvio Disca(Contexto& ctx, const OpcoesDoEnvio& opcoes, OperadorDeConsole
                          QStringLiteral("sem conexão com a central após %1 tentativa(s); nada foi enviado.")
                              .arg(tentativa));
         console.Andamento(QStringLiteral("Nova tentativa em %1 s ...").arg(opcoes.intervalo));
-        ctx.relogio.Pausa(opcoes.intervalo);
+        if (EsperaOuInterrompe(ctx.relogio, opcoes.intervalo))
+            return Falha(console, Interrompido, kInterrompido + QStringLiteral("; nada foi enviado."));
     }
 }
 
@@ -120,7 +142,13 @@ SaidaDoEnvio Conecta(Contexto& linha, Enlace& enlace, TipoDeConexao tipo, const 
         if (opcoes.tentativas > 1)
             console.Andamento(QStringLiteral("Tentativa %1 de %2").arg(tentativa).arg(opcoes.tentativas));
         linha.operador.Status(enlace.StatusDaAbertura());
-        if (enlace.Abre(linha))
+        const bool aberto = enlace.Abre(linha);
+        if (Interrupcao::Pedidos() > 0) {
+            if (aberto)
+                enlace.Fecha(linha);
+            return Falha(console, Interrompido, kInterrompido + QStringLiteral("; nada foi enviado."));
+        }
+        if (aberto)
             return TodasAceitas;
         if (tipo == TipoDeConexao::Direta)
             return Falha(console, SemPortaOuBanco,
@@ -130,7 +158,8 @@ SaidaDoEnvio Conecta(Contexto& linha, Enlace& enlace, TipoDeConexao tipo, const 
                          QStringLiteral("sem conexão com a central após %1 tentativa(s); nada foi enviado.")
                              .arg(tentativa));
         console.Andamento(QStringLiteral("Nova tentativa em %1 s ...").arg(opcoes.intervalo));
-        linha.relogio.Pausa(opcoes.intervalo);
+        if (EsperaOuInterrompe(linha.relogio, opcoes.intervalo))
+            return Falha(console, Interrompido, kInterrompido + QStringLiteral("; nada foi enviado."));
     }
 }
 
@@ -143,6 +172,9 @@ SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConso
                      QStringLiteral("%1 página(s) saíram, mas não puderam ser registradas no histórico; "
                                     "elas estão em PaginasNaoRegistradas.txt, ao lado do banco.")
                          .arg(r.naoRegistradas));
+    const bool porSinal = !concluido && Interrupcao::Pedidos() > 0;
+    if (porSinal && r.entregues == 0)
+        return Falha(console, Interrompido, kInterrompido + QStringLiteral("; nenhuma página foi entregue."));
     if (!concluido && r.entregues == 0)
         return Falha(console, SemConexao,
                      QStringLiteral("a transmissão não se completou; nenhuma página foi entregue."));
@@ -151,6 +183,8 @@ SaidaDoEnvio Desfecho(bool concluido, const ResultadoDoEnvio& r, OperadorDeConso
         resumo += QStringLiteral(", %1 com código recusado").arg(r.recusadas);
     if (r.puladas > 0)
         resumo += QStringLiteral(", %1 membro(s) fora do cadastro ou sem código de pager").arg(r.puladas);
+    if (porSinal)
+        return Falha(console, Interrompido, kInterrompido + QStringLiteral(": ") + resumo + QLatin1Char('.'));
     if (!concluido)
         return Falha(console, AlgumaNaoEntregue,
                      QStringLiteral("a transmissão foi interrompida: ") + resumo + QLatin1Char('.'));

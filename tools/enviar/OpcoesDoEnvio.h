@@ -11,6 +11,7 @@ enum SaidaDoEnvio {
     ErroDeUso = 3,         // bad options, unknown or ambiguous recipient, bad message
     SemPortaOuBanco = 4,   // port held or unusable, modem silent, database unusable
     SemHistorico = 5,      // pages went out but their history rows could not be written
+    Interrompido = 130,    // SIGTERM, SIGINT or SIGHUP before every page went (the shell's Ctrl+C status)
 };
 
 struct OpcoesDoEnvio {

@@ -5,6 +5,7 @@
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
 
@@ -15,6 +16,8 @@
 
 int main(int argc, char* argv[]) {
     QCoreApplication aplicacao(argc, argv);
+    // From the start: a signal before the send begins still ends it cleanly, with its own status.
+    Interrupcao::Instala();
     OpcoesDoEnvio opcoes;
     QString erro;
     if (!InterpretaOpcoes(aplicacao.arguments().mid(1), opcoes, erro)) {
