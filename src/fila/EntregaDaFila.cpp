@@ -182,11 +182,14 @@ ResumoDaRodada Rodada::Executa() {
     }
     FalhaDoLogOn falha = FalhaDoLogOn::Nenhuma;
     if (!AguardaIDeInicializaModoAutomatico(m_ctx, &falha)) {
-        const QString motivo = falha == FalhaDoLogOn::SenhaRecusada
-                                   ? QStringLiteral("a central recusou a senha de acesso")
-                               : falha == FalhaDoLogOn::DadosDemais
-                                   ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
-                                   : QStringLiteral("a central não aceitou a entrada (LogIn)");
+        const QString motivo =
+            falha == FalhaDoLogOn::SenhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
+            : falha == FalhaDoLogOn::SenhaFaltando
+                ? QStringLiteral("a central recusou a entrada sem senha: ela deve exigir uma "
+                                 "senha (chave Senha da seção [CONEXÃO])")
+            : falha == FalhaDoLogOn::DadosDemais
+                ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
+                : QStringLiteral("a central não aceitou a entrada (LogIn)");
         m_diario(motivo);
         m_enlace.Interrompe(m_ctx);
         AdiaDemais(prontas, 0, motivo);

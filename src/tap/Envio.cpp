@@ -28,6 +28,10 @@ constexpr int MaximoDeNAKs = 3;
 
 const QString kTituloErro = QStringLiteral("Erro:");
 const QString kEnviando = QStringLiteral(" Enviando mensagem, aguade ...");
+const QString MensagemSenhaFaltando = QStringLiteral(
+    "A central recusou a entrada sem senha: ela deve exigir uma senha de acesso. Informe a senha em Opções "
+    "Avançadas (área Conexão) ou na chave Senha da seção [CONEXÃO] do Bipvoxcf.INI. Nenhuma mensagem foi "
+    "enviada.");
 
 // Leading and trailing blanks only: a line break at either end belongs to the message.
 QString SemBrancos(const QString& texto) {
@@ -178,6 +182,7 @@ bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
     Informa(ctx, falha == FalhaDoLogOn::SenhaRecusada
                      ? QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
                                       "Avançadas e tente novamente. Nenhuma mensagem foi enviada.")
+                 : falha == FalhaDoLogOn::SenhaFaltando ? MensagemSenhaFaltando
                  : falha == FalhaDoLogOn::DadosDemais
                      ? MensagemDadosDemais
                      : QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente."));

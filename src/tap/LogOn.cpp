@@ -63,9 +63,10 @@ bool AguardaIDeInicializaModoAutomatico(Contexto& ctx, FalhaDoLogOn* falha) {
         const QString& texto = resposta.Texto();
         if (resposta.Excedeu())
             return falhou(FalhaDoLogOn::DadosDemais);
-        const bool recusada =
-            !senha.isEmpty() && (texto.contains(Modulo::NAK) || texto.contains(Modulo::ESC + Modulo::EOT));
-        return falhou(recusada ? FalhaDoLogOn::SenhaRecusada : FalhaDoLogOn::SemResposta);
+        const bool recusada = texto.contains(Modulo::NAK) || texto.contains(Modulo::ESC + Modulo::EOT);
+        if (!recusada)
+            return falhou(FalhaDoLogOn::SemResposta);
+        return falhou(senha.isEmpty() ? FalhaDoLogOn::SenhaFaltando : FalhaDoLogOn::SenhaRecusada);
     }
 
     // The first block waits for the go-ahead, ESC "[p" CR; whatever came before it (a repeated

@@ -36,6 +36,11 @@ const QString kTCP = QStringLiteral(" Conectando à central em 127.0.0.1:5000, a
 const QString kRenova = QStringLiteral(" Re-inicializando o modem, aguarde ...");
 const QString kModem = QStringLiteral("Desconectando Modem ...");
 const QString kSessao = QStringLiteral("Encerrando a sessão ...");
+const QString kSemSenha =
+    QStringLiteral("A central recusou a entrada sem senha: ela deve exigir uma senha de "
+                   "acesso. Informe a senha em Opções Avançadas (área Conexão) ou na "
+                   "chave Senha da seção [CONEXÃO] do Bipvoxcf.INI. Nenhuma mensagem foi "
+                   "enviada.");
 const QString kRecusada = QStringLiteral("A central recusou a senha de acesso. Confira a senha em Opções "
                                          "Avançadas e tente novamente. Nenhuma mensagem foi enviada.");
 const QString kGenerica = QStringLiteral("Erro na tentativa de efetuar o LogIn. Tente novamente.");
@@ -155,7 +160,7 @@ const UmUsuario kUsuarios[] = {
     {"senha em Windows-1252", "Direta", "sç", kNada, 0, 1, true, "", kNada, kEOT, kSessao},
     {"NAK à senha", "Direta", "x", L{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kRecusada, kNada, kEOT, kSessao},
     {"silêncio à senha", "Direta", "x", L{"\x1bPG1||0"}, 0, 0, false, kGenerica, kNada, kEOT, kSessao},
-    {"NAK sem senha", "Direta", "", L{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kGenerica, kNada, kEOT, kSessao},
+    {"NAK sem senha", "Direta", "", L{"\x1bPG1|\x15\r|0.3"}, 0, 0, false, kSemSenha, kNada, kEOT, kSessao},
 };
 
 // A group of 20 whose 8th page meets a fault.
