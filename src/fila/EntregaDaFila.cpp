@@ -185,7 +185,7 @@ ResumoDaRodada Rodada::Executa() {
         const QString motivo =
             falha == FalhaDoLogOn::SenhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
             : falha == FalhaDoLogOn::SenhaFaltando
-                ? QStringLiteral("a central recusou a entrada sem senha: ela deve exigir uma "
+                ? QStringLiteral("a central recusou a entrada (LogIn) sem senha: ela deve exigir uma "
                                  "senha (chave Senha da seção [CONEXÃO])")
             : falha == FalhaDoLogOn::DadosDemais
                 ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
