@@ -21,6 +21,8 @@ enum class DesfechoDaPagina {
 
 // Sends the unit until the terminal takes it, refuses it or ends the send (at most three times).
 // aoRecusar runs on each answer carrying CR RS CR; statusACadaEnvio shows the sending text before
-// each write; enquantoSai runs while each write crosses the line.
+// each write; enquantoSai runs while each write crosses the line; resposta, when given, gets the
+// last answer's text (its numbered lines say why).
 DesfechoDaPagina EntregaUnidade(Contexto& ctx, const QString& unidade, const std::function<void()>& aoRecusar,
-                                bool statusACadaEnvio = false, const std::function<void()>& enquantoSai = {});
+                                bool statusACadaEnvio = false, const std::function<void()>& enquantoSai = {},
+                                QString* resposta = nullptr);

@@ -14,6 +14,7 @@
 #include "tap/FuncoesTAP.h"
 #include "tap/LogOn.h"
 #include "tap/PaginasNaoRegistradas.h"
+#include "tap/RespostasNumeradas.h"
 #include "tap/TextoDaPagina.h"
 
 #include <QDateTime>
@@ -71,6 +72,7 @@ enum class Veredito { Aceita, Recusada, PedidoDeDesconexao, NAK, TempoEsgotado, 
 struct RespostaDoTerminal {
     Veredito veredito;
     bool codigoRecusado; // CR RS CR came with it
+    QString texto = {};
 };
 
 // Writes one transmission unit and waits, without letting events run, for the terminal's
@@ -95,38 +97,48 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
         return {resposta.Excedeu() ? Veredito::DadosDemais : Veredito::TempoEsgotado, false};
     if (resposta.Chegou(Desconexao))
-        return {Veredito::PedidoDeDesconexao, false};
+        return {Veredito::PedidoDeDesconexao, false, resposta.Texto()};
     const bool recusado = resposta.Chegou(Recusa);
     if (resposta.Chegou(Rejeita))
-        return {Veredito::NAK, recusado};
-    return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado};
+        return {Veredito::NAK, recusado, resposta.Texto()};
+    return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado, resposta.Texto()};
 }
 
-// What the window says and does when a page could not be delivered. False after the user has been
-// told and the line hung up.
+bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel);
+
+enum class Entrega { Feita, Falhou, Rediscar };
+
+// What the window says and does when a page could not be delivered: Falhou after the user has
+// been told and the line hung up. A terminal that ends the session once it has taken pages of
+// this call (a session limit) is called again when rediscavel.
 // In a group, every resend shows the sending text again, so the operator sees it is going on.
-bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
-                   const std::function<void()>& aoRecusar, bool statusACadaEnvio = false,
-                   const std::function<void()>& enquantoSai = {}) {
-    switch (EntregaUnidade(ctx, unidade, aoRecusar, statusACadaEnvio, enquantoSai)) {
+Entrega EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const QString& unidade,
+                      const std::function<void()>& aoRecusar, bool statusACadaEnvio = false,
+                      const std::function<void()>& enquantoSai = {}, bool rediscavel = false,
+                      QString* resposta = nullptr) {
+    switch (EntregaUnidade(ctx, unidade, aoRecusar, statusACadaEnvio, enquantoSai, resposta)) {
     case DesfechoDaPagina::TempoEsgotado:
         // Asked to end at once: nothing more goes down the line.
         if (Interrupcao::Imediata())
-            return false;
+            return Entrega::Falhou;
         // A vanished device or a closed connection also ends in silence: name the real cause.
         if (!enlace.InformaPerda(ctx))
             Informa(ctx, QStringLiteral("Erro: Time Out - Aguardando confirmação do dígito verificador ..."));
-        return Desconecta(ctx, enlace, painel);
+        Desconecta(ctx, enlace, painel);
+        return Entrega::Falhou;
     case DesfechoDaPagina::DadosDemais:
         Informa(ctx, MensagemDadosDemais);
-        return Desconecta(ctx, enlace, painel);
+        Desconecta(ctx, enlace, painel);
+        return Entrega::Falhou;
     case DesfechoDaPagina::PedidoDeDesconexao: {
+        if (rediscavel)
+            return Entrega::Rediscar;
         const QString pedido = QStringLiteral(" Desconexão solicitada pelo servidor.");
         ctx.operador.Status(pedido);
         Desconecta(ctx, enlace, painel);
         // The hang-up wrote its own texts; the reason is what must stay in view.
         ctx.operador.Status(pedido);
-        return false;
+        return Entrega::Falhou;
     }
     case DesfechoDaPagina::NAKsEsgotados: {
         const QString recusada =
@@ -134,13 +146,41 @@ bool EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, const Q
         ctx.operador.Status(recusada);
         Desconecta(ctx, enlace, painel);
         ctx.operador.Status(recusada);
-        return false;
+        return Entrega::Falhou;
     }
     case DesfechoDaPagina::Recusada:
     case DesfechoDaPagina::Aceita:
         break;
     }
+    return Entrega::Feita;
+}
+
+constexpr int MaximoDeRediscagens = 50;
+
+// The terminal took no more pages on this call: hang up, call again and log on, for the pages
+// left. False after the operator has been told why the new call failed.
+bool Rediscagem(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, int& rediscagens) {
+    ++rediscagens;
+    ctx.operador.Status(QStringLiteral(" A central encerrou a ligação por limite de páginas; ligando de novo "
+                                       "para as restantes ..."));
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Fecha(ctx);
+    ctx.operador.Status(enlace.StatusDaAbertura());
+    if (!enlace.Abre(ctx)) {
+        Fecha(ctx, enlace, painel);
+        return false;
+    }
+    if (!LogOn(ctx, enlace, painel))
+        return false;
+    painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
     return true;
+}
+
+// What the terminal said of a page it took (212 cut, 213 held), for the end of the send.
+void AnotaAviso(const QString& resposta, const QString& quem, QStringList& avisos) {
+    for (const LinhaNumerada& l : LinhasNumeradas(resposta))
+        if (l.codigo >= 212 && l.codigo <= 214)
+            avisos << quem + MotivoDaCentral(l.texto + QLatin1Char('\r')) + QLatin1Char('.');
 }
 
 // Frames the page; false (after the message) for a message over 240 characters.
@@ -308,12 +348,15 @@ bool MontaUnidadeTAP(const QString& pager, const QString& mensagem, QString& uni
 }
 
 DesfechoDaPagina EntregaUnidade(Contexto& ctx, const QString& unidade, const std::function<void()>& aoRecusar,
-                                bool statusACadaEnvio, const std::function<void()>& enquantoSai) {
+                                bool statusACadaEnvio, const std::function<void()>& enquantoSai,
+                                QString* resposta) {
     int naks = 0;
     for (;;) {
         if (statusACadaEnvio)
             ctx.operador.Status(kEnviando);
         const RespostaDoTerminal r = EnviaEAguarda(ctx, unidade, enquantoSai);
+        if (resposta)
+            *resposta = r.texto;
         switch (r.veredito) {
         case Veredito::TempoEsgotado:
             return DesfechoDaPagina::TempoEsgotado;
@@ -405,22 +448,50 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
             erros += QStringLiteral("Código do Pager de usuário Inválido.") + Modulo::CR + Modulo::CR;
     };
     PaginasNaoRegistradas naoRegistradas;
+    QStringList avisos;
+    int naLigacao = 0;
+    int rediscagens = 0;
     for (qsizetype k = 0; k < unidades.size(); ++k) {
         const int recusadasAntes = recusadas;
-        if (!EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0)) {
+        QString resposta;
+        const Entrega entrega = EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0, {},
+                                              naLigacao > 0 && rediscagens < MaximoDeRediscagens, &resposta);
+        if (entrega == Entrega::Rediscar) {
+            naLigacao = 0;
+            if (Rediscagem(ctx, enlace, painel, rediscagens)) {
+                --k;
+                continue;
+            }
+        }
+        if (entrega != Entrega::Feita) {
             naoRegistradas.Informa(ctx.operador);
             return false;
         }
+        if (const QString motivo = MotivoDaCentral(resposta);
+            recusadas > 0 && !motivo.isEmpty() && !erros.contains(QStringLiteral("Motivo")))
+            erros += QStringLiteral("Motivo dado pela central: ") + motivo + QLatin1Char('.') + Modulo::CR;
+        AnotaAviso(resposta, QString(), avisos);
         if (resultado) {
             resultado->entregues = int(k) + 1;
             resultado->recusadas = recusadas;
         }
         Registra(ctx, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
-                 naoRegistradas, resultado, recusadas > recusadasAntes);
+                 naoRegistradas, resultado, recusadas > recusadasAntes, MotivoDaCentral(resposta));
+        ++naLigacao;
+        if (SessaoEsgotada(resposta) && k + 1 < unidades.size()) {
+            naLigacao = 0;
+            if (!Rediscagem(ctx, enlace, painel, rediscagens)) {
+                naoRegistradas.Informa(ctx.operador);
+                return false;
+            }
+        }
     }
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
         Informa(ctx, erros);
+    if (!avisos.isEmpty())
+        Informa(ctx, QStringLiteral("A central avisou: ") + avisos.join(QLatin1Char(' ')),
+                QStringLiteral("Informação:"));
     naoRegistradas.Informa(ctx.operador);
     return true;
 }
@@ -480,6 +551,9 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     ConsolidacaoAdiada consolidacao;
     int receberam = 0;
     QStringList naoReceberam;
+    QStringList avisos;
+    int naLigacao = 0;
+    int rediscagens = 0;
     std::optional<std::pair<qint32, DadosUsuario>> seguinte;
     // Member k and every later one got nothing.
     const auto interrompe = [&](int k) {
@@ -533,23 +607,55 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                 seguinte.emplace(ids[k + 1], ObtemDadosUsuario(ctx, ids[k + 1]));
             consolidacao.ConsolidaSeDevida();
         };
+        QString motivo;
+        const bool nomeiaEste = erros.isEmpty();
         for (qsizetype pagina = 0; pagina < paginas.campos.size(); ++pagina) {
             QString unidade;
+            QString resposta;
             const bool montada = MontaUnidade(ctx, membro.ID_Pager, paginas.campos[pagina], unidade);
             if (!montada)
                 enlace.Interrompe(ctx);
             const int recusadasAntes = conta.recusadas;
-            if (!montada || !EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai)) {
+            const Entrega entrega =
+                montada ? EntregaPagina(ctx, enlace, painel, unidade, recusado, true, enquantoSai,
+                                        naLigacao > 0 && rediscagens < MaximoDeRediscagens, &resposta)
+                        : Entrega::Falhou;
+            if (entrega == Entrega::Rediscar) {
+                naLigacao = 0;
+                if (Rediscagem(ctx, enlace, painel, rediscagens)) {
+                    --pagina;
+                    continue;
+                }
+            }
+            if (entrega != Entrega::Feita) {
                 // This member (or part of its message) and every later one got nothing.
                 return interrompe(k);
             }
+            if (recusada && motivo.isEmpty())
+                motivo = MotivoDaCentral(resposta);
+            AnotaAviso(resposta, SemBrancos(membro.Nome_Usuario) + QStringLiteral(": "), avisos);
             ++conta.entregues;
+            ++naLigacao;
             Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
                      SemBrancos(membro.ID_Pager), id, naoRegistradas, &conta,
-                     conta.recusadas > recusadasAntes);
+                     conta.recusadas > recusadasAntes, MotivoDaCentral(resposta));
+            const bool haMais = pagina + 1 < paginas.campos.size() || k + 1 < ids.size();
+            if (SessaoEsgotada(resposta) && haMais) {
+                naLigacao = 0;
+                if (!Rediscagem(ctx, enlace, painel, rediscagens)) {
+                    for (int resto = k + 1; resto < ids.size(); ++resto)
+                        naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
+                    InformaEnvioInterrompido(ctx, receberam + (recusada ? 0 : 1), total, naoReceberam);
+                    naoRegistradas.Informa(ctx.operador);
+                    return false;
+                }
+            }
         }
+        if (recusada && nomeiaEste && !motivo.isEmpty())
+            erros += QStringLiteral("Motivo dado pela central: ") + motivo + QLatin1Char('.') + Modulo::CR;
         if (recusada)
-            naoReceberam << IdentificaMembro(membro, id) + QStringLiteral(", código recusado pela central");
+            naoReceberam << IdentificaMembro(membro, id) + QStringLiteral(", código recusado pela central") +
+                                (motivo.isEmpty() ? QString() : QStringLiteral(": ") + motivo);
         else
             ++receberam;
     }
@@ -558,6 +664,9 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty() || !ausentes.isEmpty())
         Informa(ctx, erros + ausentes, QStringLiteral("Erro(s):"));
+    if (!avisos.isEmpty())
+        Informa(ctx, QStringLiteral("A central avisou: ") + avisos.join(QLatin1Char(' ')),
+                QStringLiteral("Informação:"));
     naoRegistradas.Informa(ctx.operador);
     return true;
 }

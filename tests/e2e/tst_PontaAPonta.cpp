@@ -74,7 +74,8 @@ private slots:
 
         const QString recusa =
             QStringLiteral("Erro na tentativa de envio para o pager de Beatriz. Problemas com o código 2222. "
-                           "Possibilidade de erro na tentativa do envio das outras mensagens.\r");
+                           "Possibilidade de erro na tentativa do envio das outras mensagens.\rMotivo dado "
+                           "pela central: código do pager não cadastrado na central (511 Invalid pager ID).\r");
         QCOMPARE(c.operador.TextosDasCaixas(), grupo ? QStringList{recusa} : QStringList());
         QStringList recebidas;
         for (const QJsonObject& p : simulador.Paginas()) {

@@ -136,6 +136,13 @@ const UmUsuario kUsuarios[] = {
     {"ACK aos 5.5 s", "Modem", "", L{"\x02|\x06\r|5.5"}, 0, 1, false, kTempo, kNada, kEscape, kModem},
     {"código recusado", "Modem", "", L{"\x02|\r\x1e\r\x06\r|0.5"}, 0, 1, true,
      "Código do Pager de usuário Inválido.\r\r", kNada, kLogOff, kModem},
+    {"código recusado, com o motivo", "Modem", "", L{"\x02|511 Invalid pager ID\r\r\x1e\r|0.5"}, 0, 1, true,
+     "Código do Pager de usuário Inválido.\r\rMotivo dado pela central: código do pager não cadastrado na "
+     "central (511 Invalid pager ID).\r",
+     kNada, kLogOff, kModem},
+    {"212: cortada e enviada", "Modem", "", L{"\x02|212 Message truncated\r\x06\r|0.5"}, 0, 1, true,
+     "A central avisou: a mensagem longa foi cortada e enviada (212 Message truncated).", kNada, kLogOff,
+     kModem},
     {"241 caracteres", "Modem", "", kNada, 241, 0, false, "Erro na criptografação da mensagem...", kNada,
      kEscape, "Retornando ..."},
     {"direta", "Direta", "", kNada, 0, 1, true, "", L{kDireta, kPronto}, kEOT, kSessao},
@@ -436,6 +443,37 @@ private slots:
         QCOMPARE(c.painel.valores, QVector<int>({0, 1, 2, 3}));
     }
 
+    // A terminal that takes 10 pages per call: 25 members in three calls, each page once in the
+    // history; the 11th and 21st blocks go again on the next call.
+    void limiteDaSessao() {
+        Cena c;
+        c.modem.ModemQueRespondeOK();
+        c.Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x1bPG1|110 1.8\r\x06\r|0.3"});
+        c.modem.QuandoRecebe("\r", "ID=", 0.3, -1, true);
+        QVector<qint32> membros;
+        for (int n = 1; n <= 25; ++n)
+            membros << CadastraUsuario(QStringLiteral("M%1").arg(n), QString::number(100 + n));
+        Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("G"), membros);
+        c.pedido.porUsuario = false;
+        c.pedido.indice = 0;
+        int naLigacao = 0;
+        c.modem.aoEscrever = [&](const QByteArray& b) {
+            if (b.startsWith("ATD"))
+                naLigacao = 0;
+            else if (b.startsWith("\x02"))
+                c.modem.Entrega(0.3, ++naLigacao <= 10 ? "211 Page(s) Sent\r\x06\r"
+                                                       : "112 Maximum pages entered for session\r\x1b\x04\r");
+        };
+        c.Envia();
+        QCOMPARE(c.modem.Contagem("ATD"), 3);
+        QCOMPARE(c.modem.Contagem("\x02"), 27);
+        const QStringList log = c.Log();
+        QCOMPARE(QSet<QString>(log.begin(), log.end()).size(), 25);
+        QCOMPARE(log.size(), 25);
+        QCOMPARE(c.operador.TextosDasCaixas(), QStringList());
+        QCOMPARE(c.pedido.esvaziamentos, 1);
+    }
+
     // An empty group: the line is hung up before the operator is told, and nothing goes out.
     void grupoVazioDesligaAntesDeAvisar() {
         Cena c;
@@ -539,8 +577,8 @@ private slots:
         QCOMPARE(fim.contains("Membro 20"), f.linhasNoLog < 19);
         QVERIFY(c.operador.eventos.lastIndexOf("status: Pronto") <
                 c.operador.eventos.indexOf("caixa:" + fim));
-        if (falha == "\x1b\x04\r")
-            QCOMPARE(c.operador.StatusAtual(), kPedidoDeDesconexao);
+        if (falha == "\x1b\x04\r") // after pages of this call: a session limit, so it calls again
+            QVERIFY(c.modem.linha.contains("+++ATH0\rATE0\r"));
         if (falha == "log") {
             QCOMPARE(c.operador.caixas.size(), 1);
             QVERIFY(arquivo.open(QIODevice::ReadOnly));
