@@ -34,17 +34,6 @@ const QString MensagemSenhaFaltando = QStringLiteral(
     "Avançadas (área Conexão) ou na chave Senha da seção [CONEXÃO] do Bipvoxcf.INI. Nenhuma mensagem foi "
     "enviada.");
 
-// Leading and trailing blanks only: a line break at either end belongs to the message.
-QString SemBrancos(const QString& texto) {
-    int inicio = 0;
-    int fim = texto.size();
-    while (inicio < fim && texto[inicio] == QLatin1Char(' '))
-        ++inicio;
-    while (fim > inicio && texto[fim - 1] == QLatin1Char(' '))
-        --fim;
-    return texto.mid(inicio, fim - inicio);
-}
-
 QString Ajusta(const QString& texto, int tamanho) {
     return texto.left(tamanho).leftJustified(tamanho, QLatin1Char(' '));
 }

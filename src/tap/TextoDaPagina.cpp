@@ -121,6 +121,16 @@ QString AvisoDoTexto(const QString& erro) {
     return erro.left(1).toUpper() + erro.mid(1) + QStringLiteral(". Nada foi enviado.");
 }
 
+QString SemBrancos(const QString& texto) {
+    qsizetype inicio = 0;
+    qsizetype fim = texto.size();
+    while (inicio < fim && texto[inicio] == QLatin1Char(' '))
+        ++inicio;
+    while (fim > inicio && texto[fim - 1] == QLatin1Char(' '))
+        --fim;
+    return texto.mid(inicio, fim - inicio);
+}
+
 bool PaginasDoTexto(const QString& texto, const RegrasDoTexto& regras, QStringList& paginas, QString& erro,
                     bool* longoDemais) {
     if (longoDemais)
@@ -133,13 +143,7 @@ bool PaginasDoTexto(const QString& texto, const RegrasDoTexto& regras, QStringLi
                    .arg(semForma.join(QStringLiteral(", ")));
         return false;
     }
-    qsizetype inicio = 0;
-    qsizetype fim = linha.size();
-    while (inicio < fim && linha[inicio] == QLatin1Char(' '))
-        ++inicio;
-    while (fim > inicio && linha[fim - 1] == QLatin1Char(' '))
-        --fim;
-    linha = linha.mid(inicio, fim - inicio);
+    linha = SemBrancos(linha);
     // Blanks, line breaks and characters the line drops (a soft hyphen) would page a blank screen.
     if (linha.trimmed().isEmpty()) {
         erro =

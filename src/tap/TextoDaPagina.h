@@ -16,6 +16,9 @@ std::optional<QString> FormaSimples(char32_t codigo);
 // left as it is and named in semForma (once each). Control characters are left as they are.
 QString TextoParaALinha(const QString& texto, const RegrasDoTexto& regras, QStringList* semForma = nullptr);
 
+// Leading and trailing blanks off; a line break at either end belongs to the message.
+QString SemBrancos(const QString& texto);
+
 // The text, leading and trailing blanks off, as the pages that go out: one page, or numbered
 // pages "(1/3) ..." cut at blanks where possible. False, with the reason (a sentence for the
 // operator, in lower case, no full stop), when a character cannot go or the text is too long for
