@@ -7,6 +7,7 @@
 #include "directory/frmCadastraUsuarios.h"
 #include "directory/frmUsuariosGrupo.h"
 #include "directory/frmVisualizaUsuarios.h"
+#include "fila/frmFilaDeEnvio.h"
 #include "history/frmHistorico.h"
 #include "modem/PortaPerdida.h"
 #include "settings/frmAvancada.h"
@@ -179,6 +180,8 @@ void frmPrincipal::MontaMenus() {
                &frmPrincipal::mnuDigitaEnviaMsg_Click);
     ItemDeMenu(mnuMensagem, QStringLiteral("mnuMensagemExibirHistorico"), QStringLiteral("E&xibir Histórico"),
                &frmPrincipal::mnuMensagemExibirHistorico_Click);
+    ItemDeMenu(mnuMensagem, QStringLiteral("mnuMensagemFilaDeEnvio"), QStringLiteral("&Fila de Envio"),
+               &frmPrincipal::mnuMensagemFilaDeEnvio_Click);
 
     QMenu* mnuAjuda = menu(QStringLiteral("mnuAjuda"), QStringLiteral("A&juda"));
     ItemDeMenu(mnuAjuda, QStringLiteral("mnuExibirAjuda"), QStringLiteral("E&xibir a Ajuda"),
@@ -321,6 +324,10 @@ void frmPrincipal::cmdExibirHistorico_Click() {
 
 void frmPrincipal::mnuMensagemExibirHistorico_Click() {
     ExibeHistoricoCompleto();
+}
+
+void frmPrincipal::mnuMensagemFilaDeEnvio_Click() {
+    AbreComAmpulheta<frmFilaDeEnvio>();
 }
 
 void frmPrincipal::mnuConfigurarModem_Click() {

@@ -68,6 +68,7 @@ public slots:
     void mnuUsuariosVisualizaCadastro_Click();
     void cmdExibirHistorico_Click();
     void mnuMensagemExibirHistorico_Click();
+    void mnuMensagemFilaDeEnvio_Click();
     void mnuExibirAjuda_Click();
     void mnuAjudaSobre_Click();
     void mnuSair_Click();
