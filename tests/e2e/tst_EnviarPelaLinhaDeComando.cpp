@@ -122,7 +122,8 @@ const Linha kLinhas[] = {
      "se chama \"Zé\""},
     {"porta ausente", "porta ausente", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum,
      "não foi possível abrir a porta"},
-    {"porta em uso", "porta travada", kNenhum, kAnaOi, 4, 0, kNenhum, kNenhum, "em uso por outro programa"},
+    {"porta em uso, espera 1 s", "porta travada", kNenhum, QStringList{"--esperar=1"} + kAnaOi, 4, 0, kNenhum,
+     kNenhum, "). Esperou 1 s."},
     {"morto no meio de um grupo de 30", "morto", QStringList{"--ritmo"},
      QStringList{"--grupo", "Brigada", "oi"}, 0, 1, kNenhum, kNenhum, ""},
     // SIGTERM instead: the page on the line is finished and recorded, then the log-off, the

@@ -128,7 +128,7 @@ private slots:
         QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
     }
 
-    // --help is the reference and the manual agrees with it: every option, every range.
+    // --help is the reference and the manual agrees with it: every option, every range and default.
     void ajudaEManual() {
         QFile arquivo(QStringLiteral(BIPVOX_FONTES "/docs/enviar.md"));
         QVERIFY(arquivo.open(QIODevice::ReadOnly));
@@ -140,7 +140,8 @@ private slots:
         }
         for (const FaixaDeOpcao& faixa : FaixasDasOpcoes) {
             const QString texto = QStringLiteral("de %1 a %2").arg(faixa.minimo).arg(faixa.maximo);
-            QVERIFY2(ajuda.contains(texto) && manual.contains(texto), faixa.opcao);
+            const QString padrao = texto + QStringLiteral("; padrão %1").arg(faixa.padrao);
+            QVERIFY2(ajuda.contains(padrao) && manual.contains(padrao), faixa.opcao);
             OpcoesDoEnvio opcoes;
             QString erro;
             InterpretaOpcoes({QString(faixa.opcao) + "=" + QString::number(faixa.maximo + 1)}, opcoes, erro);

@@ -14,15 +14,29 @@ enum SaidaDoEnvio {
     Interrompido = 130,    // SIGTERM, SIGINT or SIGHUP before every page went (the shell's Ctrl+C status)
 };
 
+// The numeric options' ranges and defaults, in the words --help and the docs use ("de 1 a 100;
+// padrão 1").
+struct FaixaDeOpcao {
+    const char* opcao;
+    int minimo, maximo, padrao;
+};
+constexpr FaixaDeOpcao FaixasDasOpcoes[] = {
+    {"--tentativas", 1, 100, 1},
+    {"--intervalo", 0, 3600, 30},
+    // A script's page waits out another program's call (a few pages take well under a minute)
+    // instead of failing while the window or the service is sending.
+    {"--esperar", 0, 86400, 300},
+};
+
 struct OpcoesDoEnvio {
     QString usuario;
     QString grupo;
     QString pager;
     QString nome;
     QString banco;
-    int tentativas = 1;
-    double intervalo = 30;
-    double esperar = 0;
+    int tentativas = FaixasDasOpcoes[0].padrao;
+    double intervalo = FaixasDasOpcoes[1].padrao;
+    double esperar = FaixasDasOpcoes[2].padrao;
     bool silencioso = false;
     bool fila = false;     // --fila: queue for bipvox-servidor instead of dialling
     bool situacao = false; // --situacao: the words are page ids to report on
@@ -39,14 +53,3 @@ extern const char* const TextoDeAjuda;
 
 // Every option the command line takes, as --help and docs/enviar.md must list them.
 QStringList OpcoesConhecidas();
-
-// The numeric options' ranges, in the words --help and the docs use ("de 1 a 100").
-struct FaixaDeOpcao {
-    const char* opcao;
-    int minimo, maximo;
-};
-constexpr FaixaDeOpcao FaixasDasOpcoes[] = {
-    {"--tentativas", 1, 100},
-    {"--intervalo", 0, 3600},
-    {"--esperar", 0, 86400},
-};
