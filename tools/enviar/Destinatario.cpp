@@ -59,7 +59,7 @@ Destinatario ProcuraUsuario(const QString& nome) {
         return {0,
                 QStringLiteral("nenhum usuário do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
                     Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios"), nome),
-                false};
+                false, true};
     if (parentes.size() > 1) {
         QStringList encontrados;
         for (const Usuario& u : parentes)
@@ -89,7 +89,7 @@ Destinatario ProcuraGrupo(const QString& nome) {
         return {0,
                 QStringLiteral("nenhum grupo do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
                     Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos"), nome),
-                false};
+                false, true};
     if (consulta.RecordCount() > 1)
         return {
             0,

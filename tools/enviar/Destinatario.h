@@ -9,6 +9,7 @@ struct Destinatario {
     qint32 id = 0;
     QString erro;              // not empty when no send can start; says what matched
     bool falhaDoBanco = false; // the store could not be read (rather than a recipient error)
+    bool desconhecido = false; // no user (group) has that name at all
 };
 
 // The one user with that name and a pager code, or the error (listing every namesake).

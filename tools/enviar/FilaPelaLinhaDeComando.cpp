@@ -1,18 +1,14 @@
 #include "FilaPelaLinhaDeComando.h"
 
-#include "Destinatario.h"
+#include "PaginasDaFila.h"
 #include "fila/AvisoDaFila.h"
 #include "fila/FilaDeEnvio.h"
 #include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
-#include "store/Consultas.h"
-#include "store/Snapshot.h"
 
 #include <QFileInfo>
 
 namespace {
-
-constexpr int TamanhoDoNome = 50; // the user dialog's limit
 
 bool AbreBanco(const QString& banco, OperadorDeConsole& console) {
     const AberturaDoBanco abertura = AbreBancoDoPrograma(banco);
@@ -25,54 +21,26 @@ bool AbreBanco(const QString& banco, OperadorDeConsole& console) {
     return false;
 }
 
-// The pages of the recipient, named as the Log row of a window send names them: a one-user send
-// pads the name to 50 characters, a group member's is trimmed. Members without a user row or a
-// code are left out, and said.
+// The pages of the recipient, each member left out said to the operator.
 SaidaDoEnvio Paginas(const OpcoesDoEnvio& opcoes, const QString& mensagem, OperadorDeConsole& console,
                      QVector<Fila::PaginaNova>& paginas) {
-    if (opcoes.dadas.contains(QStringLiteral("--pager"))) {
-        paginas.append({opcoes.pager,
-                        opcoes.nome.isEmpty() ? QString() : opcoes.nome.leftJustified(TamanhoDoNome), 0,
-                        mensagem});
-        return TodasAceitas;
+    const TipoDeDestino tipo = opcoes.dadas.contains(QStringLiteral("--pager"))     ? TipoDeDestino::Pager
+                               : opcoes.dadas.contains(QStringLiteral("--usuario")) ? TipoDeDestino::Usuario
+                                                                                    : TipoDeDestino::Grupo;
+    const PaginasDoDestino achadas = PaginasPara(tipo,
+                                                 tipo == TipoDeDestino::Pager     ? opcoes.pager
+                                                 : tipo == TipoDeDestino::Usuario ? opcoes.usuario
+                                                                                  : opcoes.grupo,
+                                                 opcoes.nome);
+    for (const QString& aviso : achadas.avisos)
+        console.Aviso(aviso);
+    if (!achadas.erro.isEmpty()) {
+        console.Aviso(achadas.erro);
+        return achadas.falhaDoBanco ? SemPortaOuBanco : ErroDeUso;
     }
-    const bool usuario = opcoes.dadas.contains(QStringLiteral("--usuario"));
-    const Destinatario destino = usuario ? ProcuraUsuario(opcoes.usuario) : ProcuraGrupo(opcoes.grupo);
-    if (!destino.erro.isEmpty()) {
-        console.Aviso(destino.erro);
-        return destino.falhaDoBanco ? SemPortaOuBanco : ErroDeUso;
-    }
-    QVector<qint32> ids{destino.id};
-    if (!usuario) {
-        ids.clear();
-        for (Snapshot membros(Consultas::MembrosDoGrupo, {destino.id}); !membros.Eof(); membros.MoveNext())
-            ids << membros.Campo(QStringLiteral("ID_Usuario")).toInt();
-    }
-    for (const qint32 id : ids) {
-        Snapshot dados(Consultas::PagerDoUsuario, {id});
-        if (!dados.Valido()) {
-            console.Aviso(QStringLiteral("não foi possível ler o cadastro (%1); nada foi posto na fila.")
-                              .arg(dados.Erro()));
-            return SemPortaOuBanco;
-        }
-        const QString pager = dados.Campo(QStringLiteral("ID_Pager")).toString().trimmed();
-        const QString nome = dados.Campo(QStringLiteral("Nome_Usuario")).toString();
-        if (dados.Eof() || pager.isEmpty()) {
-            console.Aviso(
-                QStringLiteral("o usuário %1 do grupo não está no cadastro ou não tem código de pager: "
-                               "fica fora da fila.")
-                    .arg(id));
-            continue;
-        }
-        paginas.append({pager,
-                        usuario ? nome.left(TamanhoDoNome).leftJustified(TamanhoDoNome)
-                                : nome.left(TamanhoDoNome).trimmed(),
-                        id, mensagem});
-    }
-    if (paginas.isEmpty()) {
-        console.Aviso(QStringLiteral("nenhum membro do grupo tem código de pager; nada foi posto na fila."));
-        return ErroDeUso;
-    }
+    paginas = achadas.paginas;
+    for (Fila::PaginaNova& p : paginas)
+        p.mensagem = mensagem;
     return TodasAceitas;
 }
 

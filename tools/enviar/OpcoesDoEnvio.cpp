@@ -145,17 +145,8 @@ bool ComValor(const QString& opcao) {
     return OpcoesComValor().contains(opcao);
 }
 
-// The user dialog's limits for a pager code and a name.
-constexpr int TamanhoDoCodigo = 10;
+// The user dialog's limit for a name.
 constexpr int TamanhoDoNome = 50;
-
-bool CodigoValido(const QString& codigo) {
-    return !codigo.isEmpty() && codigo.size() <= TamanhoDoCodigo &&
-           std::none_of(codigo.begin(), codigo.end(), [](QChar c) {
-               return c.isSpace() || c.category() == QChar::Other_Control ||
-                      c.category() == QChar::Other_Format;
-           });
-}
 
 // --situacao takes page numbers and nothing else.
 QString ConfereSituacao(const OpcoesDoEnvio& o) {
@@ -200,6 +191,14 @@ QString Confere(const OpcoesDoEnvio& o) {
 }
 
 } // namespace
+
+bool CodigoValido(const QString& codigo) {
+    return !codigo.isEmpty() && codigo.size() <= TamanhoDoCodigo &&
+           std::none_of(codigo.begin(), codigo.end(), [](QChar c) {
+               return c.isSpace() || c.category() == QChar::Other_Control ||
+                      c.category() == QChar::Other_Format;
+           });
+}
 
 QStringList OpcoesConhecidas() {
     return OpcoesSemValor() + OpcoesComValor();

@@ -51,5 +51,9 @@ bool InterpretaOpcoes(const QStringList& argumentos, OpcoesDoEnvio& opcoes, QStr
 
 extern const char* const TextoDeAjuda;
 
+// A pager code the user dialog would take: 1 to TamanhoDoCodigo characters, no blanks or controls.
+constexpr int TamanhoDoCodigo = 10;
+bool CodigoValido(const QString& codigo);
+
 // Every option the command line takes, as --help and docs/enviar.md must list them.
 QStringList OpcoesConhecidas();
