@@ -139,8 +139,9 @@ bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const 
     // An absent name (a pager outside the directory, without --nome) is stored empty, as the Log has it.
     const auto texto = [](const QString& t) { return t.isNull() ? QStringLiteral("") : t; };
     for (const PaginaNova& p : paginas) {
+        const qint64 desde = Segundos(p.naoAntes.isValid() && p.naoAntes > agora ? p.naoAntes : agora);
         for (const QVariant& v : QVariantList{texto(p.pager), texto(p.usuario), p.idUsuario,
-                                              texto(p.mensagem), origem, Segundos(agora), Segundos(agora)})
+                                              texto(p.mensagem), origem, desde, desde})
             insere.addBindValue(v);
         if (!insere.exec())
             return Falha(erro, insere.lastError().text());

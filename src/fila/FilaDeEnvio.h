@@ -27,6 +27,8 @@ struct PaginaNova {
     QString usuario;
     qint32 idUsuario = 0;
     QString mensagem;
+    // Held until then (UTC), and its age counted from then; invalid: at once.
+    QDateTime naoAntes = {};
 };
 
 struct Pagina {

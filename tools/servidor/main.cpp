@@ -1,6 +1,7 @@
 // bipvox-servidor: delivers the page queue of one Pager.Mdb. Runs in the foreground (under
 // systemd, or in a terminal), logging one line per event to standard error.
 #include "ServicoDaFila.h"
+#include "ServidorSNPP.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
 #include "shell/LocalDoBanco.h"
@@ -34,7 +35,8 @@ const char* const kAjuda =
     "ligação para todas as páginas que aguardam, grava cada página entregue no histórico e tenta\n"
     "de novo as que falharam, com os intervalos da seção [FILA]. Fica em primeiro plano e escreve\n"
     "uma linha por acontecimento na saída de erros. SIGTERM termina a página que está na linha,\n"
-    "encerra a sessão, desliga e sai.\n"
+    "encerra a sessão, desliga e sai. Também recebe páginas pela rede em SNPP (RFC 1861), no\n"
+    "endereço e na porta da seção [SNPP] (padrão: 127.0.0.1, porta 444).\n"
     "\n"
     "  --banco ARQUIVO  o Pager.Mdb a usar; sem ela, o da chave Arquivo da seção [BANCO] de\n"
     "                   Bipvoxcf.INI, senão o que está ao lado do programa, senão\n"
@@ -88,6 +90,8 @@ int main(int argc, char* argv[]) {
     ServicoDaFila servico(relogio, g_pipe[0]);
     if (!servico.Inicia())
         return 4;
+    ServidorSNPP snpp(relogio, [&servico](const QString& texto) { servico.Registra(texto); });
+    snpp.Inicia();
     const int saida = aplicacao.exec();
     FechaBancoDeDados();
     return saida;

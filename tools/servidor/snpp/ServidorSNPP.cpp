@@ -1,0 +1,244 @@
+#include "ServidorSNPP.h"
+
+#include "SessaoSNPP.h"
+#include "fila/AvisoDaFila.h"
+#include "settings/PerfilINI.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <cmath>
+
+namespace {
+
+const QString kSecao = QStringLiteral("SNPP");
+
+// Replies a client does not read pile up here; past this the client is dropped.
+constexpr qint64 SaidaMaxima = 64 * 1024;
+// How long a refused or finished client gets to take its last reply before the socket is dropped.
+constexpr int PrazoDoAdeus = 5000;
+
+void Anota(QString* problema, const QString& chave, const QString& valor) {
+    if (!problema)
+        return;
+    if (!problema->isEmpty())
+        *problema += QStringLiteral("; ");
+    *problema += QStringLiteral("valor inválido em [SNPP] %1: \"%2\" (vale o padrão)").arg(chave, valor);
+}
+
+QHostAddress Normal(const QHostAddress& endereco) {
+    bool ipv4 = false;
+    const quint32 v4 = endereco.toIPv4Address(&ipv4);
+    return ipv4 ? QHostAddress(v4) : endereco;
+}
+
+void Despede(QTcpSocket* socket, const QByteArray& resposta) {
+    QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+    socket->write(resposta);
+    socket->disconnectFromHost();
+    QTimer::singleShot(PrazoDoAdeus, socket, [socket] { socket->abort(); });
+}
+
+// One client: lines in, replies out, cut off when idle or when it floods.
+class ConexaoSNPP : public QObject {
+public:
+    ConexaoSNPP(QTcpSocket* socket, Relogio& relogio, const QString& endereco, double tempoOcioso,
+                QObject* pai)
+        : QObject(pai), m_socket(socket), m_sessao(relogio, endereco), m_tempoOcioso(tempoOcioso) {
+        m_socket->setParent(this);
+        // Qt keeps no more than this of what the client sent: the rest waits in the kernel.
+        m_socket->setReadBufferSize(8192);
+        m_ocioso.setSingleShot(true);
+        connect(&m_ocioso, &QTimer::timeout, this, [this] {
+            Responde(m_sessao.Corta(
+                QStringLiteral("nenhum comando completo em %1 s").arg(m_tempoOcioso, 0, 'g', 4)));
+        });
+        connect(m_socket, &QTcpSocket::readyRead, this, &ConexaoSNPP::Le);
+        connect(m_socket, &QTcpSocket::disconnected, this, &QObject::deleteLater);
+        m_ocioso.start(int(m_tempoOcioso * 1000));
+        Responde(SessaoSNPP::Saudacao());
+    }
+    SessaoSNPP& Sessao() { return m_sessao; }
+
+private:
+    void Le() {
+        for (;;) {
+            if (m_sessao.Encerrada()) {
+                m_socket->readAll(); // nothing more is heard from a client being let go
+                return;
+            }
+            const qsizetype fim = m_buffer.indexOf('\n');
+            if (fim >= 0 || m_buffer.size() > SessaoSNPP::TamanhoDaLinha + 1) {
+                // A line too long goes in whole, and the session cuts the client off.
+                const QByteArray linha = fim >= 0 ? m_buffer.left(fim) : m_buffer;
+                m_buffer.remove(0, fim >= 0 ? fim + 1 : m_buffer.size());
+                m_ocioso.start(int(m_tempoOcioso * 1000));
+                Responde(m_sessao.Recebe(linha));
+                continue;
+            }
+            const QByteArray mais = m_socket->read(4096);
+            if (mais.isEmpty())
+                return;
+            m_buffer += mais;
+        }
+    }
+
+    void Responde(const QByteArray& resposta) {
+        if (m_socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        m_socket->write(resposta);
+        if (m_socket->bytesToWrite() > SaidaMaxima) {
+            m_socket->abort();
+            return;
+        }
+        if (m_sessao.Encerrada()) {
+            m_ocioso.stop();
+            m_socket->disconnectFromHost();
+            QTimer::singleShot(PrazoDoAdeus, m_socket, [s = m_socket] { s->abort(); });
+        }
+    }
+
+    QTcpSocket* m_socket;
+    SessaoSNPP m_sessao;
+    double m_tempoOcioso;
+    QTimer m_ocioso;
+    QByteArray m_buffer;
+};
+
+} // namespace
+
+ConfiguracaoSNPP LeConfiguracaoSNPP(QString* problema) {
+    ConfiguracaoSNPP c;
+    if (problema)
+        problema->clear();
+    const LeituraINI ini;
+    const auto le = [&ini](const char* chave) {
+        return ini.Le(kSecao, QString::fromUtf8(chave), QString()).trimmed();
+    };
+
+    const QString endereco = le("Endereço");
+    if (!endereco.isEmpty()) {
+        const QHostAddress lido(endereco == QLatin1String("*") ? QStringLiteral("::") : endereco);
+        if (lido.isNull())
+            Anota(problema, QStringLiteral("Endereço"), endereco);
+        else
+            c.endereco = endereco == QLatin1String("*") ? QHostAddress(QHostAddress::Any) : lido;
+    }
+    const QString porta = le("Porta");
+    if (!porta.isEmpty()) {
+        bool ok = false;
+        const int n = porta.toInt(&ok);
+        if (ok && n >= 0 && n <= 65535)
+            c.porta = quint16(n);
+        else
+            Anota(problema, QStringLiteral("Porta"), porta);
+    }
+    const QString redes = le("Redes Permitidas");
+    if (!redes.isEmpty()) {
+        QList<QPair<QHostAddress, int>> lidas;
+        for (QString rede : redes.split(QRegularExpression(QStringLiteral("[,;\\s]+")), Qt::SkipEmptyParts)) {
+            if (!rede.contains(QLatin1Char('/')))
+                rede += rede.contains(QLatin1Char(':')) ? QStringLiteral("/128") : QStringLiteral("/32");
+            const QPair<QHostAddress, int> r = QHostAddress::parseSubnet(rede);
+            if (r.first.isNull()) {
+                lidas.clear();
+                break;
+            }
+            lidas << r;
+        }
+        if (lidas.isEmpty())
+            Anota(problema, QStringLiteral("Redes Permitidas"), redes);
+        else
+            c.redes = lidas;
+    }
+    const QString conexoes = le("Conexões Máximas");
+    if (!conexoes.isEmpty()) {
+        bool ok = false;
+        const int n = conexoes.toInt(&ok);
+        if (ok && n >= 1 && n <= 10000)
+            c.maximoDeConexoes = n;
+        else
+            Anota(problema, QStringLiteral("Conexões Máximas"), conexoes);
+    }
+    const QString ocioso = le("Tempo Ocioso");
+    if (!ocioso.isEmpty()) {
+        bool ok = false;
+        const double s = ocioso.toDouble(&ok);
+        if (ok && std::isfinite(s) && s >= 1 && s <= 86400)
+            c.tempoOcioso = s;
+        else
+            Anota(problema, QStringLiteral("Tempo Ocioso"), ocioso);
+    }
+    return c;
+}
+
+QString TextoDoEndereco(const QHostAddress& endereco) {
+    return Normal(endereco).toString();
+}
+
+bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& endereco) {
+    const QHostAddress normal = Normal(endereco);
+    for (const QPair<QHostAddress, int>& rede : configuracao.redes)
+        if (normal.isInSubnet(rede))
+            return true;
+    return false;
+}
+
+ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra)
+    : m_relogio(relogio), m_registra(std::move(registra)) {
+    connect(&m_servidor, &QTcpServer::newConnection, this, &ServidorSNPP::AoConectar);
+}
+
+bool ServidorSNPP::Inicia(const ConfiguracaoSNPP& configuracao) {
+    m_configuracao = configuracao;
+    if (configuracao.porta == 0) {
+        m_registra(QStringLiteral("SNPP desligado ([SNPP] Porta=0)"));
+        return true;
+    }
+    if (!m_servidor.listen(configuracao.endereco, configuracao.porta)) {
+        m_registra(QStringLiteral("não foi possível escutar SNPP em %1 porta %2: %3; a fila segue sem SNPP")
+                       .arg(TextoDoEndereco(configuracao.endereco))
+                       .arg(configuracao.porta)
+                       .arg(m_servidor.errorString()));
+        return false;
+    }
+    m_registra(
+        QStringLiteral("SNPP em %1 porta %2").arg(TextoDoEndereco(configuracao.endereco)).arg(Porta()));
+    return true;
+}
+
+bool ServidorSNPP::Inicia() {
+    QString problema;
+    const ConfiguracaoSNPP configuracao = LeConfiguracaoSNPP(&problema);
+    if (!problema.isEmpty())
+        m_registra(problema);
+    return Inicia(configuracao);
+}
+
+void ServidorSNPP::AoConectar() {
+    while (QTcpSocket* socket = m_servidor.nextPendingConnection()) {
+        const QString endereco = TextoDoEndereco(socket->peerAddress());
+        if (!RedePermitida(m_configuracao, socket->peerAddress())) {
+            m_registra(
+                QStringLiteral("SNPP %1: conexão recusada: fora de [SNPP] Redes Permitidas").arg(endereco));
+            Despede(socket, "421 Acesso negado a " + endereco.toUtf8() + "\r\n");
+            continue;
+        }
+        if (m_conexoes >= m_configuracao.maximoDeConexoes) {
+            m_registra(
+                QStringLiteral("SNPP %1: conexão recusada: já há %2 conexões ([SNPP] Conexões Máximas)")
+                    .arg(endereco)
+                    .arg(m_conexoes));
+            Despede(socket, QByteArray("421 Conexões demais; tente de novo mais tarde\r\n"));
+            continue;
+        }
+        ++m_conexoes;
+        auto* conexao = new ConexaoSNPP(socket, m_relogio, endereco, m_configuracao.tempoOcioso, this);
+        connect(conexao, &QObject::destroyed, this, [this] { --m_conexoes; });
+        conexao->Sessao().registra = m_registra;
+        // Woken as every submitter wakes it, so a page queued during a call goes in that call.
+        conexao->Sessao().aoEnfileirar = [](const QVector<qint64>&) { AvisaServicoDaFila(); };
+    }
+}

@@ -1,0 +1,51 @@
+#pragma once
+// bipvox-servidor's SNPP port: monitoring systems and scripts on other machines queue pages over
+// TCP. One SessaoSNPP per connection; the listener only moves lines and enforces the limits that
+// keep one hostile client from hurting the others (networks, connection count, idle time-out,
+// line and output sizes).
+#include "common/Relogio.h"
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QPair>
+#include <QTcpServer>
+#include <functional>
+
+// The [SNPP] keys of the settings file.
+struct ConfiguracaoSNPP {
+    QHostAddress endereco = QHostAddress(QHostAddress::LocalHost);
+    quint16 porta = 444; // 0: no SNPP
+    QList<QPair<QHostAddress, int>> redes{QHostAddress::parseSubnet(QStringLiteral("127.0.0.0/8")),
+                                          QHostAddress::parseSubnet(QStringLiteral("::1/128"))};
+    int maximoDeConexoes = 32;
+    double tempoOcioso = 60; // seconds without a whole line
+};
+
+// A key with a bad value keeps its default, and problema (when given) says which.
+ConfiguracaoSNPP LeConfiguracaoSNPP(QString* problema = nullptr);
+// The client's address as the log and the pages' source write it (IPv4 without the ::ffff: form).
+QString TextoDoEndereco(const QHostAddress& endereco);
+bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& endereco);
+
+class ServidorSNPP : public QObject {
+    Q_OBJECT
+public:
+    ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra);
+    // Listens as configured. False, after a log line, when it cannot (the queue goes on without it);
+    // true with nothing done when the port is 0.
+    bool Inicia(const ConfiguracaoSNPP& configuracao);
+    // With the [SNPP] keys of the settings file, a bad value said in the log.
+    bool Inicia();
+    quint16 Porta() const { return m_servidor.serverPort(); }
+    int Conexoes() const { return m_conexoes; }
+
+private:
+    void AoConectar();
+
+    Relogio& m_relogio;
+    std::function<void(const QString&)> m_registra;
+    ConfiguracaoSNPP m_configuracao;
+    QTcpServer m_servidor;
+    int m_conexoes = 0;
+};

@@ -1,0 +1,62 @@
+#pragma once
+// One SNPP conversation (RFC 1861, level 1 and the level-2 commands clients use), without the
+// socket: each line the client sent goes in, the reply comes out. Pages are queued at SEND, every
+// recipient of the transaction in one database transaction, or none; a connection that ends
+// before SEND leaves nothing behind.
+#include "common/Relogio.h"
+#include "fila/FilaDeEnvio.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+class SessaoSNPP {
+public:
+    // The longest line, command or DATA line, and the most a DATA block may hold before the
+    // client is cut off (a message that long can never be sent anyway).
+    static constexpr int TamanhoDaLinha = 1024;
+    static constexpr int TamanhoDosDados = 16 * 1024;
+    // PAGE commands in one transaction, and errors before the client is cut off.
+    static constexpr int MaximoDeDestinos = 100;
+    static constexpr int MaximoDeErros = 20;
+
+    // endereco names the client in the pages' source ("SNPP 10.0.0.5") and in the log.
+    SessaoSNPP(Relogio& relogio, const QString& endereco);
+
+    static QByteArray Saudacao();
+    // One line without its line end; the reply, CRLF-terminated (empty within DATA).
+    QByteArray Recebe(const QByteArray& linha);
+    // After QUIT or a 421: the connection is to be closed once the reply is out.
+    bool Encerrada() const { return m_encerrada; }
+    // A cut-off for the listener to send before closing: a line too long, the idle time-out.
+    QByteArray Corta(const QString& motivo);
+
+    // Told of each queued transaction (the service is woken) and of events worth a log line.
+    std::function<void(const QVector<qint64>&)> aoEnfileirar;
+    std::function<void(const QString&)> registra;
+
+private:
+    QByteArray Comando(const QString& linha);
+    QByteArray Dados(const QByteArray& linha);
+    QByteArray Pagina(const QString& destino);
+    QByteArray Hora(const QString& argumento);
+    QByteArray Envia();
+    QByteArray Erro(int codigo, const QString& texto);
+    void Recomeca();
+    QString Origem() const;
+
+    Relogio& m_relogio;
+    QString m_endereco;
+    QString m_usuario;
+    QVector<Fila::PaginaNova> m_paginas;
+    int m_destinos = 0;
+    QString m_mensagem;
+    bool m_temMensagem = false;
+    QString m_assunto;
+    QDateTime m_naoAntes;
+    bool m_emDados = false;
+    QByteArray m_dados;
+    int m_erros = 0;
+    bool m_encerrada = false;
+};
