@@ -65,7 +65,7 @@ QByteArray SessaoSNPP::Corta(const QString& motivo) {
     m_encerrada = true;
     if (registra)
         registra(QStringLiteral("SNPP %1: conexão encerrada: %2").arg(m_endereco, motivo));
-    return Resposta(421, motivo + QStringLiteral("; conexão encerrada"));
+    return Resposta(421, Frase(motivo) + QStringLiteral("; conexão encerrada"));
 }
 
 QByteArray SessaoSNPP::Recebe(const QByteArray& bruta) {
