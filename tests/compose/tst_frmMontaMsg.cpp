@@ -27,8 +27,7 @@ struct Janela : BancadaVirtual {
     QComboBox* lista = nullptr;
     QPlainTextEdit* texto = nullptr;
     qint32 ana = 0, bruno = 0, carla = 0, vendas = 0, diretoria = 0;
-    explicit Janela(const QByteArray& ini = QByteArray()) {
-        QVERIFY(ambiente.AbreBancoVazio());
+    explicit Janela(const QByteArray& ini = QByteArray()) : BancadaVirtual(true) {
         ambiente.EscreveINI(ini);
         modem.ModemQueRespondeOK();
         Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5", "\x04\r|\x1b\x04\r|0"});

@@ -41,10 +41,7 @@ QString Titulos(const OperadorGravado& operador) {
     return titulos.join(QLatin1Char(','));
 }
 QString Linhas(const QString& sql) {
-    QStringList linhas;
-    for (Snapshot s(sql); !s.Eof(); s.MoveNext())
-        linhas << s.Campo(QStringLiteral("L")).toString();
-    return linhas.join(QLatin1Char(';'));
+    return Coluna(sql).join(QLatin1Char(';'));
 }
 // Every group and membership, to show that a failed change left nothing behind.
 QString Retrato() {
@@ -106,10 +103,7 @@ class tst_Cadastro : public QObject {
     }
 
 private slots:
-    void init() {
-        m_bancada = std::make_unique<BancadaVirtual>();
-        QVERIFY(m_bancada->ambiente.AbreBancoVazio());
-    }
+    void init() { m_bancada = std::make_unique<BancadaVirtual>(true); }
     void cleanup() { m_bancada.reset(); }
 
     // Deleting a group takes its memberships along, and only when the operator says so.

@@ -146,8 +146,7 @@ private slots:
     void envia() {
         QFETCH(int, i);
         const Linha& l = kLinhas[i];
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         QVERIFY(CadastraGrupo("Plantão",
                               {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222"),
                                CadastraUsuario("Carlos", "3333")}) > 0);
@@ -232,9 +231,7 @@ private slots:
             QCOMPARE(integridade.Campo(QStringLiteral("integrity_check")).toString(), QStringLiteral("ok"));
             // A page whose successor reached the terminal was recorded before that block left; only
             // the last accepted page may have been taken with its row not yet written.
-            QStringList log;
-            for (Snapshot s("Select ID_Pager From Log Order By rowid"); !s.Eof(); s.MoveNext())
-                log << s.Campo("ID_Pager").toString();
+            const QStringList log = Coluna("Select ID_Pager As L From Log Order By rowid");
             QVERIFY2(log == aceitas || (!terminado && log == aceitas.mid(0, aceitas.size() - 1)),
                      qPrintable(log.join(',')));
             return;
@@ -282,12 +279,9 @@ private slots:
         for (const QJsonObject& p : simulador.Paginas())
             naLinha << p.value("codigo").toString() + ':' + p.value("mensagem").toString();
         QCOMPARE(naLinha, l.paginas);
-        QStringList linhas;
-        for (Snapshot s(
-                 "Select ID_Pager || ':' || ID_Usuario || ':' || Usuario As L From Log Order By rowid");
-             !s.Eof(); s.MoveNext())
-            linhas << s.Campo("L").toString();
-        QCOMPARE(linhas, l.log);
+        QCOMPARE(
+            Coluna("Select ID_Pager || ':' || ID_Usuario || ':' || Usuario As L From Log Order By rowid"),
+            l.log);
     }
 };
 

@@ -21,7 +21,7 @@
 
 namespace {
 struct Cena {
-    AmbienteDeTeste ambiente;
+    AmbienteDeTeste ambiente{true};
     RelogioAcelerado relogio{5};
     PortaSerialQt porta{relogio};
     OperadorGravado operador;
@@ -30,7 +30,6 @@ struct Cena {
     PainelDeTeste painel;
     QVector<qint32> ids;
     Cena() {
-        QVERIFY(ambiente.AbreBancoVazio());
         ids = {CadastraUsuario(QStringLiteral("Ana O'Neil"), QStringLiteral("1111")),
                CadastraUsuario(QStringLiteral("Beatriz"), QStringLiteral("2222")),
                CadastraUsuario(QStringLiteral("Carlos"), QStringLiteral("3333"))};
@@ -72,10 +71,10 @@ private slots:
         InicializaModem(c.ctx); // the start-up's reset
         IniciaProcesso(c.ctx, c.pedido, c.painel);
 
-        const QString recusa =
-            QStringLiteral("Erro na tentativa de envio para o pager de Beatriz. Problemas com o código 2222. "
-                           "Possibilidade de erro na tentativa do envio das outras mensagens.\rMotivo dado "
-                           "pela central: código do pager não cadastrado na central (511 Invalid pager ID).\r");
+        const QString recusa = QStringLiteral(
+            "Erro na tentativa de envio para o pager de Beatriz. Problemas com o código 2222. "
+            "Possibilidade de erro na tentativa do envio das outras mensagens.\rMotivo dado "
+            "pela central: código do pager não cadastrado na central (511 Invalid pager ID).\r");
         QCOMPARE(c.operador.TextosDasCaixas(), grupo ? QStringList{recusa} : QStringList());
         QStringList recebidas;
         for (const QJsonObject& p : simulador.Paginas()) {
@@ -84,10 +83,7 @@ private slots:
             recebidas << p["codigo"].toString();
         }
         QCOMPARE(recebidas, (grupo ? QStringList{"1111", "2222", "3333"} : QStringList{"1111"}));
-        QStringList log;
-        for (Snapshot s("Select ID_Pager || ' ' || Mensagem As L From Log Order By rowid"); !s.Eof();
-             s.MoveNext())
-            log << s.Campo("L").toString();
+        const QStringList log = Coluna("Select ID_Pager || ' ' || Mensagem As L From Log Order By rowid");
         QCOMPARE(log.size(), recebidas.size());
         QVERIFY(c.pedido.texto.isEmpty());
         QCOMPARE(log.first(), QStringLiteral("1111 Reuniao as 15h \"urgente\" "));

@@ -122,16 +122,12 @@ private slots:
         QVERIFY(c.registro.contains("ocupada"));
         QCOMPARE(Codigos(simulador),
                  (QStringList{"1111:aceita", "1111:aceita", "2222:aceita", "3333:aceita", "9999:aceita"}));
-        QStringList log;
-        for (Snapshot s(
-                 "Select ID_Pager || ':' || ID_Usuario || ':' || Usuario || ':' || Mensagem As L From Log "
-                 "Order By ID_Pager, length(Usuario)");
-             !s.Eof(); s.MoveNext())
-            log << s.Campo("L").toString();
-        QCOMPARE(log, (QStringList{"1111:1:Ana Souza:db1 caiu",
-                                   "1111:1:" + QString("Ana Souza").leftJustified(50) + ":db1 caiu",
-                                   "2222:2:Beatriz:db1 caiu", "3333:3:Carlos:db1 caiu",
-                                   "9999:0:" + QString("Vigia").leftJustified(50) + ":db1 caiu"}));
+        QCOMPARE(Coluna("Select ID_Pager || ':' || ID_Usuario || ':' || Usuario || ':' || Mensagem As L "
+                        "From Log Order By ID_Pager, length(Usuario)"),
+                 (QStringList{"1111:1:Ana Souza:db1 caiu",
+                              "1111:1:" + QString("Ana Souza").leftJustified(50) + ":db1 caiu",
+                              "2222:2:Beatriz:db1 caiu", "3333:3:Carlos:db1 caiu",
+                              "9999:0:" + QString("Vigia").leftJustified(50) + ":db1 caiu"}));
         const auto situacao =
             Roda("BIPVOX_ENVIAR", {"--banco", c.banco, "--situacao", QString::number(ids[4]), "999"});
         QVERIFY(situacao->waitForFinished(10000));

@@ -51,8 +51,7 @@ private slots:
     void rodada() {
         QFETCH(int, i);
         const Rodada& r = kRodadas[i];
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         QVERIFY(GaranteTabela());
         b.relogio.dataHora = [&b] { return kBase.addMSecs(qint64((b.relogio.Agora() - b.inicio) * 1000)); };
         QVector<qint64> ids;

@@ -14,15 +14,6 @@ using namespace Fila;
 
 namespace {
 const QDateTime kInicio = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
-
-QStringList LinhasDoLog() {
-    QStringList linhas;
-    for (Snapshot s("Select Usuario || ':' || ID_Pager || ':' || ID_Usuario || ':' || Mensagem As L From Log "
-                    "Order By rowid");
-         !s.Eof(); s.MoveNext())
-        linhas << s.Campo("L").toString();
-    return linhas;
-}
 } // namespace
 
 class tst_Fila : public QObject {
@@ -48,9 +39,8 @@ private slots:
     void adiamentos() {
         QFETCH(QString, ini);
         QFETCH(QString, esperado);
-        AmbienteDeTeste ambiente;
+        AmbienteDeTeste ambiente(true);
         ambiente.EscreveINI(("[FILA]\n" + ini + "\n").toUtf8());
-        QVERIFY(ambiente.AbreBancoVazio());
         QVERIFY(GaranteTabela());
         QString problema;
         const RegrasDaFila regras = LeRegrasDaFila(&problema);
@@ -88,8 +78,7 @@ private slots:
     }
     void situacoes() {
         const QStringList caso = CamposDoCaso();
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         QVERIFY(GaranteTabela() && GaranteTabela()); // a second time is harmless
         RegrasDaFila regras;
         QVector<qint64> ids;
@@ -120,16 +109,15 @@ private slots:
         if (p.situacao == Situacao::Incerta || p.situacao == Situacao::Aguardando)
             QVERIFY(p.motivo.contains("pode ter recebido"));
         // The Log row is the one a one-user window send writes; the other page is untouched.
-        QCOMPARE(LinhasDoLog(), caso[2] == "1"
-                                    ? QStringList{QString("Ana").leftJustified(50) + ":1111:7: oi "}
-                                    : QStringList{});
+        QCOMPARE(
+            Coluna("Select Usuario || ':' || ID_Pager || ':' || ID_Usuario || ':' || Mensagem As L From Log"),
+            caso[2] == "1" ? QStringList{QString("Ana").leftJustified(50) + ":1111:7: oi "} : QStringList{});
         QCOMPARE(LePagina(ids[1])->situacao, caso[0] == "vence" ? Situacao::Expirada : Situacao::Aguardando);
     }
 
     // A store that refuses the write claims nothing queued.
     void enfileiraSemGravar() {
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         QVERIFY(GaranteTabela());
         QVERIFY(Executa("Create Trigger Cheia Before Insert On Fila When New.ID_Pager = '2' "
                         "Begin Select Raise(Abort, 'disco cheio'); End"));

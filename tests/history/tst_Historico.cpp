@@ -25,8 +25,7 @@ class tst_Historico : public QObject {
 
 private slots:
     void init() {
-        m_bancada = std::make_unique<BancadaVirtual>();
-        QVERIFY(m_bancada->ambiente.AbreBancoVazio());
+        m_bancada = std::make_unique<BancadaVirtual>(true);
         // Inserted out of order; same minute, names differing in case and accents; a 10-character
         // code; a name padded to 50 characters as a one-user send logs it.
         const char* linhas[][5] = {

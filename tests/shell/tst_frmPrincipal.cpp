@@ -183,8 +183,7 @@ private slots:
     }
     void comandos() {
         const QStringList c = CamposDoCaso();
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         b.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=3\r\n");
         b.modem.ModemQueRespondeOK();
         frmPrincipal principal(&b.modem, &b.relogio);
@@ -214,8 +213,7 @@ private slots:
     // Started as the program starts, then left by the menu or by the close box.
     void sair() {
         for (const bool pelaCaixaDeFechar : {false, true}) {
-            BancadaVirtual b;
-            QVERIFY(b.ambiente.AbreBancoVazio());
+            BancadaVirtual b(true);
             FechaBancoDeDados();
             b.ambiente.EscreveINI("[MODEM]\r\nPorta Serial=1\r\n");
             b.modem.ModemQueRespondeOK();
@@ -268,8 +266,7 @@ private slots:
     }
     void painelLidoPeloTexto() {
         const QStringList c = CamposDoCaso();
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         CadastraGrupo(QStringLiteral("Vendas"),
                       {CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("100"))});
         QString lido;

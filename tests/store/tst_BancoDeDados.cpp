@@ -61,13 +61,6 @@ bool Prepara(const QString& caminho, const QByteArray& tipo) {
 int Linhas(const QString& tabela) {
     return Snapshot(QStringLiteral("Select * From ") + tabela).RecordCount();
 }
-
-QStringList Nomes(Snapshot&& s, const QString& coluna) {
-    QStringList nomes;
-    for (; !s.Eof(); s.MoveNext())
-        nomes << s.Campo(coluna).toString();
-    return nomes;
-}
 } // namespace
 
 class tst_BancoDeDados : public QObject {
@@ -112,7 +105,7 @@ private slots:
         QCOMPARE(BancoDeDadosAberto(), abre);
         if (abre) {
             QVERIFY(Snapshot(Consultas::ListaUsuarios).Valido());
-            QCOMPARE(Nomes(Snapshot("Select Situacao || '|' || Motivo As S From Log"), "S"),
+            QCOMPARE(Coluna("Select Situacao || '|' || Motivo As L From Log"),
                      tipo == "programa" ? QStringList() : QStringList{"entregue|"});
             QVERIFY(GravaLog("20261206", "10:00", "Bia", "m", "2", 2, true, "511 Invalid pager ID"));
         }
@@ -204,15 +197,14 @@ private slots:
         QFETCH(QString, caso);
         const QStringList cadastrados = caso.section('|', 0, 0).split(',');
         const QStringList esperados = caso.section('|', 1).split(',');
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         QHash<QString, qint32> ids;
         for (const QString& nome : cadastrados) {
             ids.insert(nome, CadastraUsuario(nome, QStringLiteral("1")));
             QVERIFY(CadastraGrupo(nome) > 0);
         }
-        QCOMPARE(Nomes(Snapshot(Consultas::ListaUsuarios), QStringLiteral("Nome_Usuario")), esperados);
-        QCOMPARE(Nomes(Snapshot(Consultas::ListaGrupos), QStringLiteral("Nome_Grupo")), esperados);
+        QCOMPARE(Coluna(Consultas::ListaUsuarios, "Nome_Usuario"), esperados);
+        QCOMPARE(Coluna(Consultas::ListaGrupos, "Nome_Grupo"), esperados);
         const ListaDeNomes lista = LeListaDeNomesEmOrdem(Consultas::IdsENomesDosUsuarios);
         QCOMPARE(lista.nomes, esperados);
         for (int i = 0; i < lista.nomes.size(); ++i)
@@ -220,8 +212,7 @@ private slots:
     }
 
     void contadores() {
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
         const qint32 bia = CadastraUsuario(QStringLiteral("Bia"), QStringLiteral("222"));
         // The identifier of a deleted row is never given again, not even after reopening.
@@ -238,8 +229,7 @@ private slots:
     // During a send the history's commits leave the log alone; the sender folds it when due, and
     // afterwards the commits fold it again by themselves.
     void consolidacaoAdiada() {
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         const auto grava = [] { return GravaLog("20260101", "10:00", "Ana", QString(400, 'x'), "1", 1); };
         int gravacoes = 0;
         {
@@ -264,8 +254,7 @@ private slots:
 
     // Values bound as typed, never spliced into the SQL; a list needs an identifier and a name.
     void listaDeNomes() {
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         const QString estranho = QStringLiteral("x'); Delete From Usuarios; -- \"Bob\" ?1 :nome %");
         QVERIFY(CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1")) > 0);
         QVERIFY(CadastraUsuario(estranho, "2") > 0);

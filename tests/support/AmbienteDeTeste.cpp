@@ -10,11 +10,13 @@
 
 // XDG_CONFIG_HOME is never put back: left on the removed directory, nothing a test runs later can
 // reach the real settings.
-AmbienteDeTeste::AmbienteDeTeste() {
+AmbienteDeTeste::AmbienteDeTeste(bool comBanco) {
     QDir(m_dir.path()).mkpath(QStringLiteral("config"));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.path() + QStringLiteral("/config")));
     // Port locks too: whatever the machine's /run/lock holds, and other test runs, stay out.
     qputenv("BIPVOX_TRAVAS", QFile::encodeName(m_dir.path() + QStringLiteral("/travas")));
+    if (comBanco)
+        QVERIFY(AbreBancoVazio());
 }
 
 AmbienteDeTeste::~AmbienteDeTeste() {

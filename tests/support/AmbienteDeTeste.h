@@ -10,7 +10,8 @@ QStringList CamposDoCaso();
 
 class AmbienteDeTeste {
 public:
-    AmbienteDeTeste();
+    // comBanco: with an empty Pager.Mdb opened already (a failure fails the test).
+    explicit AmbienteDeTeste(bool comBanco = false);
     ~AmbienteDeTeste();
 
     QString Diretorio() const { return m_dir.path(); }

@@ -17,7 +17,7 @@ struct BancadaVirtual {
     Contexto ctx{relogio, modem, operador};
     double inicio = relogio.Agora();
 
-    BancadaVirtual() { modem.setPortOpen(true); }
+    explicit BancadaVirtual(bool comBanco = false) : ambiente(comBanco) { modem.setPortOpen(true); }
 
     double Decorrido() const { return relogio.Agora() - inicio; }
     // A script in one line per rule: "gatilho|resposta|atraso[|vezes]" answers a write that

@@ -11,6 +11,13 @@ qint32 CadastraUsuario(const QString& nome, const QString& pager) {
     return ultimo.Campo(QStringLiteral("Ultimo")).toInt();
 }
 
+QStringList Coluna(const QString& sql, const QString& coluna, const QVariantList& valores) {
+    QStringList linhas;
+    for (Snapshot s(sql, valores); !s.Eof(); s.MoveNext())
+        linhas << s.Campo(coluna).toString();
+    return linhas;
+}
+
 qint32 CadastraGrupo(const QString& nome, const QVector<qint32>& membros) {
     if (!Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values (?, ?)"),
                  {nome, QStringLiteral("teste")}))

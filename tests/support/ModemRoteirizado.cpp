@@ -10,7 +10,14 @@ void ModemRoteirizado::ModemQueRespondeOK() {
 
 void ModemRoteirizado::TerminalQueAceitaLogOn() {
     QuandoRecebe("\r", "ID=", 0.3, 1, true);
-    QuandoRecebe("\x1bPG1\r", "110 1.8\r\x06\r\x1b[p\r", 0.3);
+    QuandoRecebe("\x1bPG1", "110 1.8\r\x06\r\x1b[p\r", 0.3);
+}
+
+void ModemRoteirizado::CentralQueAceita() {
+    ModemQueRespondeOK();
+    QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
+    TerminalQueAceitaLogOn();
+    QuandoRecebe("\x02", "211 Page(s) Sent\r\x06\r", 0.5);
 }
 
 bool ModemRoteirizado::setPortOpen(bool aberta) {

@@ -26,9 +26,11 @@ public:
     void EntregaEm(double instante, const QByteArray& dados) { m_pendentes.emplace(instante, dados); }
     // Unprompted data after atraso seconds from now.
     void Entrega(double atraso, const QByteArray& dados) { EntregaEm(m_relogio.Agora() + atraso, dados); }
-    // Common answers: "OK" to "ATZ"/"ate0"/"ATE0", and a terminal that logs on.
+    // Common answers: "OK" to "ATZ"/"ate0"/"ATE0", a terminal that logs on, and both with a call
+    // that connects and every page accepted.
     void ModemQueRespondeOK();
     void TerminalQueAceitaLogOn();
+    void CentralQueAceita();
 
     // Everything the program wrote, in order.
     QByteArray linha;

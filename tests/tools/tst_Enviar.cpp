@@ -117,8 +117,7 @@ private slots:
         QFETCH(QStringList, cadastro);
         QFETCH(QString, procurado);
         QFETCH(QString, recusa);
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         qint32 ultimo = 0;
         for (int i = 0; i < cadastro.size(); ++i)
             ultimo = CadastraUsuario(cadastro[i], QString::number(i + 1));
@@ -176,8 +175,7 @@ private slots:
         QFETCH(QStringList, cadastro);
         QFETCH(QString, digitado);
         QFETCH(QString, sugeridos);
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         for (int i = 0; i < cadastro.size(); ++i)
             grupo ? CadastraGrupo(cadastro[i], {CadastraUsuario("Membro", "1")})
                   : CadastraUsuario(cadastro[i], QString::number(i + 1));
@@ -212,8 +210,7 @@ private slots:
         QFETCH(int, saida);
         QFETCH(QString, escrito);
         QFETCH(QString, ausente);
-        AmbienteDeTeste ambiente;
-        QVERIFY(ambiente.AbreBancoVazio());
+        AmbienteDeTeste ambiente(true);
         CadastraUsuario("Ana", "1111");
         ambiente.EscreveINI(ini);
         OpcoesDoEnvio opcoes;
