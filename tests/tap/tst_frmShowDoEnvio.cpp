@@ -54,13 +54,10 @@ private slots:
 
     // A group send through the window, with Escape and close tried while it runs.
     void envioParaUmGrupo() {
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         Modulo::CodigosDaLista[1] = CadastraGrupo(
             QStringLiteral("Todos"), {CadastraUsuario("Ana", "111"), CadastraUsuario("Caio", "222")});
-        b.modem.ModemQueRespondeOK();
-        b.Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5"});
-        b.modem.TerminalQueAceitaLogOn();
+        b.modem.CentralQueAceita();
         PedidoDeTeste pedido;
         pedido.porUsuario = false;
         frmShowDoEnvio janela(b.ctx, pedido);
@@ -109,12 +106,9 @@ private slots:
     }
     void esperaPeloModem() {
         QFETCH(QString, acao);
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
-        b.modem.ModemQueRespondeOK();
-        b.Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5"});
-        b.modem.TerminalQueAceitaLogOn();
+        b.modem.CentralQueAceita();
         b.modem.setPortOpen(false);
         b.modem.falhasAoAbrir = 4;
         b.modem.emUsoPor = QStringLiteral("em uso por outro programa do Bipvox (bipvox-enviar, processo 42)");
@@ -141,8 +135,7 @@ private slots:
     }
 
     void caixaDuranteOEnvioNaoDiscaDeNovo() {
-        BancadaVirtual b;
-        QVERIFY(b.ambiente.AbreBancoVazio());
+        BancadaVirtual b(true);
         Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("1234567"));
         b.modem.ModemQueRespondeOK();
         b.modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2.0); // the terminal never asks for the ID
