@@ -13,6 +13,8 @@ pacotes=(
     xvfb xauth dbus at-spi2-core python3-pyatspi
     # scripts/pacote.sh (test.sh --completo builds and checks the Debian package)
     debhelper lintian desktop-file-utils man-db
+    # tests/e2e: real SNPP clients paging through bipvox-servidor
+    libnet-snpp-perl hylafax-client
 )
 
 faltando=()

@@ -9,6 +9,7 @@
 #include "store/Snapshot.h"
 
 #include <QProcess>
+#include <QTcpServer>
 #include <QtTest>
 
 #include <csignal>
@@ -172,6 +173,52 @@ private slots:
                  (QStringList{"1111:aceita", "2222:sem-resposta", "3333:aceita"}));
         QCOMPARE(Fila::LePagina(ids[1])->situacao, Fila::Situacao::Incerta);
         QVERIFY(c.registro.contains("incertas"));
+    }
+
+    // Real SNPP clients, none written here, page through the gateway: queued with their source,
+    // delivered to the terminal, each with its Log row. %1 is the SNPP port.
+    void clientesSNPP_data() {
+        QTest::addColumn<QStringList>("comando");
+        QTest::addColumn<QStringList>("codigos");
+        QTest::newRow("Net::SNPP, grupo e código")
+            << QStringList{"perl", "-MNet::SNPP", "-e",
+                           "$s = Net::SNPP->new('127.0.0.1', Port => %1) or die 'sem conexão';"
+                           "$s->send(Pager => ['Plantão', '9999'], Message => 'db1 caiu') or die $s->message;"
+                           "$s->quit"}
+            << QStringList{"1111:aceita", "2222:aceita", "3333:aceita", "9999:aceita"};
+        QTest::newRow("sendpage do HylaFAX, usuário")
+            << QStringList{"sendpage", "-h", "127.0.0.1:%1", "-p", "Ana Souza", "db1 caiu"}
+            << QStringList{"1111:aceita"};
+    }
+    void clientesSNPP() {
+        QFETCH(QStringList, comando);
+        QFETCH(QStringList, codigos);
+        Cena c;
+        QVERIFY(c.Prepara());
+        QTcpServer livre;
+        QVERIFY(livre.listen(QHostAddress::LocalHost));
+        const QString porta = QString::number(livre.serverPort());
+        livre.close();
+        GravaINI("SNPP", "Porta", porta);
+        SimuladorExterno simulador;
+        QVERIFY(c.Simula(simulador, "--discagem=conecta"));
+        const auto servidor = c.Servidor();
+        QVERIFY2(servidor && Espera(*servidor, c.registro, "SNPP em 127.0.0.1 porta " + porta),
+                 qPrintable(c.registro));
+        QProcess cliente;
+        cliente.start(comando[0], comando.mid(1).replaceInStrings("%1", porta));
+        QVERIFY2(cliente.waitForFinished(20000) && cliente.exitCode() == 0,
+                 qPrintable(comando[0] + ": " + cliente.errorString() + cliente.readAllStandardError()));
+        QVERIFY2(EsperaLog(codigos.size()), qPrintable(c.registro));
+        QCOMPARE(c.Termina(*servidor), 0);
+        simulador.Para();
+        QCOMPARE(Codigos(simulador), codigos);
+        QStringList fila;
+        for (Snapshot s("Select Situacao || ':' || Origem As L From Fila"); !s.Eof(); s.MoveNext())
+            fila << s.Campo("L").toString();
+        QCOMPARE(fila.size(), codigos.size());
+        QCOMPARE(fila.filter(QRegularExpression("^entregue:SNPP 127\\.0\\.0\\.1( \\S+)?$")).size(),
+                 codigos.size());
     }
 };
 
