@@ -1,13 +1,18 @@
 #include "fila/EntregaDaFila.h"
 
+#include "common/Escapado.h"
 #include "common/Modulo.h"
 #include "fila/FilaDeEnvio.h"
 #include "modem/ComandosModem.h"
 #include "modem/Enlace.h"
 #include "tap/EntregaDePagina.h"
 #include "tap/LogOn.h"
+#include "tap/RespostasNumeradas.h"
+#include "tap/TextoDaPagina.h"
 
 #include <QSet>
+
+#include <algorithm>
 
 using namespace Fila;
 
@@ -39,7 +44,8 @@ public:
     Rodada(Contexto& ctx, Enlace& enlace, const RegrasDaFila& regras,
            const std::function<void(const QString&)>& diario, const std::function<bool()>& interromper)
         : m_operador(ctx.operador), m_ctx{ctx.relogio, ctx.porta, m_operador}, m_enlace(enlace),
-          m_regras(regras), m_diario(diario), m_interromper(interromper) {}
+          m_regras(regras), m_diario([&diario](const QString& linha) { diario(Escapado(linha)); }),
+          m_interromper(interromper) {}
 
     ResumoDaRodada Executa();
 
@@ -54,15 +60,24 @@ private:
     void AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo);
     // False when the session cannot go on.
     bool EntregaUma(Pagina p);
+    // The blocks and the Log texts of the page's text as a window send makes them; false when the
+    // text cannot go (the page is then refused, with the reason).
+    bool PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& registros);
+    // The parts that went, the page's final state and its reason, written together.
+    void Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
+                 const QString& motivo);
 
     OperadorDaRodada m_operador;
     Contexto m_ctx;
     Enlace& m_enlace;
     const RegrasDaFila& m_regras;
-    const std::function<void(const QString&)>& m_diario;
+    // Names and reasons come from the directory, submitters and the terminal: no control
+    // character of theirs reaches the journal.
+    const std::function<void(const QString&)> m_diario;
     const std::function<bool()>& m_interromper;
     ResumoDaRodada m_resumo;
     QString m_motivoDoFim; // why the session ended early, for the pages still to go
+    RegrasDoTexto m_regrasDoTexto = LeRegrasDoTexto(); // read once a round
 };
 
 void Rodada::AdiaUma(const Pagina& p, const QString& motivo) {
@@ -87,16 +102,54 @@ void Rodada::AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString
         AdiaUma(paginas[i], motivo);
 }
 
-bool Rodada::EntregaUma(Pagina p) {
-    QString unidade;
-    if (!MontaUnidadeTAP(p.pager, p.mensagem, unidade)) {
-        MarcaSituacao(p.id, Situacao::Recusada, QStringLiteral("mensagem com mais de 240 caracteres"));
+bool Rodada::PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& registros) {
+    QStringList paginas;
+    QString erro;
+    bool pronta = PaginasDoTexto(p.mensagem, m_regrasDoTexto, paginas, erro);
+    for (const QString& pagina : paginas)
+        pronta = pronta &&
+                 MontaUnidadeTAP(p.pager, CampoDaMensagem(pagina, m_regrasDoTexto), unidades.emplace_back());
+    if (!pronta) {
+        // Escaped control characters can make a full page too long for its block.
+        const QString motivo =
+            erro.isEmpty() ? QStringLiteral("a mensagem passa de 240 caracteres no bloco da central") : erro;
+        MarcaSituacao(p.id, Situacao::Recusada, motivo);
         ++m_resumo.recusadas;
-        m_diario(QStringLiteral("página %1 (%2) recusada: mensagem com mais de 240 caracteres")
-                     .arg(p.id)
-                     .arg(Nome(p)));
-        return true;
+        m_diario(QStringLiteral("página %1 (%2) recusada: %3").arg(p.id).arg(Nome(p), motivo));
+        return false;
     }
+    // One page keeps the blanks around it in the history, as a window send keeps them.
+    registros = paginas.size() == 1 ? QStringList{TextoParaALinha(p.mensagem, m_regrasDoTexto)} : paginas;
+    return true;
+}
+
+void Rodada::Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
+                     const QString& motivo) {
+    QString erro;
+    if (!RegistraEntrega(p, partes, situacao, motivo, m_ctx.relogio.DataHoraLocal(), &erro)) {
+        // Taken by the terminal: never sent again, and said.
+        m_resumo.falhaDoBanco = true;
+        MarcaSituacao(
+            p.id, Situacao::Incerta,
+            QStringLiteral("aceita pela central, mas o histórico não pôde ser gravado (%1)").arg(erro));
+        m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3")
+                     .arg(p.id)
+                     .arg(Nome(p), erro));
+        return;
+    }
+    ++(situacao == Situacao::Entregue   ? m_resumo.entregues
+       : situacao == Situacao::Recusada ? m_resumo.recusadas
+                                        : m_resumo.incertas);
+    m_diario(situacao == Situacao::Entregue ? QStringLiteral("página %1 (%2) entregue").arg(p.id).arg(Nome(p))
+                                            : QStringLiteral("página %1 (%2) %3: %4")
+                                                  .arg(p.id)
+                                                  .arg(Nome(p), NomeDaSituacao(situacao), motivo));
+}
+
+bool Rodada::EntregaUma(Pagina p) {
+    QStringList unidades, registros;
+    if (!PreparaTexto(p, unidades, registros))
+        return true;
     QString erro;
     if (!MarcaEnviando(p.id, &erro)) {
         m_resumo.falhaDoBanco = true;
@@ -106,56 +159,62 @@ bool Rodada::EntregaUma(Pagina p) {
     }
     p.situacao = Situacao::Enviando;
     ++p.tentativas;
-    bool codigoRecusado = false;
-    const DesfechoDaPagina desfecho =
-        EntregaUnidade(m_ctx, unidade, [&codigoRecusado] { codigoRecusado = true; });
-    switch (desfecho) {
-    case DesfechoDaPagina::Aceita:
-    case DesfechoDaPagina::Recusada: {
-        // A refusal that came with a NAK still counts, as in a window send.
-        const bool recusada = desfecho == DesfechoDaPagina::Recusada || codigoRecusado;
-        const QString motivo = recusada ? QStringLiteral("código do pager recusado pela central") : QString();
-        if (!RegistraEntrega(p, recusada, motivo, m_ctx.relogio.DataHoraLocal(), &erro)) {
-            // Taken by the terminal: never sent again, and said.
-            m_resumo.falhaDoBanco = true;
-            MarcaSituacao(
-                p.id, Situacao::Incerta,
-                QStringLiteral("aceita pela central, mas o histórico não pôde ser gravado (%1)").arg(erro));
-            m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3")
-                         .arg(p.id)
-                         .arg(Nome(p), erro));
-            return true;
+    QVector<ParteEntregue> partes;
+    for (const QString& unidade : unidades) {
+        bool codigoRecusado = false;
+        QString resposta;
+        const DesfechoDaPagina desfecho = EntregaUnidade(
+            m_ctx, unidade, [&codigoRecusado] { codigoRecusado = true; }, false, {}, &resposta);
+        if (desfecho == DesfechoDaPagina::Aceita || desfecho == DesfechoDaPagina::Recusada) {
+            // A refusal that came with a NAK still counts, as in a window send.
+            const bool recusada = desfecho == DesfechoDaPagina::Recusada || codigoRecusado;
+            partes.append(
+                {registros[partes.size()], recusada, recusada ? MotivoDaCentral(resposta) : QString()});
+            continue;
         }
-        ++(recusada ? m_resumo.recusadas : m_resumo.entregues);
-        m_diario(recusada ? QStringLiteral("página %1 (%2) recusada: %3").arg(p.id).arg(Nome(p), motivo)
-                          : QStringLiteral("página %1 (%2) entregue").arg(p.id).arg(Nome(p)));
-        return true;
-    }
-    case DesfechoDaPagina::NAKsEsgotados:
-        m_motivoDoFim = QStringLiteral("a central rejeitou o bloco três vezes (NAK)");
-        AdiaUma(p, m_motivoDoFim);
-        return false;
-    case DesfechoDaPagina::PedidoDeDesconexao:
-        m_motivoDoFim = QStringLiteral("a central pediu a desconexão");
-        AdiaUma(p, m_motivoDoFim);
-        return false;
-    case DesfechoDaPagina::DadosDemais:
-    case DesfechoDaPagina::TempoEsgotado: {
-        m_motivoDoFim = desfecho == DesfechoDaPagina::DadosDemais
+        const bool semResposta =
+            desfecho == DesfechoDaPagina::DadosDemais || desfecho == DesfechoDaPagina::TempoEsgotado;
+        m_motivoDoFim = desfecho == DesfechoDaPagina::NAKsEsgotados
+                            ? QStringLiteral("a central rejeitou o bloco três vezes (NAK)")
+                        : desfecho == DesfechoDaPagina::PedidoDeDesconexao
+                            ? QStringLiteral("a central pediu a desconexão")
+                        : desfecho == DesfechoDaPagina::DadosDemais
                             ? QStringLiteral("a central enviou dados demais em vez de responder ao bloco")
                             : QStringLiteral("a central não respondeu ao bloco");
-        const QString motivo = m_motivoDoFim + QStringLiteral("; a página pode ter chegado ao pager");
-        if (m_regras.reenviarIncertas) {
-            AdiaUma(p, motivo);
+        if (!partes.isEmpty()) {
+            // Some parts reached the pager: sending the whole text again would repeat them.
+            Conclui(p, partes, Situacao::Incerta,
+                    QStringLiteral("só %1 de %2 partes foram entregues: %3")
+                        .arg(partes.size())
+                        .arg(unidades.size())
+                        .arg(m_motivoDoFim));
+        } else if (!semResposta) {
+            AdiaUma(p, m_motivoDoFim);
         } else {
-            MarcaSituacao(p.id, Situacao::Incerta, motivo);
-            ++m_resumo.incertas;
-            m_diario(QStringLiteral("página %1 (%2) incerta: %3").arg(p.id).arg(Nome(p), motivo));
+            const QString motivo = m_motivoDoFim + QStringLiteral("; a página pode ter chegado ao pager");
+            if (m_regras.reenviarIncertas) {
+                AdiaUma(p, motivo);
+            } else {
+                MarcaSituacao(p.id, Situacao::Incerta, motivo);
+                ++m_resumo.incertas;
+                m_diario(QStringLiteral("página %1 (%2) incerta: %3").arg(p.id).arg(Nome(p), motivo));
+            }
         }
         return false;
     }
+    const bool recusada =
+        std::any_of(partes.begin(), partes.end(), [](const ParteEntregue& e) { return e.recusada; });
+    QString motivo;
+    if (recusada) {
+        motivo = QStringLiteral("código do pager recusado pela central");
+        for (const ParteEntregue& e : partes)
+            if (!e.motivo.isEmpty()) {
+                motivo += QStringLiteral(": ") + e.motivo;
+                break;
+            }
     }
-    return false;
+    Conclui(p, partes, recusada ? Situacao::Recusada : Situacao::Entregue, motivo);
+    return true;
 }
 
 ResumoDaRodada Rodada::Executa() {

@@ -185,15 +185,22 @@ bool MarcaEnviando(qint64 id, QString* erro) {
 
 bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
                      QString* erro) {
+    return RegistraEntrega(pagina, {{pagina.mensagem, recusada, QString()}},
+                           recusada ? Situacao::Recusada : Situacao::Entregue, motivo, quando, erro);
+}
+
+bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
+                     const QString& motivo, const QDateTime& quando, QString* erro) {
     Escrita escrita;
     if (!escrita.Iniciada(erro))
         return false;
-    if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
-                  pagina.usuario, pagina.mensagem, pagina.pager, pagina.idUsuario, recusada, QString(), erro))
-        return false;
+    for (const ParteEntregue& parte : partes)
+        if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
+                      pagina.usuario, parte.mensagem, pagina.pager, pagina.idUsuario, parte.recusada,
+                      parte.motivo, erro))
+            return false;
     if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
-                 {recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"), motivo, pagina.id},
-                 erro))
+                 {NomeDaSituacao(situacao), motivo, pagina.id}, erro))
         return false;
     return escrita.Confirma(erro);
 }

@@ -63,6 +63,17 @@ bool MarcaEnviando(qint64 id, QString* erro = nullptr);
 // quando (local time), in one transaction.
 bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
                      QString* erro = nullptr);
+// One Log row of a page that went out: a text longer than a page goes as numbered pages, each
+// with its row, as a window send writes them.
+struct ParteEntregue {
+    QString mensagem;
+    bool recusada = false;
+    QString motivo; // the terminal's reason, for the Log
+};
+// The page's final state (entregue, recusada, or incerta when only some parts went) and the Log
+// rows of the parts that went, in one transaction.
+bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
+                     const QString& motivo, const QDateTime& quando, QString* erro = nullptr);
 // A failed attempt: counted, then waiting again (at the rules' next time) or expired.
 bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,
           QString* erro = nullptr);

@@ -112,6 +112,55 @@ private slots:
         QCOMPARE(linhas, int(r.situacoes.count("entregue") + r.situacoes.count("recusada")));
         QVERIFY(!diario.isEmpty());
     }
+
+    // The queued text goes out as a window send puts it ([CONEXÃO] rules, letters, splitting) and
+    // names reach the journal escaped: INI|name|message|blocks' text fields|Log texts|state.
+    void texto_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("controle em escape, nome com ESC") << "Controles=Escape|Ana\x1b[2J|a\x01"
+                                                             "b|a\x1a"
+                                                             "Ab|a\x01"
+                                                             "b|entregue";
+        QTest::newRow("letras e brancos")
+            << "|Bia| Reunião às 15h |Reuniao as 15h| Reuniao as 15h |entregue";
+        const QString dividida = "Tamanho da Página=20\nTexto Longo=Dividir|Bia|um dois tres quatro cinco|"
+                                 "(1/2) um dois tres;(2/2) quatro cinco|(1/2) um dois tres";
+        QTest::newRow("dividida em duas") << dividida + ";(2/2) quatro cinco|entregue";
+        QTest::newRow("segunda parte sem resposta") << dividida + "|incerta";
+        QTest::newRow("longa sem dividir")
+            << "Tamanho da Página=20|Bia|um dois tres quatro cinco seis|||recusada";
+    }
+    void texto() {
+        const QStringList c = CamposDoCaso();
+        BancadaVirtual b;
+        b.ambiente.EscreveINI(("[CONEXÃO]\n" + c[0] + "\n").toUtf8());
+        QVERIFY(b.ambiente.AbreBancoVazio() && GaranteTabela());
+        QVector<qint64> ids;
+        QVERIFY(Enfileira({{"1111", c[1], 1, c[2]}}, "SNPP 10.0.0.5", QDateTime::currentDateTimeUtc(), ids));
+        b.modem.ModemQueRespondeOK();
+        b.modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
+        b.modem.TerminalQueAceitaLogOn();
+        if (QString(QTest::currentDataTag()).contains("sem resposta"))
+            b.Roteiro({"(2/2)||0"});
+        b.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
+        EnlaceModem enlace(b.modem);
+        QStringList diario;
+        EntregaProntas(
+            b.ctx, enlace, RegrasDaFila(), [&diario](const QString& t) { diario << t; },
+            [] { return false; });
+        QByteArray blocos;
+        for (const QString& campo : c[3].split(';', Qt::SkipEmptyParts))
+            blocos += BlocoTAP("1111", campo.toLatin1());
+        QVERIFY2(b.modem.linha.contains(blocos) &&
+                     b.modem.Contagem("\x02") == c[3].count(';') + !c[3].isEmpty(),
+                 b.modem.linha.toPercentEncoding().constData());
+        QStringList log;
+        for (Snapshot s("Select Mensagem From Log Order By rowid"); !s.Eof(); s.MoveNext())
+            log << s.Campo("Mensagem").toString();
+        QCOMPARE(log.join(';'), c[4]);
+        QCOMPARE(NomeDaSituacao(LePagina(ids[0])->situacao), c[5]);
+        QVERIFY(!diario.join('\n').contains('\x1b') && !diario.filter(c[1].left(3)).isEmpty());
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_EntregaDaFila)

@@ -2,15 +2,11 @@
 // The operator and the progress window of a send without windows: every status text and
 // progress-window title becomes a line on standard error, a message box one line, and a
 // Yes/No question is answered "Não".
+#include "common/Escapado.h"
 #include "common/Operador.h"
 #include "tap/Envio.h"
 
 #include <cstdio>
-
-// Control and formatting characters (a terminal's escape sequences, a hidden direction change)
-// as \x1B or \u202E, so that a name from the database or the command line cannot drive the
-// operator's terminal.
-QString Escapado(const QString& texto);
 
 class OperadorDeConsole : public Operador, public PainelDeEnvio {
 public:

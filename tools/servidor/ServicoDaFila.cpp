@@ -1,5 +1,6 @@
 #include "ServicoDaFila.h"
 
+#include "common/Escapado.h"
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "fila/AvisoDaFila.h"
@@ -27,7 +28,7 @@ constexpr double EsperaDaPortaEmUso = 5;
 
 Resposta OperadorDoServico::Mensagem(const QString& texto, const QString&, Icone, Botoes botoes) {
     if (!emRodada) {
-        std::fprintf(m_saida, "%s\n", qPrintable(texto.simplified()));
+        std::fprintf(m_saida, "%s\n", Escapado(texto.simplified()).toUtf8().constData());
         std::fflush(m_saida);
     }
     return botoes == Botoes::SimNao ? Resposta::Nao : Resposta::OK;
@@ -45,7 +46,8 @@ ServicoDaFila::ServicoDaFila(Relogio& relogio, int sinal, std::FILE* saida)
 }
 
 void ServicoDaFila::Registra(const QString& texto) {
-    std::fprintf(m_saida, "%s\n", qPrintable(texto));
+    // One event, one line: nothing from a name, a path or the terminal can split it or drive a terminal.
+    std::fprintf(m_saida, "%s\n", Escapado(texto).toUtf8().constData());
     std::fflush(m_saida);
 }
 
