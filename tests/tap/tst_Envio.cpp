@@ -183,11 +183,11 @@ const FalhaNoOitavo kFalhas[] = {
 // The text as the terminal gets it and the history keeps it, page by page.
 struct TextoNaLinha {
     const char* nome;
-    QStringList chaves; // "key=value" of CONEXÃO, or of MODEM for "Configurações"
+    QString chaves; // "key=value;..." of CONEXÃO, or of MODEM for "Configurações"
     QString texto;
     QStringList registrados; // the Log rows' messages, in order
-    QByteArray campo;        // the first page's field on the line, when it differs from its row
     QString caixa;           // a piece of the one box shown; empty: none
+    QByteArray campo;        // the first page's field on the line, when it differs from its row
 };
 const QString kPalavras = QStringLiteral("abcd ").repeated(99) + QStringLiteral("abcde");
 QStringList PaginasDe80() {
@@ -196,48 +196,33 @@ QStringList PaginasDe80() {
         paginas << QStringLiteral("(%1/7) ").arg(k) + kPalavras.mid((k - 1) * 75, k < 7 ? 74 : 75);
     return paginas;
 }
-const QString k8Bits = QStringLiteral("Configurações=9600,n,8,1");
+const QString k8Bits = QStringLiteral("Configurações=9600,n,8,1;");
+const QString kDividir = QStringLiteral(";Texto Longo=Dividir");
 const TextoNaLinha kTextos[] = {
     {"7 bits: letras fora da tabela",
-     {"Texto=Windows-1252"},
+     "Texto=Windows-1252",
      "áÇñ ôÂÊÔÀÜ ‘a’ “b” – — … ºª €",
-     {"aCn oAEOAU 'a' \"b\" - - ... oa EUR"},
-     {},
-     {}},
-    {"8 bits, Windows-1252 como está",
-     {k8Bits, "Texto=Windows-1252"},
-     "Ônibus “já” € ō",
-     {"Ônibus “já” € o"}},
-    {"8 bits, forma simples", {k8Bits}, "Ônibus “já”", {"Onibus \"ja\""}},
-    {"500 caracteres em páginas de 80",
-     {"Tamanho da Página=80", "Texto Longo=Dividir"},
-     kPalavras,
-     PaginasDe80()},
+     {"aCn oAEOAU 'a' \"b\" - - ... oa EUR"}},
+    {"8 bits, Windows-1252 como está", k8Bits + "Texto=Windows-1252", "Ônibus “já” € ō", {"Ônibus “já” € o"}},
+    {"8 bits, forma simples", k8Bits, "Ônibus “já”", {"Onibus \"ja\""}},
+    {"500 caracteres em páginas de 80", "Tamanho da Página=80" + kDividir, kPalavras, PaginasDe80()},
     {"palavra maior que a página",
-     {"Tamanho da Página=20", "Texto Longo=Dividir"},
+     "Tamanho da Página=20" + kDividir,
      QString(25, 'x'),
      {"(1/2) " + QString(14, 'x'), "(2/2) " + QString(11, 'x')}},
-    {"maior que a página", {"Tamanho da Página=80"}, QString(81, 'x'), {}, {}, "criptografação"},
+    {"maior que a página", "Tamanho da Página=80", QString(81, 'x'), {}, "criptografação"},
     {"valores fora do lugar",
-     {"Tamanho da Página=10", "Texto Longo=dividir"},
+     "Tamanho da Página=10;Texto Longo=dividir",
      QString(241, 'x'),
      {},
-     {},
      "criptografação"},
-    {"Enter como LF (README)", {"Controles=x"}, "Ligar\namanhã", {"Ligar\namanha"}},
-    {"controles do bloco em branco",
-     {},
-     "a\x03"
-     "b",
-     {"a\x03"
-      "b"},
-     "a b"},
-    {"escape TAP 1.8", {"Controles=Escape"}, "a\nb", {"a\nb"}, "a\x1aJb"},
-    {"controles em branco", {"Controles=Branco"}, "a\nb", {"a\nb"}, "a b"},
+    {"Enter como LF (README)", "Controles=x", "Ligar\namanhã", {"Ligar\namanha"}},
+    {"controles do bloco em branco", "", "a\003b", {"a\003b"}, {}, "a b"},
+    {"escape TAP 1.8", "Controles=Escape", "a\nb", {"a\nb"}, {}, "a\x1aJb"},
+    {"controles em branco", "Controles=Branco", "a\nb", {"a\nb"}, {}, "a b"},
     {"sem forma: nada discado",
-     {"Texto=Windows-1252", k8Bits},
+     k8Bits + "Texto=Windows-1252",
      "ok ✓ 😀 ✓ ô",
-     {},
      {},
      "central: \"✓\", \"😀\"; apague"},
 };
@@ -365,7 +350,7 @@ private slots:
     void textoNaLinha() {
         const TextoNaLinha& t = LinhaAtual(kTextos);
         Cena c;
-        for (const QString& chave : t.chaves) {
+        for (const QString& chave : t.chaves.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
             const QString nome = chave.section(QLatin1Char('='), 0, 0);
             GravaINI(nome == QStringLiteral("Configurações") ? QStringLiteral("MODEM") : SecaoConexao, nome,
                      chave.section(QLatin1Char('='), 1));
