@@ -6,6 +6,7 @@
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "OperadorDeConsole.h"
+#include "TabelaDeTeste.h"
 #include "common/RelogioReal.h"
 #include "settings/PerfilINI.h"
 
@@ -14,6 +15,36 @@
 #include <cstdio>
 
 namespace {
+// The arguments split at "|" ("-u" for --usuario); the message is what a send would take; an
+// empty `recusa` means the line is accepted.
+struct LinhaDeComando {
+    const char* nome;
+    QString argumentos;
+    QByteArray entrada;
+    QString recusa, mensagem;
+};
+const LinhaDeComando kLinhasDeComando[] = {
+    {"usuário duas vezes",
+     "--usuario|a|--usuario=b|oi",
+     {},
+     "--usuario foi dada mais de uma vez (\"a\" e \"b\")"},
+    {"pager duas vezes", "--pager|1|--pager|1|oi", {}, "--pager foi dada mais de uma vez"},
+    {"intervalo duas vezes",
+     "-u|Ana|--intervalo=5|--intervalo|9|oi",
+     {},
+     "--intervalo foi dada mais de uma vez"},
+    {"silencioso com valor", "-u|Ana|--silencioso=1|oi", {}, "a opção --silencioso não recebe valor"},
+    {"só brancos", "-u|Ana| |\t", {}, "a mensagem só tem brancos"},
+    {"quebra de linha sozinha na entrada", "-u|Ana|-", "\r\n\n", "a mensagem só tem brancos"},
+    {"só o que a linha descarta", "-u|Ana|-", "\xad\n", "não tem nada que possa ser enviado"},
+    {"entrada em Windows-1252", "-u|Ana|-", "Reuni\xe3o \xe0s 15h\n", "", "Reuniao as 15h"},
+    {"fila com tentativas", "-u|Ana|--fila|--tentativas=2|oi", {}, "--tentativas não vale com --fila"},
+    {"situação de um nome", "--situacao|12|x", {}, "número de página inválido: \"x\""},
+    {"situação com destinatário", "-u|Ana|--situacao|12", {}, "--usuario não vale com --situacao"},
+    {"código de 10", "--pager|1234567890|oi", {}, "", "oi"},
+    {"código de 11", "--pager|12345678901|oi", {}, "código de pager inválido: \"12345678901\""},
+};
+
 // What was written to a temporary file, which is closed.
 QByteArray Escrito(std::FILE* arquivo) {
     std::rewind(arquivo);
@@ -30,67 +61,18 @@ class tst_Enviar : public QObject {
     Q_OBJECT
 
 private slots:
-    // The message is what a send would take; an empty `recusa` means the line is accepted.
-    void linhaDeComando_data() {
-        QTest::addColumn<QStringList>("argumentos");
-        QTest::addColumn<QByteArray>("entrada");
-        QTest::addColumn<QString>("recusa");
-        QTest::addColumn<QString>("mensagem");
-        const QStringList ana{"--usuario", "Ana"};
-        QTest::newRow("usuário duas vezes")
-            << QStringList{"--usuario", "a", "--usuario=b", "oi"} << QByteArray()
-            << "--usuario foi dada mais de uma vez (\"a\" e \"b\")"
-            << "";
-        QTest::newRow("pager duas vezes") << QStringList{"--pager", "1", "--pager", "1", "oi"} << QByteArray()
-                                          << "--pager foi dada mais de uma vez"
-                                          << "";
-        QTest::newRow("intervalo duas vezes") << ana + QStringList{"--intervalo=5", "--intervalo", "9", "oi"}
-                                              << QByteArray() << "--intervalo foi dada mais de uma vez"
-                                              << "";
-        QTest::newRow("silencioso com valor") << ana + QStringList{"--silencioso=1", "oi"} << QByteArray()
-                                              << "a opção --silencioso não recebe valor"
-                                              << "";
-        QTest::newRow("só brancos") << ana + QStringList{" ", "\t"} << QByteArray()
-                                    << "a mensagem só tem brancos"
-                                    << "";
-        QTest::newRow("quebra de linha sozinha na entrada")
-            << ana + QStringList{"-"} << QByteArray("\r\n\n") << "a mensagem só tem brancos"
-            << "";
-        QTest::newRow("só o que a linha descarta")
-            << ana + QStringList{"-"} << QByteArray("\xad\n") << "não tem nada que possa ser enviado"
-            << "";
-        QTest::newRow("entrada em Windows-1252")
-            << ana + QStringList{"-"} << QByteArray("Reuni\xe3o \xe0s 15h\n") << ""
-            << "Reuniao as 15h";
-        QTest::newRow("fila com tentativas") << ana + QStringList{"--fila", "--tentativas=2", "oi"}
-                                             << QByteArray() << "--tentativas não vale com --fila"
-                                             << "";
-        QTest::newRow("situação de um nome")
-            << QStringList{"--situacao", "12", "x"} << QByteArray() << "número de página inválido: \"x\""
-            << "";
-        QTest::newRow("situação com destinatário")
-            << ana + QStringList{"--situacao", "12"} << QByteArray() << "--usuario não vale com --situacao"
-            << "";
-        QTest::newRow("código de 10") << QStringList{"--pager", "1234567890", "oi"} << QByteArray() << ""
-                                      << "oi";
-        QTest::newRow("código de 11") << QStringList{"--pager", "12345678901", "oi"} << QByteArray()
-                                      << "código de pager inválido: \"12345678901\""
-                                      << "";
-    }
+    void linhaDeComando_data() { Linhas(kLinhasDeComando); }
     void linhaDeComando() {
-        QFETCH(QStringList, argumentos);
-        QFETCH(QByteArray, entrada);
-        QFETCH(QString, recusa);
-        QFETCH(QString, mensagem);
+        const LinhaDeComando& l = LinhaAtual(kLinhasDeComando);
         OpcoesDoEnvio opcoes;
         QString erro, preparada;
-        if (InterpretaOpcoes(argumentos, opcoes, erro)) {
+        if (InterpretaOpcoes(QString(l.argumentos).replace("-u|", "--usuario|").split('|'), opcoes, erro)) {
             const QString texto =
-                opcoes.palavras == QStringList{"-"} ? TextoDaEntrada(entrada) : opcoes.palavras.join(' ');
+                opcoes.palavras == QStringList{"-"} ? TextoDaEntrada(l.entrada) : opcoes.palavras.join(' ');
             PreparaMensagem(texto, preparada, erro);
         }
-        QVERIFY2(recusa.isEmpty() ? erro.isEmpty() : erro.contains(recusa), qPrintable(erro));
-        QCOMPARE(preparada, mensagem);
+        QVERIFY2(l.recusa.isEmpty() ? erro.isEmpty() : erro.contains(l.recusa), qPrintable(erro));
+        QCOMPARE(preparada, l.mensagem);
     }
 
     // Users that a reader takes for one name are never paged by guess: all of them are listed.
