@@ -29,9 +29,8 @@ struct Janela : BancadaVirtual {
     qint32 ana = 0, bruno = 0, carla = 0, vendas = 0, diretoria = 0;
     explicit Janela(const QByteArray& ini = QByteArray()) : BancadaVirtual(true) {
         ambiente.EscreveINI(ini);
-        modem.ModemQueRespondeOK();
-        Roteiro({"ATD|\r\nCONNECT 9600\r\n|2", "\x02|\r\x06\r|0.5", "\x04\r|\x1b\x04\r|0"});
-        modem.TerminalQueAceitaLogOn();
+        modem.CentralQueAceita();
+        Roteiro({"\x04\r|\x1b\x04\r|0"});
     }
     // Group identifiers equal user identifiers, so a kind mix-up pages someone else.
     void Cadastra() {

@@ -12,6 +12,7 @@
 #include "MensagemDoEnvio.h"
 #include "RelogioAcelerado.h"
 #include "SimuladorExterno.h"
+#include "TabelaDeTeste.h"
 #include "common/Interrupcao.h"
 #include "modem/TravaDaPorta.h"
 #include "settings/Conexao.h"
@@ -137,15 +138,10 @@ class tst_EnviarPelaLinhaDeComando : public QObject {
     Q_OBJECT
 
 private slots:
-    void envia_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(std::size(kLinhas)); ++i)
-            QTest::newRow(kLinhas[i].nome) << i;
-    }
+    void envia_data() { Linhas(kLinhas); }
 
     void envia() {
-        QFETCH(int, i);
-        const Linha& l = kLinhas[i];
+        const Linha& l = LinhaAtual(kLinhas);
         AmbienteDeTeste ambiente(true);
         QVERIFY(CadastraGrupo("Plantão",
                               {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222"),

@@ -2,6 +2,7 @@
 // for every due page, the states and Log rows each answer leaves, and what waits for the next.
 #include "BancadaVirtual.h"
 #include "BlocoTAP.h"
+#include "TabelaDeTeste.h"
 #include "fila/EntregaDaFila.h"
 #include "fila/FilaDeEnvio.h"
 #include "modem/Enlace.h"
@@ -43,14 +44,9 @@ const QDateTime kBase(QDate(2027, 3, 1), QTime(10, 0));
 class tst_EntregaDaFila : public QObject {
     Q_OBJECT
 private slots:
-    void rodada_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(std::size(kRodadas)); ++i)
-            QTest::newRow(kRodadas[i].nome) << i;
-    }
+    void rodada_data() { Linhas(kRodadas); }
     void rodada() {
-        QFETCH(int, i);
-        const Rodada& r = kRodadas[i];
+        const Rodada& r = LinhaAtual(kRodadas);
         BancadaVirtual b(true);
         QVERIFY(GaranteTabela());
         b.relogio.dataHora = [&b] { return kBase.addMSecs(qint64((b.relogio.Agora() - b.inicio) * 1000)); };
@@ -71,10 +67,7 @@ private slots:
                     Enfileira({{"4444", "Davi", 4, "oi"}}, "teste", kBase.toUTC(), nova))
                     ids << nova;
             };
-        b.modem.ModemQueRespondeOK();
-        b.modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
-        b.modem.TerminalQueAceitaLogOn();
-        b.modem.QuandoRecebe("\x02", "211 Page(s) Sent\r\x06\r", 0.5);
+        b.modem.CentralQueAceita();
         EnlaceModem enlace(b.modem);
         QStringList diario;
         const ResumoDaRodada resumo = EntregaProntas(

@@ -3,6 +3,7 @@
 // written only by "Ok" (the connection area only with what the operator changed, and only when it
 // can be used), and read again by the next dialling.
 #include "AmbienteDeTeste.h"
+#include "TabelaDeTeste.h"
 #include "common/Modulo.h"
 #include "common/Win1252.h"
 #include "modem/Discagem.h"
@@ -94,14 +95,9 @@ const Gravacao kGravacoes[] = {
 class tst_Configuracao : public QObject {
     Q_OBJECT
 private slots:
-    void leitura_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(std::size(kLeituras)); ++i)
-            QTest::newRow(kLeituras[i].nome) << i;
-    }
+    void leitura_data() { Linhas(kLeituras); }
     void leitura() {
-        QFETCH(int, i);
-        const Leitura& l = kLeituras[i];
+        const Leitura& l = LinhaAtual(kLeituras);
         AmbienteDeTeste ambiente;
         if (l.conteudo != kSemArquivo)
             ambiente.EscreveINI(l.conteudo);
@@ -109,14 +105,9 @@ private slots:
         QCOMPARE(QFile::exists(CaminhoDoINI()), l.conteudo != kSemArquivo); // reading never writes
     }
 
-    void gravacao_data() {
-        QTest::addColumn<int>("i");
-        for (int i = 0; i < int(std::size(kGravacoes)); ++i)
-            QTest::newRow(kGravacoes[i].nome) << i;
-    }
+    void gravacao_data() { Linhas(kGravacoes); }
     void gravacao() {
-        QFETCH(int, i);
-        const Gravacao& g = kGravacoes[i];
+        const Gravacao& g = LinhaAtual(kGravacoes);
         AmbienteDeTeste ambiente;
         if (g.antes != kSemArquivo)
             ambiente.EscreveINI(g.antes);
