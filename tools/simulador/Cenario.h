@@ -41,6 +41,14 @@ struct Cenario {
     int fecharNaPagina = 0;   // page number at which the terminal drops the line with no answer
     int fecharAposPagina = 0; // page number the terminal accepts and then drops the line
 
+    // The kind of terminal and line.
+    bool seteBits = false;       // 7 data bits (7E1): the eighth bit of every byte received is lost
+    bool escapes = false;        // SUB and the character plus 64 stand for a control character
+    int tamanhoMaximo = 0;       // longest message kept; 0: any
+    bool recusaLonga = false;    // a longer message is refused (RS) instead of cut (212)
+    bool linhasNumeradas = true; // "211 ...", "511 ..." before ACK, NAK and RS
+    int limiteDaSessao = 0;      // pages per call: the last one's ACK comes with 112; 0: no limit
+
     bool modemMudo = false;    // the modem answers nothing at all
     double guardaEscape = 0.5; // silence after "+++" that returns the modem to command mode
 

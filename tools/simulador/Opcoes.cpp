@@ -225,6 +225,38 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
                                  QStringLiteral("antes-do-id, logon ou pagina"));
              return QString();
          }},
+        {QStringLiteral("sete-bits"), false,
+         [&c](const QString&) {
+             c.seteBits = true;
+             return QString();
+         }},
+        {QStringLiteral("escapes"), false,
+         [&c](const QString&) {
+             c.escapes = true;
+             return QString();
+         }},
+        {QStringLiteral("tamanho-maximo"), true,
+         [&c](const QString& v) {
+             const QString modo = v.section(QLatin1Char(':'), 1);
+             c.recusaLonga = modo == QLatin1String("recusar");
+             const bool ok = LeInteiro(v.section(QLatin1Char(':'), 0, 0), c.tamanhoMaximo, 1) &&
+                             (modo.isEmpty() || modo == QLatin1String("cortar") || c.recusaLonga);
+             return ok ? QString()
+                       : Invalido(QStringLiteral("tamanho-maximo"), v,
+                                  QStringLiteral("N, N:cortar ou N:recusar, N de 1 em diante"));
+         }},
+        {QStringLiteral("sem-linhas-numeradas"), false,
+         [&c](const QString&) {
+             c.linhasNumeradas = false;
+             return QString();
+         }},
+        {QStringLiteral("limite-da-sessao"), true,
+         [&c](const QString& v) {
+             return LeInteiro(v, c.limiteDaSessao, 1)
+                        ? QString()
+                        : Invalido(QStringLiteral("limite-da-sessao"), v,
+                                   QStringLiteral("número de páginas, 1 ou mais"));
+         }},
         {QStringLiteral("guarda-escape"), true,
          [&c](const QString& v) {
              return LeSegundos(v, c.guardaEscape, false)
@@ -363,6 +395,28 @@ QString TextoDeAjuda() {
         "                          responde: antes-do-id (desde a conexão, sem nunca pedir \"ID=\"),\n"
         "                          logon (em vez do ACK ao log-on) ou pagina (em vez da resposta\n"
         "                          à primeira página).\n"
+        "\n"
+        "O tipo de central e de linha (como as centrais em serviço, que seguem o TAP 1.8 mais ou\n"
+        "menos):\n"
+        "  --sete-bits             linha de 7 bits de dados (como 7E1): a central perde o oitavo bit\n"
+        "                          de cada byte recebido antes de conferir a soma, e uma letra\n"
+        "                          acentuada chega como outra (\"ô\" vira \"t\") com a soma errada.\n"
+        "                          A transcrição guarda os bytes como o programa os mandou.\n"
+        "  --escapes               entende os escapes do TAP 1.8: SUB seguido do caractere mais 64\n"
+        "                          é um caractere de controle (SUB \"J\" é a quebra de linha).\n"
+        "  --tamanho-maximo=N[:MODO]\n"
+        "                          a maior mensagem que a central aceita, em caracteres (contados\n"
+        "                          depois dos escapes); uma maior é cortada nos N primeiros com\n"
+        "                          \"212 Long message truncated and sent\" antes do ACK (MODO\n"
+        "                          cortar, o padrão) ou recusada com\n"
+        "                          \"513 Message too long, rejected\" e CR RS CR (MODO recusar).\n"
+        "  --sem-linhas-numeradas  responde só com ACK, NAK, RS e ESC EOT, sem as linhas numeradas\n"
+        "                          (\"110 1.8\", \"211 Page(s) Sent Successfully\", \"511 ...\"),\n"
+        "                          como as centrais anteriores ao TAP 1.8.\n"
+        "  --limite-da-sessao=N    aceita N páginas por chamada: a N-ésima recebe \"112 Maximum Pages\n"
+        "                          Entered for Session\" antes do ACK e a seguinte, a mesma linha e\n"
+        "                          ESC EOT CR, desligando; o EOT CR se despede como sempre.\n"
+        "\n"
         "  Toda página cuja soma de verificação não confere recebe NAK CR. Ao EOT CR do fim da\n"
         "  sessão, a central se despede, manda ESC EOT CR e desliga (o modem diz \"NO CARRIER\").\n"
         "  Depois que a ligação cai, tudo volta ao início para a próxima chamada.\n"

@@ -6,13 +6,14 @@
 #include <algorithm>
 
 namespace {
-constexpr char STX = 2, ETX = 3, EOT = 4, ACK = 6, CR = 13, NAK = 21, ESC = 27, RS = 30;
+constexpr char STX = 2, ETX = 3, EOT = 4, ACK = 6, CR = 13, NAK = 21, SUB = 26, ESC = 27, RS = 30;
 
 QByteArray Controle(char c) {
     return QByteArray(1, c);
 }
 const QByteArray kNakCr = Controle(NAK) + Controle(CR);
 const QByteArray kDesconexao = Controle(ESC) + Controle(EOT) + Controle(CR);
+const QByteArray kSessaoCheia = "112 Maximum Pages Entered for Session";
 
 // Only printable ASCII goes back in a message line: echoing a sender's control bytes could
 // read as an ACK or an RS on the other side.
@@ -21,6 +22,19 @@ QByteArray Imprimivel(const QByteArray& bytes) {
     for (char& c : saida)
         if (c < 32 || c > 126)
             c = '?';
+    return saida;
+}
+
+// TAP 1.8's escapes: SUB and a character from '@' to '_' stand for the control character 64 below.
+QByteArray SemEscapes(const QByteArray& texto) {
+    QByteArray saida;
+    for (qsizetype i = 0; i < texto.size(); ++i) {
+        const char seguinte = i + 1 < texto.size() ? texto[i + 1] : 0;
+        if (texto[i] == SUB && seguinte >= '@' && seguinte <= '_')
+            saida += char(texto[++i] - '@');
+        else
+            saida += texto[i];
+    }
     return saida;
 }
 } // namespace
@@ -57,7 +71,9 @@ void TerminalTAP::Desliga() {
 void TerminalTAP::Recebe(const QByteArray& bytes, double agora) {
     Avanca(agora);
     m_agora = agora;
-    for (const char c : bytes) {
+    for (char c : bytes) {
+        if (m_cenario.seteBits)
+            c = char(c & 0x7F);
         switch (m_estado) {
         case Estado::Identificacao:
             RecebeNaIdentificacao(c, agora);
@@ -203,12 +219,12 @@ void TerminalTAP::ProcessaLogon(const QByteArray& linha, double agora) {
     m_estado = Estado::Automatico;
     if (m_cenario.logon == ModoLogon::AckDuplo) {
         Registra(QStringLiteral("log-on aceito sem sinal para enviar; outro ACK virá (cenário)"));
-        Diz(QByteArray("110 1.8") + CR + ACK + CR);
+        Diz(Numerada("110 1.8") + CR + ACK + CR);
         m_ackTardioEm = agora + m_cenario.atrasoAckDuplo;
         return;
     }
     Registra(QStringLiteral("log-on aceito"));
-    Diz(QByteArray("110 1.8") + CR + ACK + CR + ESC + "[p" + CR);
+    Diz(Numerada("110 1.8") + CR + ACK + CR + ESC + "[p" + CR);
 }
 
 void TerminalTAP::RecebeNoAutomatico(char c) {
@@ -274,6 +290,11 @@ void TerminalTAP::JulgaBloco() {
     p.somaRecebida = m_bloco.mid(m_posEtx + 1);
     p.somaCalculada = SomaTAP(m_bloco.left(m_posEtx + 1));
     p.somaConfere = p.somaRecebida == p.somaCalculada;
+    if (m_cenario.escapes)
+        p.mensagem = SemEscapes(p.mensagem);
+    const bool longa = m_cenario.tamanhoMaximo > 0 && p.mensagem.size() > m_cenario.tamanhoMaximo;
+    const int limite = m_cenario.limiteDaSessao;
+    const bool sessaoCheia = limite > 0 && m_paginasConcluidas >= limite;
 
     if (m_cenario.inundar == Inundacao::NaPagina) {
         p.veredito = QStringLiteral("inundacao");
@@ -287,24 +308,46 @@ void TerminalTAP::JulgaBloco() {
         ++m_paginasConcluidas;
     } else if (!p.somaConfere) {
         p.veredito = QStringLiteral("nak-soma");
-        Diz("514 Checksum Error. Exp " + p.somaCalculada + "; Got: " + Imprimivel(p.somaRecebida) + CR +
-            kNakCr);
+        Diz(Numerada("514 Checksum Error. Exp " + p.somaCalculada + "; Got: " + Imprimivel(p.somaRecebida)) +
+            CR + kNakCr);
     } else if (p.numero == m_cenario.nakPagina && m_naksDados < m_cenario.nakVezes) {
         ++m_naksDados;
         p.veredito = QStringLiteral("nak");
         Diz(kNakCr);
-    } else if (m_cenario.desconectarApos >= 0 && m_paginasConcluidas >= m_cenario.desconectarApos) {
+    } else if (sessaoCheia ||
+               (m_cenario.desconectarApos >= 0 && m_paginasConcluidas >= m_cenario.desconectarApos)) {
         p.veredito = QStringLiteral("desconexao");
-        Diz(kDesconexao);
+        Diz((sessaoCheia ? Numerada(kSessaoCheia) + CR : QByteArray()) + kDesconexao);
         PedeDesligar();
     } else if (m_cenario.codigosRecusados.contains(p.codigo)) {
         p.veredito = QStringLiteral("recusada");
         ++m_paginasConcluidas;
-        Diz(QByteArray("511 Invalid pager ID") + CR + RS + CR);
+        Diz(Numerada("511 Invalid pager ID") + CR + RS + CR);
+    } else if (longa && m_cenario.recusaLonga) {
+        p.veredito = QStringLiteral("recusada");
+        ++m_paginasConcluidas;
+        Registra(QStringLiteral("mensagem de %1 caracteres recusada: o máximo é %2 (cenário)")
+                     .arg(p.mensagem.size())
+                     .arg(m_cenario.tamanhoMaximo));
+        Diz(Numerada("513 Message too long, rejected") + CR + RS + CR);
     } else {
         p.veredito = QStringLiteral("aceita");
         ++m_paginasConcluidas;
-        Diz(QByteArray("211 Page(s) Sent Successfully") + CR + ACK + CR);
+        QByteArray resposta = Numerada("211 Page(s) Sent Successfully") + CR;
+        if (longa) {
+            Registra(QStringLiteral("mensagem de %1 caracteres cortada em %2 (cenário)")
+                         .arg(p.mensagem.size())
+                         .arg(m_cenario.tamanhoMaximo));
+            p.mensagem.truncate(m_cenario.tamanhoMaximo);
+            resposta = Numerada("212 Long message truncated and sent") + CR;
+        }
+        if (m_paginasConcluidas == limite) {
+            Registra(QStringLiteral("limite de %1 páginas da sessão: a central não aceita mais nesta ligação "
+                                    "(cenário)")
+                         .arg(limite));
+            resposta += Numerada(kSessaoCheia) + CR;
+        }
+        Diz(resposta + ACK + CR);
         if (p.numero == m_cenario.fecharAposPagina) {
             Registra(QStringLiteral("a central derruba a ligação logo depois do ACK (cenário)"));
             PedeDesligar();
@@ -316,7 +359,7 @@ void TerminalTAP::JulgaBloco() {
 
 void TerminalTAP::Encerra() {
     Registra(QStringLiteral("fim de sessão pedido (EOT): terminal se despede e desliga"));
-    Diz(QByteArray("115 Sessao encerrada") + CR + kDesconexao);
+    Diz(Numerada("115 Sessao encerrada") + CR + kDesconexao);
     PedeDesligar();
 }
 

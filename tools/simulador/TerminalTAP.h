@@ -58,6 +58,10 @@ private:
     void PedeDesligar();
     void Inunda(const QString& quando);
     void Diz(const QByteArray& bytes) { m_saida.append(bytes); }
+    // A numbered line's text, or nothing from a terminal that sends none.
+    QByteArray Numerada(const QByteArray& linha) const {
+        return m_cenario.linhasNumeradas ? linha : QByteArray();
+    }
     void Registra(const QString& texto) const;
 
     static constexpr double kNunca = std::numeric_limits<double>::infinity();
