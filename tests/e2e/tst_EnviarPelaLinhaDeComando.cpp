@@ -69,10 +69,20 @@ struct Linha {
 const QString kAna = QStringLiteral("Ana Souza").leftJustified(50);
 const QStringList kNenhum;
 const QStringList kAnaOi{"--usuario", "Ana Souza", "oi"};
+// n entries, the k-th (from 1) made by linha.
+QStringList Lista(int n, const std::function<QString(int)>& linha) {
+    QStringList lista;
+    for (int k = 1; k <= n; ++k)
+        lista << linha(k);
+    return lista;
+}
 const Linha kLinhas[] = {
-    {"um usuário, nome em minúsculas, acentos filtrados", "aqui", kNenhum,
-     QStringList{"--usuario", "ana souza", "Reunião às 15h"}, 0, 1, QStringList{"1111:Reuniao as 15h"},
-     QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
+    // Cenário entries "ini:CHAVE=VALOR" set the program's CONEXÃO keys instead.
+    {"um usuário, nome em minúsculas, 7 bits, letras de fora da tabela, escapes", "aqui",
+     QStringList{"--sete-bits", "--escapes", "ini:Controles=Escape", "ini:Texto=Windows-1252"},
+     QStringList{"--usuario", "ana souza", "áéíóúêâüçÁÉÍÓÚÃãÕõÇñÑà ôÂÊÔÀÜºª “x” ‘y’\nfim"}, 0, 1,
+     QStringList{"1111:aeioueaucAEIOUAaOoCnNa oAEOAUoa \"x\" 'y'\nfim"}, QStringList{"1111:1:" + kAna},
+     "Mensagem enviada"},
     {"ninguém atende, depois conecta", "aqui", QStringList{"--discagem=sem-resposta,conecta"},
      QStringList{"--tentativas", "2", "--intervalo=20", "--usuario", "Ana Souza", "oi"}, 0, 2,
      QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Tentativa 2 de 2", 2.0},
@@ -81,6 +91,19 @@ const Linha kLinhas[] = {
      QStringList{"--grupo", "Plantão", "oi"}, 0, 3,
      QStringList{"1111:oi", "2222:oi", "2222:oi", "3333:oi", "3333:oi"},
      QStringList{"1111:1:Ana Souza", "2222:2:Beatriz", "3333:3:Carlos"}, "3 página(s) aceita(s)"},
+    {"500 caracteres, páginas de 80", "aqui",
+     QStringList{"--tamanho-maximo=80", "ini:Tamanho da Página=80", "ini:Texto Longo=Dividir"},
+     QStringList{"--usuario", "Ana Souza", QString(500, 'x')}, 0, 1,
+     Lista(7, [](int k) { return QStringLiteral("1111:(%1/7) ").arg(k) + QString(k < 7 ? 74 : 56, 'x'); }),
+     QStringList(7, "1111:1:" + kAna), "Mensagem enviada"},
+    {"longa recusada", "aqui", QStringList{"--tamanho-maximo=2:recusar"},
+     QStringList{"--usuario", "Ana Souza", "ola"}, 1, 1, QStringList{"1111:ola"},
+     QStringList{"1111:1:" + kAna}, "longa demais, recusada (513 Message too long, rejected)"},
+    {"10 páginas por ligação, grupo de 25", "aqui", QStringList{"--limite-da-sessao=10"},
+     QStringList{"--grupo", "Reserva", "oi"}, 0, 3,
+     Lista(25, [](int k) { return QStringLiteral("%1:oi").arg(7003 + k); }),
+     Lista(25, [](int k) { return QStringLiteral("%1:%2:Membro %2").arg(7003 + k).arg(k + 3); }),
+     "25 página(s)"},
     {"ocupado sempre", "aqui", QStringList{"--discagem=ocupado"},
      QStringList{"--tentativas", "2", "--intervalo", "0", "--grupo", "Plantão", "oi"}, 2, 2, kNenhum, kNenhum,
      "linha ocupada"},
@@ -149,15 +172,18 @@ private slots:
 
         QVector<qint32> brigada{1, 2, 3};
         const bool interrompido = l.como == QLatin1String("morto") || l.como == QLatin1String("terminado");
-        for (int n = 4; n <= 30 && interrompido; ++n)
+        for (int n = 4; n <= (interrompido ? 30 : 28); ++n)
             brigada << CadastraUsuario(QStringLiteral("Membro %1").arg(n), QString::number(7000 + n));
-        QVERIFY(CadastraGrupo("Brigada", brigada) > 0);
+        QVERIFY(CadastraGrupo("Brigada", brigada) > 0 && CadastraGrupo("Reserva", brigada.mid(3)) > 0);
         SimuladorExterno simulador;
         QString erro;
-        QVERIFY2(simulador.Inicia(
-                     l.cenario + QStringList{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"},
-                     &erro),
-                 qPrintable(erro));
+        QStringList opcoes{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"};
+        for (const QString& opcao : l.cenario)
+            if (opcao.startsWith(QLatin1String("ini:")))
+                GravaINI(SecaoConexao, opcao.mid(4).section('=', 0, 0), opcao.section('=', 1));
+            else
+                opcoes << opcao;
+        QVERIFY2(simulador.Inicia(opcoes, &erro), qPrintable(erro));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), simulador.Dispositivo());
         if (l.cenario.contains(QStringLiteral("--tcp=0"))) {
@@ -269,15 +295,23 @@ private slots:
         const QByteArray recebido = simulador.Dados(QStringLiteral("recebido"));
         QCOMPARE(recebido.startsWith("ATZ\r"), l.discagens > 0);
         QCOMPARE(recebido.contains("AT"), l.discagens > 0);
+        // Only 7-bit bytes, and no bare line break: no row sends one as it is.
+        QVERIFY(std::none_of(recebido.begin(), recebido.end(), [](char c) { return c < 0 || c == '\n'; }));
         if (l.paginas.isEmpty() && l.discagens == 0)
             QVERIFY(recebido.isEmpty());
-        QStringList naLinha;
-        for (const QJsonObject& p : simulador.Paginas())
+        // Each history row holds the text the terminal took.
+        QStringList naLinha, tomadas;
+        for (const QJsonObject& p : simulador.Paginas()) {
             naLinha << p.value("codigo").toString() + ':' + p.value("mensagem").toString();
+            if (p.value("veredito").toString().contains(QRegularExpression("^(aceita|recusada)$")))
+                tomadas << p.value("mensagem").toString();
+        }
         QCOMPARE(naLinha, l.paginas);
         QCOMPARE(
             Coluna("Select ID_Pager || ':' || ID_Usuario || ':' || Usuario As L From Log Order By rowid"),
             l.log);
+        if (!l.log.isEmpty())
+            QCOMPARE(Coluna("Select Mensagem As L From Log Order By rowid"), tomadas);
     }
 };
 

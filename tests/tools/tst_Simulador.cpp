@@ -81,8 +81,9 @@ private slots:
         QCOMPARE(o.cenario.guardaEscape, 0.5);
         QVERIFY(o.ritmo && !o.silencioso);
         // A bad switch is refused, the message naming what is wrong: "switch named".
-        for (const char* errada : {"--discagem=talvez talvez", "--atraso-discagem=-1 atraso-discagem",
-                                   "--xyz xyz", "--link link", "--ritmo=1 ritmo"}) {
+        for (const char* errada :
+             {"--discagem=talvez talvez", "--atraso-discagem=-1 atraso-discagem", "--xyz xyz", "--link link",
+              "--ritmo=1 ritmo", "--tamanho-maximo=5:talvez 5:talvez"}) {
             const QStringList e = QString(errada).split(' ');
             QVERIFY(!InterpretaOpcoes({e[0]}, o, erro));
             QVERIFY2(erro.contains(e[1]), qPrintable(e[0] + QStringLiteral(": ") + erro));
