@@ -3,6 +3,7 @@
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "RelogioVirtual.h"
+#include "SenhasSNPP.h"
 #include "ServidorSNPP.h"
 #include "SessaoSNPP.h"
 #include "settings/PerfilINI.h"
@@ -12,7 +13,9 @@
 class tst_SNPP : public QObject {
     Q_OBJECT
 private slots:
-    // Each step is "line>code" (no code: no reply, as inside DATA); x{N} stands for N letters.
+    // Each step is "line>code" (no code: no reply, as inside DATA); x{N} stands for N letters. A
+    // first step "#entrada" requires sign-in (user nagios, password "s3nh@ boa"; this address
+    // already failed twice, so the next failure is slowed by 1 s).
     // fila: the queued pages as pager:name:message:source[@hold, UTC].
     void conversas_data() {
         QTest::addColumn<QStringList>("conversa");
@@ -54,6 +57,15 @@ private slots:
                                                             "PAGE 1111>250",      "RESE>250",
                                                             "SEND>503",           "HELP>250"}
                                              << QStringList{};
+        QTest::newRow("entrada exigida") << QStringList{"#entrada",
+                                                        "PAGE 1111>550",
+                                                        "LOGI nagios>550",
+                                                        "LOGI nagios s3nh@>550",
+                                                        "LOGI nagios s3nh@ boa>250",
+                                                        "PAGE 1111>250",
+                                                        "MESS oi>250",
+                                                        "SEND>250"}
+                                         << QStringList{"1111::oi:SNPP 10.0.0.5 nagios"};
         QTest::newRow("longa demais para a linha: 554, nada na fila")
             << QStringList{"PAGE 1111>250", "MESS x{241}>250", "SEND>554"} << QStringList{};
         QTest::newRow("cai no meio do DATA: linha longa")
@@ -76,9 +88,18 @@ private slots:
         CadastraGrupo("Vazio");
         RelogioVirtual relogio;
         relogio.dataHora = [] { return QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC); };
-        SessaoSNPP sessao(relogio, "10.0.0.5");
+        SenhasSNPP senhas;
+        QString erro;
+        const QString arquivo = ambiente.Diretorio() + "/senhas";
+        QVERIFY(SenhasSNPP::Grava(arquivo, "nagios", "s3nh@ boa", erro) && senhas.Carrega(arquivo, &erro));
+        QFile gravado(arquivo);
+        QVERIFY(gravado.open(QIODevice::ReadOnly) && !gravado.readAll().contains("s3nh@"));
+        const bool entrada = conversa.value(0) == "#entrada";
+        SessaoSNPP sessao(relogio, "10.0.0.5", entrada ? &senhas : nullptr);
+        sessao.falhasAnteriores = 2;
+        double espera = 0;
         bool encerra = false;
-        for (const QString& passo : conversa) {
+        for (const QString& passo : conversa.mid(entrada ? 1 : 0)) {
             QString linha = passo.section('>', 0, -2);
             const QRegularExpressionMatch n = QRegularExpression("x\\{(\\d+)\\}").match(linha);
             if (n.hasMatch())
@@ -88,7 +109,9 @@ private slots:
             const QByteArray resposta = sessao.Recebe(linha.toLatin1());
             QVERIFY2(resposta.endsWith("\r\n") || resposta.isEmpty(), resposta.constData());
             QCOMPARE(QString(resposta.split('\n').value(qMax(0, resposta.count('\n') - 1)).left(3)), codigo);
+            espera += sessao.TomaEspera();
         }
+        QCOMPARE(espera, entrada ? 1.0 : 0.0);
         QCOMPARE(sessao.Encerrada(), encerra);
         QStringList lidas;
         for (const Fila::Pagina& p : Fila::Pendentes())

@@ -29,6 +29,7 @@ void AoSinal(int numero) {
 
 const char* const kAjuda =
     "Uso: bipvox-servidor [--banco ARQUIVO]\n"
+    "     bipvox-servidor --usuario-snpp NOME\n"
     "\n"
     "Entrega as páginas da fila de envio (bipvox-enviar --fila) pelo modem, pela linha direta ou\n"
     "por TCP, como o Bipvox configurado em Bipvoxcf.INI: acorda quando uma página chega, faz uma\n"
@@ -41,6 +42,8 @@ const char* const kAjuda =
     "  --banco ARQUIVO  o Pager.Mdb a usar; sem ela, o da chave Arquivo da seção [BANCO] de\n"
     "                   Bipvoxcf.INI, senão o que está ao lado do programa, senão\n"
     "                   ~/.local/share/bipvox/Pager.Mdb ($XDG_DATA_HOME), criado vazio se faltar\n"
+    "  --usuario-snpp NOME  grava o usuário na lista de senhas do SNPP ([SNPP] Arquivo de\n"
+    "                   Senhas), com a senha lida da entrada padrão, e sai\n"
     "  --help           mostra este texto\n"
     "  --version        mostra a versão\n";
 
@@ -61,6 +64,8 @@ int main(int argc, char* argv[]) {
                         qPrintable(Modulo::VersaoDoPrograma));
             return 0;
         }
+        if (a == QLatin1String("--usuario-snpp") && i + 1 < argumentos.size())
+            return GravaUsuarioSNPP(argumentos[i + 1], stdin);
         if (a == QLatin1String("--banco") && i + 1 < argumentos.size() && banco.isEmpty()) {
             banco = argumentos[++i];
             continue;

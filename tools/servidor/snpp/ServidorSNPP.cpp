@@ -1,15 +1,20 @@
 #include "ServidorSNPP.h"
 
+#include "SenhasSNPP.h"
 #include "SessaoSNPP.h"
 #include "fila/AvisoDaFila.h"
 #include "settings/PerfilINI.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTcpSocket>
 #include <QTimer>
 
 #include <cmath>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -45,8 +50,8 @@ void Despede(QTcpSocket* socket, const QByteArray& resposta) {
 class ConexaoSNPP : public QObject {
 public:
     ConexaoSNPP(QTcpSocket* socket, Relogio& relogio, const QString& endereco, double tempoOcioso,
-                QObject* pai)
-        : QObject(pai), m_socket(socket), m_sessao(relogio, endereco), m_tempoOcioso(tempoOcioso) {
+                const SenhasSNPP* senhas, QObject* pai)
+        : QObject(pai), m_socket(socket), m_sessao(relogio, endereco, senhas), m_tempoOcioso(tempoOcioso) {
         m_socket->setParent(this);
         // Qt keeps no more than this of what the client sent: the rest waits in the kernel.
         m_socket->setReadBufferSize(8192);
@@ -65,6 +70,8 @@ public:
 private:
     void Le() {
         for (;;) {
+            if (m_retida)
+                return; // the rest waits until the held reply is out
             if (m_sessao.Encerrada()) {
                 m_socket->readAll(); // nothing more is heard from a client being let go
                 return;
@@ -75,7 +82,19 @@ private:
                 const QByteArray linha = fim >= 0 ? m_buffer.left(fim) : m_buffer;
                 m_buffer.remove(0, fim >= 0 ? fim + 1 : m_buffer.size());
                 m_ocioso.start(int(m_tempoOcioso * 1000));
-                Responde(m_sessao.Recebe(linha));
+                const QByteArray resposta = m_sessao.Recebe(linha);
+                if (const double espera = m_sessao.TomaEspera(); espera > 0) {
+                    m_retida = true;
+                    m_ocioso.stop();
+                    QTimer::singleShot(int(espera * 1000), this, [this, resposta] {
+                        m_retida = false;
+                        m_ocioso.start(int(m_tempoOcioso * 1000));
+                        Responde(resposta);
+                        Le();
+                    });
+                    return;
+                }
+                Responde(resposta);
                 continue;
             }
             const QByteArray mais = m_socket->read(4096);
@@ -105,6 +124,7 @@ private:
     double m_tempoOcioso;
     QTimer m_ocioso;
     QByteArray m_buffer;
+    bool m_retida = false;
 };
 
 } // namespace
@@ -162,6 +182,16 @@ ConfiguracaoSNPP LeConfiguracaoSNPP(QString* problema) {
         else
             Anota(problema, QStringLiteral("Conexões Máximas"), conexoes);
     }
+    const QString exigir = le("Exigir Entrada");
+    if (!exigir.isEmpty()) {
+        if (exigir.compare(QLatin1String("Sim"), Qt::CaseInsensitive) == 0)
+            c.exigirEntrada = true;
+        else if (exigir.compare(QStringLiteral("Não"), Qt::CaseInsensitive) != 0)
+            Anota(problema, QStringLiteral("Exigir Entrada"), exigir);
+    }
+    const QString senhas = le("Arquivo de Senhas");
+    const QDir pasta = QFileInfo(CaminhoDoINI()).dir();
+    c.arquivoDeSenhas = pasta.filePath(senhas.isEmpty() ? QStringLiteral("SenhasSNPP.txt") : senhas);
     const QString ocioso = le("Tempo Ocioso");
     if (!ocioso.isEmpty()) {
         bool ok = false;
@@ -191,6 +221,29 @@ ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)>
     connect(&m_servidor, &QTcpServer::newConnection, this, &ServidorSNPP::AoConectar);
 }
 
+ServidorSNPP::~ServidorSNPP() = default;
+
+void ServidorSNPP::AtualizaSenhas() {
+    if (!m_configuracao.exigirEntrada)
+        return;
+    const QDateTime modificado = QFileInfo(m_configuracao.arquivoDeSenhas).lastModified();
+    if (m_senhas && modificado == m_senhasLidas)
+        return;
+    m_senhasLidas = modificado;
+    SenhasSNPP lidas;
+    QString erro;
+    // A file that cannot be read lets nobody in rather than everybody.
+    if (!lidas.Carrega(m_configuracao.arquivoDeSenhas, &erro))
+        m_registra(erro + QStringLiteral(": ninguém entra no SNPP até que seja corrigido"));
+    else if (lidas.Usuarios() == 0)
+        m_registra(QStringLiteral("[SNPP] Exigir Entrada=Sim, mas %1 não tem usuários: crie um com "
+                                  "bipvox-servidor --usuario-snpp NOME")
+                       .arg(m_configuracao.arquivoDeSenhas));
+    if (!m_senhas)
+        m_senhas = std::make_unique<SenhasSNPP>();
+    *m_senhas = lidas; // sessions already open keep their pointer
+}
+
 bool ServidorSNPP::Inicia(const ConfiguracaoSNPP& configuracao) {
     m_configuracao = configuracao;
     if (configuracao.porta == 0) {
@@ -204,8 +257,13 @@ bool ServidorSNPP::Inicia(const ConfiguracaoSNPP& configuracao) {
                        .arg(m_servidor.errorString()));
         return false;
     }
-    m_registra(
-        QStringLiteral("SNPP em %1 porta %2").arg(TextoDoEndereco(configuracao.endereco)).arg(Porta()));
+    m_registra(QStringLiteral("SNPP em %1 porta %2%3")
+                   .arg(TextoDoEndereco(configuracao.endereco))
+                   .arg(Porta())
+                   .arg(configuracao.exigirEntrada
+                            ? QStringLiteral(", com entrada (senhas em %1)").arg(configuracao.arquivoDeSenhas)
+                            : QString()));
+    AtualizaSenhas();
     return true;
 }
 
@@ -235,10 +293,54 @@ void ServidorSNPP::AoConectar() {
             continue;
         }
         ++m_conexoes;
-        auto* conexao = new ConexaoSNPP(socket, m_relogio, endereco, m_configuracao.tempoOcioso, this);
+        AtualizaSenhas();
+        auto* conexao =
+            new ConexaoSNPP(socket, m_relogio, endereco, m_configuracao.tempoOcioso, m_senhas.get(), this);
+        conexao->Sessao().falhasAnteriores = m_falhasDeEntrada.value(endereco);
+        conexao->Sessao().aoEntrar = [this, endereco](bool entrou) {
+            if (entrou) {
+                m_falhasDeEntrada.remove(endereco);
+                return;
+            }
+            if (m_falhasDeEntrada.size() > 10000) // a spread-out attack is not worth unbounded memory
+                m_falhasDeEntrada.clear();
+            ++m_falhasDeEntrada[endereco];
+        };
         connect(conexao, &QObject::destroyed, this, [this] { --m_conexoes; });
         conexao->Sessao().registra = m_registra;
         // Woken as every submitter wakes it, so a page queued during a call goes in that call.
         conexao->Sessao().aoEnfileirar = [](const QVector<qint64>&) { AvisaServicoDaFila(); };
     }
+}
+
+int GravaUsuarioSNPP(const QString& usuario, std::FILE* entrada) {
+    const ConfiguracaoSNPP configuracao = LeConfiguracaoSNPP();
+    const bool terminal = ::isatty(::fileno(entrada)) == 1;
+    termios antes{};
+    if (terminal) {
+        std::fprintf(stderr, "Senha SNPP de %s: ", qPrintable(usuario));
+        std::fflush(stderr);
+        ::tcgetattr(::fileno(entrada), &antes);
+        termios semEco = antes;
+        semEco.c_lflag &= ~tcflag_t(ECHO);
+        ::tcsetattr(::fileno(entrada), TCSANOW, &semEco);
+    }
+    char linha[1024] = {};
+    const bool lida = std::fgets(linha, sizeof linha, entrada) != nullptr;
+    if (terminal) {
+        ::tcsetattr(::fileno(entrada), TCSANOW, &antes);
+        std::fputc('\n', stderr);
+    }
+    QString senha = QString::fromUtf8(linha);
+    while (senha.endsWith(QLatin1Char('\n')) || senha.endsWith(QLatin1Char('\r')))
+        senha.chop(1);
+    QString erro;
+    if (!lida || !SenhasSNPP::Grava(configuracao.arquivoDeSenhas, usuario, senha, erro)) {
+        std::fprintf(stderr, "bipvox-servidor: %s\n",
+                     qPrintable(lida ? erro : QStringLiteral("nenhuma senha lida")));
+        return 3;
+    }
+    std::fprintf(stderr, "usuário SNPP %s gravado em %s\n", qPrintable(usuario),
+                 qPrintable(configuracao.arquivoDeSenhas));
+    return 0;
 }

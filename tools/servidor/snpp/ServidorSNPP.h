@@ -5,12 +5,19 @@
 // line and output sizes).
 #include "common/Relogio.h"
 
+#include <QDateTime>
+#include <QHash>
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
 #include <QPair>
 #include <QTcpServer>
+
+#include <cstdio>
 #include <functional>
+#include <memory>
+
+class SenhasSNPP;
 
 // The [SNPP] keys of the settings file.
 struct ConfiguracaoSNPP {
@@ -19,7 +26,9 @@ struct ConfiguracaoSNPP {
     QList<QPair<QHostAddress, int>> redes{QHostAddress::parseSubnet(QStringLiteral("127.0.0.0/8")),
                                           QHostAddress::parseSubnet(QStringLiteral("::1/128"))};
     int maximoDeConexoes = 32;
-    double tempoOcioso = 60; // seconds without a whole line
+    double tempoOcioso = 60;    // seconds without a whole line
+    bool exigirEntrada = false; // PAGE only after a LOGI the passwords file confirms
+    QString arquivoDeSenhas;    // beside the settings file unless given
 };
 
 // A key with a bad value keeps its default, and problema (when given) says which.
@@ -27,11 +36,15 @@ ConfiguracaoSNPP LeConfiguracaoSNPP(QString* problema = nullptr);
 // The client's address as the log and the pages' source write it (IPv4 without the ::ffff: form).
 QString TextoDoEndereco(const QHostAddress& endereco);
 bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& endereco);
+// bipvox-servidor --usuario-snpp NOME: the password read from entrada (without echo on a
+// terminal) goes, salted and hashed, to the passwords file. The exit status.
+int GravaUsuarioSNPP(const QString& usuario, std::FILE* entrada);
 
 class ServidorSNPP : public QObject {
     Q_OBJECT
 public:
     ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra);
+    ~ServidorSNPP() override;
     // Listens as configured. False, after a log line, when it cannot (the queue goes on without it);
     // true with nothing done when the port is 0.
     bool Inicia(const ConfiguracaoSNPP& configuracao);
@@ -42,10 +55,15 @@ public:
 
 private:
     void AoConectar();
+    // The passwords file again when it changed since it was read (a user was added).
+    void AtualizaSenhas();
 
     Relogio& m_relogio;
     std::function<void(const QString&)> m_registra;
     ConfiguracaoSNPP m_configuracao;
     QTcpServer m_servidor;
     int m_conexoes = 0;
+    std::unique_ptr<SenhasSNPP> m_senhas;
+    QDateTime m_senhasLidas;
+    QHash<QString, int> m_falhasDeEntrada; // refused LOGIs in a row, per address
 };

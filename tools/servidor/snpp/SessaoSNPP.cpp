@@ -3,6 +3,7 @@
 #include "MensagemDoEnvio.h"
 #include "OpcoesDoEnvio.h"
 #include "PaginasDaFila.h"
+#include "SenhasSNPP.h"
 
 #include <QRegularExpression>
 #include <QStringList>
@@ -54,8 +55,8 @@ const char* const kAjuda[] = {
 
 } // namespace
 
-SessaoSNPP::SessaoSNPP(Relogio& relogio, const QString& endereco)
-    : m_relogio(relogio), m_endereco(endereco) {}
+SessaoSNPP::SessaoSNPP(Relogio& relogio, const QString& endereco, const SenhasSNPP* senhas)
+    : m_relogio(relogio), m_endereco(endereco), m_senhas(senhas) {}
 
 QByteArray SessaoSNPP::Saudacao() {
     return Resposta(220, QStringLiteral("Bipvox: gateway SNPP pronto"));
@@ -144,13 +145,8 @@ QByteArray SessaoSNPP::Comando(const QString& linha) {
             ajuda += Resposta(214, QString::fromUtf8(linhaDaAjuda));
         return ajuda + Resposta(250, QStringLiteral("Fim da ajuda"));
     }
-    if (E(palavra, "LOGIN")) {
-        const QString usuario = argumento.section(QRegularExpression(QStringLiteral("\\s")), 0, 0);
-        if (usuario.isEmpty())
-            return Erro(550, QStringLiteral("Falta o usuário: LOGI usuário [senha]"));
-        m_usuario = Visivel(usuario);
-        return Resposta(250, QStringLiteral("Entrada aceita: %1").arg(m_usuario));
-    }
+    if (E(palavra, "LOGIN"))
+        return Entrada(argumento);
     if (E(palavra, "LEVEL")) {
         bool ok = false;
         const int nivel = argumento.toInt(&ok);
@@ -199,7 +195,37 @@ QByteArray SessaoSNPP::Dados(const QByteArray& linha) {
     return {};
 }
 
+QByteArray SessaoSNPP::Entrada(const QString& argumento) {
+    static const QRegularExpression branco(QStringLiteral("\\s+"));
+    const QString usuario = argumento.section(branco, 0, 0);
+    if (usuario.isEmpty())
+        return Erro(550, QStringLiteral("Falta o usuário: LOGI usuário [senha]"));
+    // Without sign-in, LOGI only names who sends (HylaFAX's sendpage gives no password).
+    if (!m_senhas) {
+        m_usuario = Visivel(usuario);
+        return Resposta(250, QStringLiteral("Entrada aceita: %1").arg(m_usuario));
+    }
+    m_entrou = SenhasSNPP::NomeValido(usuario) && m_senhas->Confere(usuario, argumento.section(branco, 1));
+    if (aoEntrar)
+        aoEntrar(m_entrou);
+    if (m_entrou) {
+        m_usuario = usuario;
+        return Resposta(250, QStringLiteral("Entrada aceita: %1").arg(m_usuario));
+    }
+    m_usuario.clear();
+    const int falhas = falhasAnteriores + ++m_falhas;
+    if (registra)
+        registra(QStringLiteral("SNPP %1: entrada recusada para \"%2\" (%3ª falha seguida deste endereço)")
+                     .arg(m_endereco, Visivel(usuario))
+                     .arg(falhas));
+    // From the fourth failure on, each answer takes longer: 1, 2, 4 ... up to 30 s.
+    m_espera = falhas > 3 ? std::min(double(1 << std::min(falhas - 4, 5)), 30.0) : 0;
+    return Erro(550, QStringLiteral("Usuário ou senha inválidos"));
+}
+
 QByteArray SessaoSNPP::Pagina(const QString& destino) {
+    if (m_senhas && !m_entrou)
+        return Erro(550, QStringLiteral("Entre primeiro: LOGI usuário senha"));
     if (destino.isEmpty())
         return Erro(550, QStringLiteral("Falta o destinatário: PAGE código, usuário ou grupo"));
     if (m_destinos >= MaximoDeDestinos)

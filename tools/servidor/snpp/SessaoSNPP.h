@@ -6,6 +6,8 @@
 #include "common/Relogio.h"
 #include "fila/FilaDeEnvio.h"
 
+class SenhasSNPP;
+
 #include <QByteArray>
 #include <QString>
 #include <QVector>
@@ -21,8 +23,9 @@ public:
     static constexpr int MaximoDeDestinos = 100;
     static constexpr int MaximoDeErros = 20;
 
-    // endereco names the client in the pages' source ("SNPP 10.0.0.5") and in the log.
-    SessaoSNPP(Relogio& relogio, const QString& endereco);
+    // endereco names the client in the pages' source ("SNPP 10.0.0.5") and in the log. With
+    // senhas, PAGE needs a LOGI whose password the file confirms.
+    SessaoSNPP(Relogio& relogio, const QString& endereco, const SenhasSNPP* senhas = nullptr);
 
     static QByteArray Saudacao();
     // One line without its line end; the reply, CRLF-terminated (empty within DATA).
@@ -31,6 +34,16 @@ public:
     bool Encerrada() const { return m_encerrada; }
     // A cut-off for the listener to send before closing: a line too long, the idle time-out.
     QByteArray Corta(const QString& motivo);
+
+    // Seconds the listener holds the last reply back: a refused LOGI after a few others from the
+    // same address (falhasAnteriores, counted by the listener across connections).
+    double TomaEspera() {
+        const double e = m_espera;
+        m_espera = 0;
+        return e;
+    }
+    int falhasAnteriores = 0;
+    std::function<void(bool entrou)> aoEntrar;
 
     // Told of each queued transaction (the service is woken) and of events worth a log line.
     std::function<void(const QVector<qint64>&)> aoEnfileirar;
@@ -42,13 +55,18 @@ private:
     QByteArray Pagina(const QString& destino);
     QByteArray Hora(const QString& argumento);
     QByteArray Envia();
+    QByteArray Entrada(const QString& argumento);
     QByteArray Erro(int codigo, const QString& texto);
     void Recomeca();
     QString Origem() const;
 
     Relogio& m_relogio;
     QString m_endereco;
+    const SenhasSNPP* m_senhas;
     QString m_usuario;
+    bool m_entrou = false;
+    int m_falhas = 0;
+    double m_espera = 0;
     QVector<Fila::PaginaNova> m_paginas;
     int m_destinos = 0;
     QString m_mensagem;
