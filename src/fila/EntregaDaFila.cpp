@@ -234,6 +234,12 @@ ResumoDaRodada Rodada::Executa() {
     m_resumo.ligou = true;
     if (!m_enlace.Abre(m_ctx)) {
         m_enlace.Fecha(m_ctx);
+        // A dial cut short by a termination signal is no failed attempt.
+        if (m_interromper()) {
+            m_resumo.interrompida = true;
+            m_diario(QStringLiteral("interrupção pedida durante a ligação: as páginas continuam na fila"));
+            return m_resumo;
+        }
         const QString motivo = m_operador.Motivo(QStringLiteral("a ligação com a central não se completou"));
         m_diario(QStringLiteral("sem ligação com a central: %1").arg(motivo));
         AdiaDemais(prontas, 0, motivo);
@@ -275,7 +281,9 @@ ResumoDaRodada Rodada::Executa() {
         }
         vistas.insert(prontas[i].id);
         if (!EntregaUma(prontas[i])) {
-            AdiaDemais(prontas, i + 1, m_motivoDoFim);
+            // After a second signal the pages not tried wait untouched, their attempts uncounted.
+            if (!m_interromper())
+                AdiaDemais(prontas, i + 1, m_motivoDoFim);
             if (m_resumo.falhaDoBanco)
                 break; // the session itself is fine: log off below
             m_enlace.Interrompe(m_ctx);

@@ -3,6 +3,7 @@
 #include "BancadaVirtual.h"
 #include "BlocoTAP.h"
 #include "TabelaDeTeste.h"
+#include "common/Interrupcao.h"
 #include "fila/EntregaDaFila.h"
 #include "fila/FilaDeEnvio.h"
 #include "modem/Enlace.h"
@@ -36,6 +37,8 @@ const Rodada kRodadas[] = {
      "(LogIn) sem senha"},
     {"desconexão", "1111\r|\x1b\x04\r|0.5", "aguardando:1 aguardando:1 aguardando:1", 1, false, "desconexão"},
     {"interrompido", "interromper", "entregue:1 aguardando:0 aguardando:0", 1, true, ""},
+    // A termination signal while dialling: nothing sent, no attempt counted.
+    {"sinal na discagem", "sinal", "aguardando:0 aguardando:0 aguardando:0", 0, false, ""},
     {"chega outra na chamada", "quarta", "entregue:1 entregue:1 entregue:1 entregue:1", 4, true, ""},
 };
 const QDateTime kBase(QDate(2027, 3, 1), QTime(10, 0));
@@ -55,7 +58,13 @@ private slots:
                           "teste", kBase.toUTC(), ids));
         RegrasDaFila regras;
         regras.reenviarIncertas = r.regra == "reenviar";
-        const bool interromper = r.regra == "interromper";
+        const bool interromper = r.regra == "interromper" || r.regra == "sinal";
+        if (r.regra == "sinal")
+            b.modem.aoEscrever = [](const QByteArray& bytes) {
+                if (bytes.contains("ATD"))
+                    Interrupcao::Pede();
+            };
+        const auto limpa = qScopeGuard([] { Interrupcao::Esquece(); });
         if (r.regra == "reenviar")
             b.Roteiro({"2222\r||0"});
         else if (r.regra.contains('|'))
@@ -73,7 +82,8 @@ private slots:
         const ResumoDaRodada resumo = EntregaProntas(
             b.ctx, enlace, regras, [&diario](const QString& t) { diario << t; },
             [interromper] {
-                return interromper && Snapshot("Select Count(*) As N From Log").Campo("N").toInt() > 0;
+                return Interrupcao::Pedidos() > 0 ||
+                       (interromper && Snapshot("Select Count(*) As N From Log").Campo("N").toInt() > 0);
             });
 
         // Each page: state, attempts, and the reason of the first one not delivered.
@@ -92,7 +102,8 @@ private slots:
         QVERIFY2(motivos.value(0).contains(r.motivo), qPrintable(motivos.join(" / ")));
         // One call; the log-on unless the dial failed; the session logged off only when it went well.
         QCOMPARE(b.modem.Contagem("ATD"), 1);
-        QCOMPARE(b.modem.Contagem("\x1bPG1"), QString(r.nome).contains("ocupado") ? 0 : 1);
+        QCOMPARE(b.modem.Contagem("\x1bPG1"),
+                 QString(r.nome).contains("ocupado") || r.regra == "sinal" ? 0 : 1);
         QCOMPARE(b.modem.Contagem("\x02"), r.blocos);
         QCOMPARE(b.modem.linha.endsWith("\x04\r+++ATH0\r"), r.encerrou);
         QCOMPARE(resumo.interrompida, interromper);
@@ -114,8 +125,7 @@ private slots:
                                                              "b|a\x1a"
                                                              "Ab|a\x01"
                                                              "b|entregue";
-        QTest::newRow("letras e brancos")
-            << "|Bia| Reunião às 15h |Reuniao as 15h| Reuniao as 15h |entregue";
+        QTest::newRow("letras e brancos") << "|Bia| Reunião às 15h |Reuniao as 15h| Reuniao as 15h |entregue";
         const QString dividida = "Tamanho da Página=20\nTexto Longo=Dividir|Bia|um dois tres quatro cinco|"
                                  "(1/2) um dois tres;(2/2) quatro cinco|(1/2) um dois tres";
         QTest::newRow("dividida em duas") << dividida + ";(2/2) quatro cinco|entregue";

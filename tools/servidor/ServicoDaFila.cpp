@@ -1,6 +1,7 @@
 #include "ServicoDaFila.h"
 
 #include "common/Escapado.h"
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "fila/AvisoDaFila.h"
@@ -17,9 +18,6 @@
 #include <QLocalSocket>
 
 #include <algorithm>
-#include <unistd.h>
-
-volatile std::sig_atomic_t ServicoDaFila::interrompido = 0;
 
 namespace {
 // While another Bipvox program holds the port, the round is tried again this often.
@@ -34,15 +32,14 @@ Resposta OperadorDoServico::Mensagem(const QString& texto, const QString&, Icone
     return botoes == Botoes::SimNao ? Resposta::Nao : Resposta::OK;
 }
 
-ServicoDaFila::ServicoDaFila(Relogio& relogio, int sinal, std::FILE* saida)
-    : m_relogio(relogio), m_saida(saida), m_operador(saida), m_descritorDoSinal(sinal) {
+ServicoDaFila::ServicoDaFila(Relogio& relogio, std::FILE* saida)
+    : m_relogio(relogio), m_saida(saida), m_operador(saida),
+      m_sinal(Interrupcao::Aviso(), QSocketNotifier::Read) {
     m_proxima.setSingleShot(true);
     connect(&m_proxima, &QTimer::timeout, this, &ServicoDaFila::Rodada);
     connect(&m_aviso, &QLocalServer::newConnection, this, &ServicoDaFila::AoAviso);
-    if (sinal >= 0) {
-        m_sinal = std::make_unique<QSocketNotifier>(sinal, QSocketNotifier::Read);
-        connect(m_sinal.get(), &QSocketNotifier::activated, this, &ServicoDaFila::AoSinal);
-    }
+    connect(&m_sinal, &QSocketNotifier::activated, this, [] { Interrupcao::Drena(); });
+    Interrupcao::AoPedir(this, [this] { AoSinal(); });
 }
 
 void ServicoDaFila::Registra(const QString& texto) {
@@ -103,9 +100,6 @@ void ServicoDaFila::AoAviso() {
 }
 
 void ServicoDaFila::AoSinal() {
-    char lido[16];
-    while (::read(m_descritorDoSinal, lido, sizeof lido) > 0) {
-    }
     // During a round the round itself stops between pages.
     if (!m_emRodada) {
         Registra(QStringLiteral("sinal recebido: serviço encerrado"));
@@ -125,9 +119,9 @@ void ServicoDaFila::Rodada() {
     do {
         m_pendente = false;
         esperaDaPorta = ExecutaRodada();
-    } while (m_pendente && esperaDaPorta == 0 && !interrompido);
+    } while (m_pendente && esperaDaPorta == 0 && Interrupcao::Pedidos() == 0);
     m_emRodada = false;
-    if (interrompido) {
+    if (Interrupcao::Pedidos() > 0) {
         Registra(QStringLiteral("sinal recebido: serviço encerrado"));
         QCoreApplication::exit(0);
         return;
@@ -189,7 +183,7 @@ double ServicoDaFila::ExecutaRodada() {
     m_operador.emRodada = true;
     EntregaProntas(
         linha, *enlace, regras, [this](const QString& texto) { Registra(texto); },
-        [] { return interrompido != 0; });
+        [] { return Interrupcao::Pedidos() > 0; });
     m_operador.emRodada = false;
     porta.setPortOpen(false);
     ConsolidaBancoDeDados();

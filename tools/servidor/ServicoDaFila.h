@@ -11,7 +11,6 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
-#include <csignal>
 #include <cstdio>
 #include <memory>
 
@@ -34,15 +33,14 @@ private:
 class ServicoDaFila : public QObject {
     Q_OBJECT
 public:
-    // With the database already open; sinal is the read end of the signal pipe (-1: none).
-    ServicoDaFila(Relogio& relogio, int sinal, std::FILE* saida = stderr);
+    // With the database already open. Termination signals come through Interrupcao (installed by
+    // the caller): idle, the service ends at once; in a call, the page on the line is finished,
+    // the session logged off and the line hung up first; a second signal ends every wait at once.
+    explicit ServicoDaFila(Relogio& relogio, std::FILE* saida = stderr);
     // Takes the service's lock, recovers pages left in a call, listens for pokes and schedules the
     // first round. False (after saying why) when the service cannot run.
     bool Inicia();
     void Registra(const QString& texto);
-
-    // Set from the signal handler.
-    static volatile std::sig_atomic_t interrompido;
 
 private:
     void AoAviso();
@@ -58,8 +56,7 @@ private:
     std::unique_ptr<QLockFile> m_trava;
     QLocalServer m_aviso;
     QTimer m_proxima;
-    std::unique_ptr<QSocketNotifier> m_sinal;
-    int m_descritorDoSinal;
+    QSocketNotifier m_sinal;
     bool m_emRodada = false;
     bool m_pendente = false;
     QString m_problemaDasRegras;

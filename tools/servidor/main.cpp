@@ -2,6 +2,7 @@
 // systemd, or in a terminal), logging one line per event to standard error.
 #include "ServicoDaFila.h"
 #include "ServidorSNPP.h"
+#include "common/Interrupcao.h"
 #include "common/Modulo.h"
 #include "common/RelogioReal.h"
 #include "shell/LocalDoBanco.h"
@@ -10,22 +11,9 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include <csignal>
 #include <cstdio>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace {
-
-int g_pipe[2] = {-1, -1};
-
-// A second signal ends at once: the page on the line becomes "incerta" at the next start.
-void AoSinal(int numero) {
-    ServicoDaFila::interrompido = 1;
-    const char c = 1;
-    [[maybe_unused]] const ssize_t n = ::write(g_pipe[1], &c, 1);
-    std::signal(numero, SIG_DFL);
-}
 
 const char* const kAjuda =
     "Uso: bipvox-servidor [--banco ARQUIVO]\n"
@@ -51,6 +39,8 @@ const char* const kAjuda =
 
 int main(int argc, char* argv[]) {
     QCoreApplication aplicacao(argc, argv);
+    // From the start, the handler the senders share: a signal during start-up still ends cleanly.
+    Interrupcao::Instala();
     QString banco;
     const QStringList argumentos = aplicacao.arguments().mid(1);
     for (int i = 0; i < argumentos.size(); ++i) {
@@ -86,13 +76,8 @@ int main(int argc, char* argv[]) {
                      qPrintable(DescreveLocalDoBanco(abertura.local)));
         return 4;
     }
-    if (::pipe2(g_pipe, O_NONBLOCK | O_CLOEXEC) != 0)
-        return 4;
-    for (const int s : {SIGTERM, SIGINT, SIGHUP})
-        std::signal(s, AoSinal);
-
     RelogioReal relogio;
-    ServicoDaFila servico(relogio, g_pipe[0]);
+    ServicoDaFila servico(relogio);
     if (!servico.Inicia())
         return 4;
     ServidorSNPP snpp(relogio, [&servico](const QString& texto) { servico.Registra(texto); });
