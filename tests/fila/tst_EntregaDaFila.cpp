@@ -140,12 +140,9 @@ private slots:
         QVERIFY(b.ambiente.AbreBancoVazio() && GaranteTabela());
         QVector<qint64> ids;
         QVERIFY(Enfileira({{"1111", c[1], 1, c[2]}}, "SNPP 10.0.0.5", QDateTime::currentDateTimeUtc(), ids));
-        b.modem.ModemQueRespondeOK();
-        b.modem.QuandoRecebe("ATD", "\r\nCONNECT 9600\r\n", 2);
-        b.modem.TerminalQueAceitaLogOn();
         if (QString(QTest::currentDataTag()).contains("sem resposta"))
             b.Roteiro({"(2/2)||0"});
-        b.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
+        b.modem.CentralQueAceita();
         EnlaceModem enlace(b.modem);
         QStringList diario;
         EntregaProntas(
