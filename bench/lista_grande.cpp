@@ -131,14 +131,16 @@ int main(int argc, char* argv[]) {
 
     Mede("abertura do banco (AbreBancoDeDados)",
          [&pasta] { return AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()) ? 1 : 0; });
-    Mede("consulta com Order By NOME (referência)",
+    Mede("consulta com Order By chave do nome (referência)",
          [] { return PercorreConsulta(Consultas::ListaUsuarios); });
     Mede("Snapshot da lista de usuários (referência)",
          [] { return Snapshot(Consultas::ListaUsuarios).RecordCount(); });
-    Mede("LeListaDeNomes, usuários sem ordem",
+    Mede("LeListaDeNomes, usuários sem ordem", [] {
+        return int(
+            LeListaDeNomes(QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios")).nomes.size());
+    });
+    Mede("LeListaDeNomes, usuários em ordem",
          [] { return int(LeListaDeNomes(Consultas::IdsENomesDosUsuarios).nomes.size()); });
-    Mede("LeListaDeNomesEmOrdem, usuários",
-         [] { return int(LeListaDeNomesEmOrdem(Consultas::IdsENomesDosUsuarios).nomes.size()); });
     Mede("LeDestinatarios, usuários",
          [] { return int(LeDestinatarios(TipoDeDestinatario::Usuario).nomes.size()); });
     Mede("LeDestinatarios, grupos",

@@ -6,8 +6,8 @@
 #include <algorithm>
 
 ListaDeNomes LeDestinatarios(TipoDeDestinatario tipo) {
-    return LeListaDeNomesEmOrdem(tipo == TipoDeDestinatario::Usuario ? Consultas::IdsENomesDosUsuarios
-                                                                     : Consultas::IdsENomesDosGrupos);
+    return LeListaDeNomes(tipo == TipoDeDestinatario::Usuario ? Consultas::IdsENomesDosUsuarios
+                                                              : Consultas::IdsENomesDosGrupos);
 }
 
 void PreencheCodigosDaLista(const QVector<qint32>& ids) {

@@ -1,5 +1,7 @@
 #include "directory/CadastroDeGrupos.h"
 
+#include "store/ChaveDeOrdem.h"
+#include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
 
@@ -17,7 +19,7 @@ Gravacao Falhou(QString* erro, const QString& motivo) {
 } // namespace
 
 ListaDeNomes LeGrupos() {
-    return LeListaDeNomes(QStringLiteral("Select ID_Grupo, Nome_Grupo from Grupos Order by Nome_Grupo"));
+    return LeListaDeNomes(Consultas::IdsENomesDosGrupos);
 }
 
 bool LeGrupo(qint32 id, Grupo& grupo, QString* erro) {
@@ -36,9 +38,9 @@ Gravacao GravaGrupo(Grupo& grupo, QString* erro) {
     Transacao transacao;
     if (!transacao.Iniciada())
         return Falhou(erro, transacao.Erro());
-    // The column's collation decides equality, so "vendas" repeats "Vendas".
-    Snapshot mesmoNome(QStringLiteral("Select ID_Grupo from Grupos Where Nome_Grupo = ? and ID_Grupo <> ?"),
-                       {grupo.nome, grupo.id});
+    // The name key decides equality, so "vendas" repeats "Vendas".
+    Snapshot mesmoNome(QStringLiteral("Select ID_Grupo from Grupos_Chave Where Chave = ? and ID_Grupo <> ?"),
+                       {ChaveDeOrdem(grupo.nome), grupo.id});
     if (!mesmoNome.Valido())
         return Falhou(erro, mesmoNome.Erro());
     if (!mesmoNome.Eof())

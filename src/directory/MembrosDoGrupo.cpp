@@ -1,5 +1,7 @@
 #include "directory/MembrosDoGrupo.h"
 
+#include "store/ChaveDeOrdem.h"
+#include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
 
@@ -14,8 +16,7 @@ Adicao Falhou(QString* erro, const QString& motivo) {
 } // namespace
 
 ListaDeNomes LeUsuarios() {
-    return LeListaDeNomes(
-        QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios Order by Nome_Usuario"));
+    return LeListaDeNomes(Consultas::IdsENomesDosUsuarios);
 }
 
 ListaDeNomes LeMembros(qint32 idGrupo, const ListaDeNomes& usuarios) {
@@ -67,6 +68,6 @@ Adicao AdicionaMembro(qint32 idUsuario, qint32 idGrupo, QString* erro) {
 bool RemoveMembro(const QString& nome, qint32 idGrupo, QString* erro) {
     // One statement: every namesake leaves together or none does.
     return Executa(QStringLiteral("Delete From Usuario_Grupo Where ID_Grupo = ? and ID_Usuario In "
-                                  "(Select ID_Usuario From Usuarios Where Nome_Usuario = ?)"),
-                   {idGrupo, nome}, erro);
+                                  "(Select ID_Usuario From Usuarios_Chave Where Chave = ?)"),
+                   {idGrupo, ChaveDeOrdem(nome)}, erro);
 }

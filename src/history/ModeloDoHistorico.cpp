@@ -38,7 +38,7 @@ ModeloDoHistorico::ModeloDoHistorico(std::optional<qint32> idUsuario, QObject* p
     ordem.setForwardOnly(true);
     const QString filtro = idUsuario ? QStringLiteral(" Where ID_Usuario = ?") : QString();
     bool ok = ordem.prepare(QStringLiteral("Select rowid from Log") + filtro +
-                            QStringLiteral(" Order By Data, Hora, Usuario, rowid"));
+                            QStringLiteral(" Order By Data, Hora, Chave_Usuario, rowid"));
     if (idUsuario)
         ordem.addBindValue(*idUsuario);
     ok = ok && ordem.exec();

@@ -91,9 +91,14 @@ FimDaInicializacao ExecutaInicializacao(Contexto& ctx, JanelasDaInicializacao& j
         janelas.FechaSplash();
         ctx.operador.Status(QStringLiteral(" Erro iniciando o bando de dados."));
         ctx.operador.Mensagem(
-            QStringLiteral("Houve um erro sério ao tentar abrir o arquivo de dados do sistema."),
+            QStringLiteral("Houve um erro sério ao tentar abrir o arquivo de dados do sistema.") +
+                (banco.erro.isEmpty() ? QString() : QStringLiteral("\n\n") + banco.erro),
             QStringLiteral("Erro:"), Icone::Critico);
         return FimDaInicializacao::EncerrarPrograma;
+    }
+    if (!banco.aviso.isEmpty()) {
+        janelas.FechaSplash();
+        ctx.operador.Mensagem(banco.aviso, QStringLiteral("Informação:"), Icone::Informacao);
     }
 
     if (LeINI(kModem, kPortaSerial, kVazio) == kVazio && LeTipoDeConexao() != TipoDeConexao::TCP) {

@@ -44,7 +44,8 @@ AberturaDoBanco AbreBancoDoPrograma(const QString& opcao) {
     if (abertura.local.origem == OrigemDoBanco::PastaDoUsuario && !arquivo.exists() && !arquivo.isSymLink()) {
         abertura.criado = QDir().mkpath(arquivo.absolutePath()) && CriaBancoVazio(arquivo.absoluteFilePath());
     }
-    abertura.aberto = AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath());
+    abertura.aberto =
+        AbreBancoDeDados(arquivo.fileName(), arquivo.absolutePath(), &abertura.erro, &abertura.aviso);
     return abertura;
 }
 

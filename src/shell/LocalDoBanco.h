@@ -25,6 +25,8 @@ struct AberturaDoBanco {
     LocalDoBanco local;
     bool aberto = false;
     bool criado = false; // a new empty file was made in the user's data folder
+    QString erro;        // why it was refused, when the reason is more than the usual one
+    QString aviso;       // the file was upgraded: where the copy of it was kept
 };
 
 // Finds the file, creates the per-user one (and its folder) when it is missing, and opens it.

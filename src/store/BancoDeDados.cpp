@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QUrl>
@@ -78,6 +79,37 @@ void EscolheDiario(const QSqlDatabase& banco) {
                               : QStringLiteral("PRAGMA synchronous=FULL"));
 }
 
+// An exact copy (SQLite's backup: the write-ahead log included), never over an existing file.
+QString GuardaCopia(sqlite3* origem, const QString& caminho, int versao) {
+    for (int n = 1; n < 100; ++n) {
+        const QString copia = caminho + QStringLiteral(".versao%1%2.bak")
+                                            .arg(versao)
+                                            .arg(n == 1 ? QString() : QStringLiteral("-%1").arg(n));
+        QFile novo(copia);
+        if (QFileInfo(copia).exists() || QFileInfo(copia).isSymLink() || !novo.open(QIODevice::NewOnly))
+            continue;
+        novo.close();
+        sqlite3* destino = nullptr;
+        bool ok = sqlite3_open_v2(copia.toUtf8().constData(), &destino, SQLITE_OPEN_READWRITE, nullptr) ==
+                  SQLITE_OK;
+        sqlite3_backup* copiador = ok ? sqlite3_backup_init(destino, "main", origem, "main") : nullptr;
+        ok = copiador && sqlite3_backup_step(copiador, -1) == SQLITE_DONE;
+        ok = sqlite3_backup_finish(copiador) == SQLITE_OK && ok;
+        ok = sqlite3_close(destino) == SQLITE_OK && ok;
+        if (ok)
+            return copia;
+        QFile::remove(copia);
+        return {};
+    }
+    return {};
+}
+
+// Never destroyed: the statements must not outlive the connection, which FechaBancoDeDados closes.
+QHash<QString, QSqlQuery>& Guardados() {
+    static auto* guardados = new QHash<QString, QSqlQuery>;
+    return *guardados;
+}
+
 bool Integro(const QSqlDatabase& banco) {
     QSqlQuery verificacao(banco);
     return verificacao.exec(QStringLiteral("PRAGMA quick_check")) && verificacao.next() &&
@@ -86,8 +118,9 @@ bool Integro(const QSqlDatabase& banco) {
 
 } // namespace
 
-bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
+bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio, QString* erro, QString* aviso) {
     FechaBancoDeDados();
+    QString motivo;
     const QString pasta = diretorio.isEmpty() ? QCoreApplication::applicationDirPath() : diretorio;
     const QString caminho = QDir(pasta).absoluteFilePath(arquivo);
     if (!QFileInfo(caminho).isFile() || !TemCabecalhoSQLite(caminho))
@@ -98,19 +131,50 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio) {
         QSqlDatabase banco = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NomeDaConexao());
         banco.setDatabaseName(UriSemCriacao(caminho));
         banco.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
-        pronto = banco.open() && RegistraColacao(banco) && Gravavel(banco) && TemAsTabelas(banco) &&
-                 Integro(banco) && AtualizaTabelaLog(banco);
+        pronto = banco.open() && RegistraColacao(banco);
+        sqlite3* handle = pronto ? HandleNativo(banco) : nullptr;
+        const int versao = VersaoDoArquivo(handle);
+        if (pronto && versao > VersaoDoEsquema) {
+            pronto = false;
+            motivo =
+                QStringLiteral("O arquivo %1 é de uma versão mais nova do Bipvox (esquema %2; esta versão "
+                               "conhece até o esquema %3) e não foi alterado. Use a versão mais nova do "
+                               "programa.")
+                    .arg(QDir::toNativeSeparators(caminho))
+                    .arg(versao)
+                    .arg(VersaoDoEsquema);
+        }
+        pronto = pronto && versao >= 0 && Gravavel(banco) && TemAsTabelas(banco) && Integro(banco);
+        if (pronto && versao < VersaoDoEsquema) {
+            const QString copia = GuardaCopia(handle, caminho, versao);
+            if (copia.isEmpty())
+                motivo = QStringLiteral("Não foi possível guardar uma cópia de %1 antes de atualizá-lo para "
+                                        "esta versão do Bipvox; nada foi alterado.")
+                             .arg(QDir::toNativeSeparators(caminho));
+            else if (!AtualizaEsquema(handle, &motivo))
+                motivo = QStringLiteral("Não foi possível atualizar %1 para esta versão do Bipvox (%2); nada "
+                                        "foi alterado. Uma cópia ficou em %3.")
+                             .arg(QDir::toNativeSeparators(caminho), motivo, QDir::toNativeSeparators(copia));
+            else if (aviso)
+                *aviso = QStringLiteral("O arquivo de dados %1 foi atualizado para esta versão do Bipvox; "
+                                        "uma cópia de como ele estava ficou em %2.")
+                             .arg(QDir::toNativeSeparators(caminho), QDir::toNativeSeparators(copia));
+            pronto = !copia.isEmpty() && motivo.isEmpty();
+        }
         if (pronto)
             EscolheDiario(banco);
     }
+    if (erro)
+        *erro = motivo;
     if (!pronto)
         FechaBancoDeDados();
     else
-        GaranteIndices(BancoDeDados());
+        GaranteIndicesEChaves(BancoDeDados());
     return pronto;
 }
 
 void FechaBancoDeDados() {
+    Guardados().clear();
     if (!QSqlDatabase::contains(NomeDaConexao()))
         return;
     {
@@ -141,4 +205,17 @@ QString PastaDoBancoDeDados() {
     if (!BancoDeDadosAberto())
         return {};
     return QFileInfo(QUrl(BancoDeDados().databaseName()).toLocalFile()).absolutePath();
+}
+
+QSqlQuery* ComandoGuardado(const QString& sql) {
+    if (!BancoDeDadosAberto())
+        return nullptr;
+    auto guardado = Guardados().find(sql);
+    if (guardado == Guardados().end()) {
+        QSqlQuery comando(BancoDeDados());
+        if (!comando.prepare(sql))
+            return nullptr;
+        guardado = Guardados().insert(sql, comando);
+    }
+    return &guardado.value();
 }

@@ -1,13 +1,33 @@
 #include "store/Consultas.h"
 
+#include "store/BancoDeDados.h"
 #include "store/Snapshot.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
 
 bool GravaLog(const QString& data, const QString& hora, const QString& usuario, const QString& mensagem,
               const QString& idPager, qint32 idUsuario, bool recusada, const QString& motivo, QString* erro) {
-    return Executa(Consultas::InsereLog,
-                   {data, hora, usuario, mensagem, idPager, idUsuario,
-                    recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"), motivo},
-                   erro);
+    QSqlQuery* comando = ComandoGuardado(Consultas::InsereLog);
+    if (!comando)
+        return Executa(Consultas::InsereLog, {}, erro); // says why
+    const QVariantList valores = {data,
+                                  hora,
+                                  usuario,
+                                  mensagem,
+                                  idPager,
+                                  idUsuario,
+                                  recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"),
+                                  motivo};
+    for (int i = 0; i < valores.size(); ++i) // a null text is stored empty, as Executa does
+        comando->bindValue(i, valores[i].typeId() == QMetaType::QString && valores[i].toString().isNull()
+                                  ? QVariant(QStringLiteral(""))
+                                  : valores[i]);
+    const bool ok = comando->exec();
+    if (!ok && erro)
+        *erro = comando->lastError().text();
+    comando->finish();
+    return ok;
 }
 
 QString DescreveSituacao(const QString& situacao, const QString& motivo) {

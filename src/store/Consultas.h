@@ -4,13 +4,22 @@
 
 namespace Consultas {
 
-// Every user, in name order.
-inline const QString ListaUsuarios = QStringLiteral("Select * from Usuarios Order by Nome_Usuario");
+// Every user, in name order (namesakes by identifier).
+inline const QString ListaUsuarios =
+    QStringLiteral("Select u.* from Usuarios_Chave k Join Usuarios u On u.ID_Usuario = k.ID_Usuario "
+                   "Order by k.Chave, k.ID_Usuario");
 // Every group, in name order.
-inline const QString ListaGrupos = QStringLiteral("Select * from Grupos Order by Nome_Grupo");
-// Identifier and name of every user or group, for LeListaDeNomesEmOrdem (which orders them).
-inline const QString IdsENomesDosUsuarios = QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios");
-inline const QString IdsENomesDosGrupos = QStringLiteral("Select ID_Grupo, Nome_Grupo from Grupos");
+inline const QString ListaGrupos =
+    QStringLiteral("Select g.* from Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
+                   "Order by k.Chave, k.ID_Grupo");
+// Identifier and name of every user or group, in name order, for LeListaDeNomes.
+inline const QString IdsENomesDosUsuarios =
+    QStringLiteral("Select u.ID_Usuario, u.Nome_Usuario from Usuarios_Chave k Join Usuarios u On "
+                   "u.ID_Usuario = k.ID_Usuario "
+                   "Order by k.Chave, k.ID_Usuario");
+inline const QString IdsENomesDosGrupos = QStringLiteral(
+    "Select g.ID_Grupo, g.Nome_Grupo from Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
+    "Order by k.Chave, k.ID_Grupo");
 // Pager code and name of one user; binds ID_Usuario.
 inline const QString PagerDoUsuario =
     QStringLiteral("Select ID_Pager, Nome_Usuario from Usuarios Where ID_Usuario = ?");

@@ -1,13 +1,17 @@
 #include "store/Esquema.h"
 
+#include "store/ChaveDeOrdem.h"
 #include "store/SQLiteNativo.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStringList>
 
+#include <array>
 #include <memory>
 #include <sqlite3.h>
+#include <utility>
 
 // The schema is compiled into this static library; outside any namespace, as Qt requires.
 static void CarregaRecursoDoEsquema() {
@@ -36,6 +40,79 @@ bool Falha(QString* erro, const QString& texto) {
     return false;
 }
 
+constexpr const char* Tabelas[] = {"Usuarios", "Grupos", "Usuario_Grupo", "Log"};
+
+// DROP INDEX for every index of the program's tables (the old ones use the old collation).
+QByteArray IndicesDasTabelas(sqlite3* handle, QString& motivo) {
+    QByteArray comandos;
+    sqlite3_stmt* consulta = nullptr;
+    if (sqlite3_prepare_v2(handle,
+                           "Select name From sqlite_master Where type = 'index' And sql Is Not Null And "
+                           "tbl_name In ('Usuarios', 'Grupos', 'Usuario_Grupo', 'Log')",
+                           -1, &consulta, nullptr) != SQLITE_OK) {
+        motivo = QString::fromUtf8(sqlite3_errmsg(handle));
+        return "SELECT no_such_column"; // fails, with SQLite's reason
+    }
+    while (sqlite3_step(consulta) == SQLITE_ROW)
+        comandos +=
+            "DROP INDEX \"" +
+            QByteArray(reinterpret_cast<const char*>(sqlite3_column_text(consulta, 0))).replace('"', "\"\"") +
+            "\";";
+    sqlite3_finalize(consulta);
+    return comandos;
+}
+
+struct Coluna {
+    QString nome;
+    QString padrao; // SQL text
+    bool chave = false;
+};
+
+QList<Coluna> ColunasDe(sqlite3* handle, const QString& tabela) {
+    QList<Coluna> colunas;
+    sqlite3_stmt* consulta = nullptr;
+    const QByteArray sql =
+        "Select name, type, dflt_value, pk, \"notnull\" From pragma_table_info('" + tabela.toUtf8() + "')";
+    if (sqlite3_prepare_v2(handle, sql.constData(), -1, &consulta, nullptr) == SQLITE_OK)
+        while (sqlite3_step(consulta) == SQLITE_ROW) {
+            const auto texto = [consulta](int i) {
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(consulta, i)));
+            };
+            Coluna coluna{texto(0), texto(2), sqlite3_column_int(consulta, 3) != 0};
+            if (coluna.padrao.isEmpty())
+                coluna.padrao = sqlite3_column_int(consulta, 4) == 0 ? QStringLiteral("NULL")
+                                : texto(1).contains(QLatin1String("INT"), Qt::CaseInsensitive)
+                                    ? QStringLiteral("0")
+                                    : QStringLiteral("''");
+            colunas.append(coluna);
+        }
+    sqlite3_finalize(consulta);
+    return colunas;
+}
+
+// Rows of tabela_v0 into the new tabela: a missing or null value takes the column's default; the
+// counter goes on from where the old table's stood, so no identifier is ever given twice.
+QString CopiaDaTabela(sqlite3* handle, const QString& tabela) {
+    const QString antiga = tabela + QStringLiteral("_v0");
+    QStringList existentes;
+    for (const Coluna& c : ColunasDe(handle, antiga))
+        existentes << c.nome;
+    QStringList nomes, valores;
+    for (const Coluna& c : ColunasDe(handle, tabela)) {
+        if (!existentes.contains(c.nome, Qt::CaseInsensitive) && c.chave)
+            continue;
+        nomes << c.nome;
+        valores << (!existentes.contains(c.nome, Qt::CaseInsensitive)
+                        ? c.padrao
+                        : (c.chave ? c.nome : QStringLiteral("coalesce(%1, %2)").arg(c.nome, c.padrao)));
+    }
+    return QStringLiteral("INSERT INTO %1 (%2) SELECT %3 FROM %4 ORDER BY rowid;"
+                          "DELETE FROM sqlite_sequence WHERE name = '%1';"
+                          "UPDATE sqlite_sequence SET name = '%1' WHERE name = '%4';"
+                          "DROP TABLE %4;")
+        .arg(tabela, nomes.join(QLatin1Char(',')), valores.join(QLatin1Char(',')), antiga);
+}
+
 } // namespace
 
 QString EsquemaSQL() {
@@ -44,44 +121,79 @@ QString EsquemaSQL() {
     QFile arquivo(QStringLiteral(":/store/esquema.sql"));
     if (!arquivo.open(QIODevice::ReadOnly))
         return {};
-    return QString::fromUtf8(arquivo.readAll());
+    QString texto = QString::fromUtf8(arquivo.readAll());
+    static const QRegularExpression chave(QStringLiteral("CHAVE\\(([\\w.]+)\\)"));
+    for (QRegularExpressionMatch achado = chave.match(texto); achado.hasMatch(); achado = chave.match(texto))
+        texto.replace(achado.capturedStart(), achado.capturedLength(), ChaveDeOrdemSQL(achado.captured(1)));
+    return texto;
 }
 
-void GaranteIndices(const QSqlDatabase& banco) {
+int VersaoDoArquivo(sqlite3* handle) {
+    sqlite3_stmt* consulta = nullptr;
+    int versao = -1;
+    if (handle && sqlite3_prepare_v2(handle, "PRAGMA user_version", -1, &consulta, nullptr) == SQLITE_OK &&
+        sqlite3_step(consulta) == SQLITE_ROW)
+        versao = sqlite3_column_int(consulta, 0);
+    sqlite3_finalize(consulta);
+    return versao;
+}
+
+void GaranteIndicesEChaves(const QSqlDatabase& banco) {
     sqlite3* handle = HandleNativo(banco);
-    if (!handle)
-        return;
+    const QString esquema = EsquemaSQL();
+    const qsizetype reparavel = esquema.indexOf(QLatin1String("CREATE TABLE IF NOT EXISTS"));
     QString motivo;
-    const QStringList comandos = EsquemaSQL().split(QLatin1Char(';'));
-    for (const QString& comando : comandos)
-        if (comando.contains(QLatin1String("CREATE INDEX IF NOT EXISTS")))
-            ExecutaTexto(handle, comando.toUtf8(), motivo);
+    if (!handle || reparavel < 0 || !ExecutaTexto(handle, esquema.mid(reparavel).toUtf8(), motivo))
+        return;
+    // Rows written while the triggers were missing: rewriting the name fires them.
+    const std::array<std::pair<const char*, const char*>, 3> reparos = {{
+        {"Select (Select count(*) From Usuarios) <> (Select count(*) From Usuarios_Chave)",
+         "Delete From Usuarios_Chave Where ID_Usuario Not In (Select ID_Usuario From Usuarios);"
+         "Update Usuarios Set Nome_Usuario = Nome_Usuario "
+         "Where ID_Usuario Not In (Select ID_Usuario From Usuarios_Chave)"},
+        {"Select (Select count(*) From Grupos) <> (Select count(*) From Grupos_Chave)",
+         "Delete From Grupos_Chave Where ID_Grupo Not In (Select ID_Grupo From Grupos);"
+         "Update Grupos Set Nome_Grupo = Nome_Grupo Where ID_Grupo Not In (Select ID_Grupo From "
+         "Grupos_Chave)"},
+        {"Select Count(*) From (Select 1 From Log Where Chave_Usuario Is Null Limit 1)",
+         "Update Log Set Usuario = Usuario Where Chave_Usuario Is Null"},
+    }};
+    for (const auto& [falta, reparo] : reparos) {
+        sqlite3_stmt* consulta = nullptr;
+        const bool faltou = sqlite3_prepare_v2(handle, falta, -1, &consulta, nullptr) == SQLITE_OK &&
+                            sqlite3_step(consulta) == SQLITE_ROW && sqlite3_column_int(consulta, 0) != 0;
+        sqlite3_finalize(consulta);
+        if (faltou)
+            ExecutaTexto(handle, reparo, motivo);
+    }
 }
 
-bool AtualizaTabelaLog(const QSqlDatabase& banco, QString* erro) {
-    sqlite3* handle = HandleNativo(banco);
+bool AtualizaEsquema(sqlite3* handle, QString* erro) {
     if (!handle)
         return Falha(erro, QStringLiteral("o banco de dados não está aberto"));
-    const auto temColuna = [handle] {
-        sqlite3_stmt* consulta = nullptr;
-        bool tem = false;
-        if (sqlite3_prepare_v2(handle, "Select 1 From pragma_table_info('Log') Where name = 'Situacao'", -1,
-                               &consulta, nullptr) == SQLITE_OK)
-            tem = sqlite3_step(consulta) == SQLITE_ROW;
-        sqlite3_finalize(consulta);
-        return tem;
-    };
-    if (temColuna())
-        return true;
     QString motivo;
     // Checked again inside the write lock: another program may have just done it.
-    const bool feito =
-        ExecutaTexto(handle, "BEGIN IMMEDIATE", motivo) &&
-        (temColuna() ||
-         (ExecutaTexto(handle, "ALTER TABLE Log ADD COLUMN Situacao TEXT NOT NULL DEFAULT 'entregue'",
-                       motivo) &&
-          ExecutaTexto(handle, "ALTER TABLE Log ADD COLUMN Motivo TEXT NOT NULL DEFAULT ''", motivo))) &&
-        ExecutaTexto(handle, "COMMIT", motivo);
+    bool feito = ExecutaTexto(handle, "BEGIN IMMEDIATE", motivo);
+    const int versao = feito ? VersaoDoArquivo(handle) : -1;
+    if (feito && versao < VersaoDoEsquema) {
+        // Version 0 declared the NOME collation: each table is made again from the schema and
+        // its rows copied over, in the columns both have (an older Log lacks the outcome).
+        feito = ExecutaTexto(handle, IndicesDasTabelas(handle, motivo), motivo);
+        for (const char* tabela : Tabelas)
+            feito = feito &&
+                    ExecutaTexto(
+                        handle,
+                        QStringLiteral("ALTER TABLE %1 RENAME TO %1_v0").arg(QLatin1String(tabela)).toUtf8(),
+                        motivo);
+        feito = feito && ExecutaTexto(handle, EsquemaSQL().toUtf8(), motivo);
+        for (const char* tabela : Tabelas)
+            feito =
+                feito && ExecutaTexto(handle, CopiaDaTabela(handle, QLatin1String(tabela)).toUtf8(), motivo);
+        feito = feito &&
+                ExecutaTexto(handle, QStringLiteral("PRAGMA user_version = %1").arg(VersaoDoEsquema).toUtf8(),
+                             motivo);
+    }
+    feito = feito && ExecutaTexto(handle, "COMMIT", motivo);
     if (!feito) {
         QString ignorado;
         ExecutaTexto(handle, "ROLLBACK", ignorado);
@@ -117,10 +229,11 @@ bool CriaBancoVazio(const QString& caminho, QString* erro) {
         HandleUnico handle(aberto);
         if (resultado != SQLITE_OK)
             motivo = QString::fromUtf8(aberto ? sqlite3_errmsg(aberto) : sqlite3_errstr(resultado));
-        else if (!RegistraColacaoNome(handle.get())) // the tables declare it
-            motivo = QStringLiteral("a colação de nomes não pôde ser registrada");
         else if (ExecutaTexto(handle.get(), "BEGIN", motivo)) {
             criado = ExecutaTexto(handle.get(), esquema.toUtf8(), motivo) &&
+                     ExecutaTexto(handle.get(),
+                                  QStringLiteral("PRAGMA user_version = %1").arg(VersaoDoEsquema).toUtf8(),
+                                  motivo) &&
                      ExecutaTexto(handle.get(), "COMMIT", motivo);
         }
     }

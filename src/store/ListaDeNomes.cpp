@@ -3,13 +3,8 @@
 #include "store/BancoDeDados.h"
 #include "store/SQLiteNativo.h"
 
-#include <QCollatorSortKey>
-
-#include <algorithm>
 #include <memory>
 #include <sqlite3.h>
-#include <utility>
-#include <vector>
 
 namespace {
 
@@ -39,28 +34,6 @@ bool Vincula(sqlite3_stmt* comando, const QVariantList& parametros) {
             return false;
     }
     return true;
-}
-
-void Ordena(ListaDeNomes& lista) {
-    const QCollator colador = ColadorDeNomes();
-    std::vector<std::pair<QCollatorSortKey, int>> chaves;
-    chaves.reserve(std::size_t(lista.nomes.size()));
-    for (int i = 0; i < lista.nomes.size(); ++i)
-        chaves.emplace_back(colador.sortKey(lista.nomes[i]), i);
-    std::sort(chaves.begin(), chaves.end(), [&lista](const auto& a, const auto& b) {
-        const int c = a.first.compare(b.first);
-        return c != 0 ? c < 0 : lista.ids[a.second] < lista.ids[b.second];
-    });
-    QStringList nomes;
-    QVector<qint32> ids;
-    nomes.reserve(lista.nomes.size());
-    ids.reserve(lista.ids.size());
-    for (const auto& [chave, i] : chaves) {
-        nomes.append(std::move(lista.nomes[i]));
-        ids.append(lista.ids[i]);
-    }
-    lista.nomes = std::move(nomes);
-    lista.ids = std::move(ids);
 }
 
 } // namespace
@@ -95,12 +68,5 @@ ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros) 
         lista.nomes.clear();
         lista.ids.clear();
     }
-    return lista;
-}
-
-ListaDeNomes LeListaDeNomesEmOrdem(const QString& sql, const QVariantList& parametros) {
-    ListaDeNomes lista = LeListaDeNomes(sql, parametros);
-    if (lista.erro.isEmpty())
-        Ordena(lista);
     return lista;
 }

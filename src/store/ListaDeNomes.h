@@ -21,7 +21,3 @@ struct ListaDeNomes {
 // texts) bound as parameters. Only those two columns are read, straight from SQLite, so a large
 // directory costs little.
 ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros = {});
-
-// The same in the NOME order (equal names by identifier), for a query without Order By: sorting
-// once by collation keys is many times quicker than SQLite calling the collation per comparison.
-ListaDeNomes LeListaDeNomesEmOrdem(const QString& sql, const QVariantList& parametros = {});

@@ -1,16 +1,20 @@
--- The four tables of Pager.Mdb. Counters are never reused (AUTOINCREMENT), so the history
--- of a deleted user never attaches to a new one. Names use the NOME collation, registered
--- by the program on each connection: Portuguese order, case-insensitive equality.
+-- The four tables of Pager.Mdb, schema version 1 (PRAGMA user_version, set by the program).
+-- Counters are never reused (AUTOINCREMENT), so the history of a deleted user never attaches to
+-- a new one. Nothing here needs more than a stock SQLite: each name has its order key
+-- (store/ChaveDeOrdem.h) kept by the triggers below, in a table of keys for users and groups (their
+-- own tables keep exactly their columns, so an INSERT without a column list still fits) and in a
+-- column of Log; CHAVE(x) stands for the key's expression, put in by the program before it runs
+-- this text.
 CREATE TABLE Usuarios (
     ID_Usuario INTEGER PRIMARY KEY AUTOINCREMENT,
-    Nome_Usuario TEXT NOT NULL COLLATE NOME,
+    Nome_Usuario TEXT NOT NULL,
     ID_Pager TEXT NOT NULL,
     Descricao TEXT NOT NULL,
     Data_Cadastro TEXT NOT NULL
 );
 CREATE TABLE Grupos (
     ID_Grupo INTEGER PRIMARY KEY AUTOINCREMENT,
-    Nome_Grupo TEXT NOT NULL COLLATE NOME,
+    Nome_Grupo TEXT NOT NULL,
     Descricao_Grupo TEXT NOT NULL
 );
 CREATE TABLE Usuario_Grupo (
@@ -20,20 +24,61 @@ CREATE TABLE Usuario_Grupo (
 CREATE TABLE Log (
     Data TEXT NOT NULL,
     Hora TEXT NOT NULL,
-    Usuario TEXT NOT NULL COLLATE NOME,
+    Usuario TEXT NOT NULL,
     Mensagem TEXT NOT NULL,
     ID_Pager TEXT NOT NULL,
     ID_Usuario INTEGER NOT NULL,
     -- What the terminal did with the page: 'entregue' or 'recusada', and its reason when it gave one.
     Situacao TEXT NOT NULL DEFAULT 'entregue',
-    Motivo TEXT NOT NULL DEFAULT ''
+    Motivo TEXT NOT NULL DEFAULT '',
+    Chave_Usuario TEXT
 );
--- Indexes only for speed: the name lists walk them in order instead of sorting (a collation
--- call per comparison), and a group's members are found without reading every membership.
-CREATE INDEX IF NOT EXISTS Usuarios_Nome ON Usuarios (Nome_Usuario);
-CREATE INDEX IF NOT EXISTS Grupos_Nome ON Grupos (Nome_Grupo);
+-- From here on everything is made again, when missing, each time the program opens the file.
+-- The key of each user's and each group's name.
+CREATE TABLE IF NOT EXISTS Usuarios_Chave (
+    ID_Usuario INTEGER PRIMARY KEY,
+    Chave TEXT NOT NULL
+);
+CREATE TABLE IF NOT EXISTS Grupos_Chave (
+    ID_Grupo INTEGER PRIMARY KEY,
+    Chave TEXT NOT NULL
+);
+-- The name lists walk these in order instead of sorting, the duplicate checks look names up in
+-- them, and a group's members are found without reading every membership.
+CREATE INDEX IF NOT EXISTS Usuarios_Nome ON Usuarios_Chave (Chave);
+CREATE INDEX IF NOT EXISTS Grupos_Nome ON Grupos_Chave (Chave);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Grupo ON Usuario_Grupo (ID_Grupo, ID_Usuario);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Usuario ON Usuario_Grupo (ID_Usuario);
 -- The history is shown in date, time and name order, for everybody or for one user.
-CREATE INDEX IF NOT EXISTS Log_Ordem ON Log (Data, Hora, Usuario);
-CREATE INDEX IF NOT EXISTS Log_Usuario ON Log (ID_Usuario, Data, Hora, Usuario);
+CREATE INDEX IF NOT EXISTS Log_Ordem ON Log (Data, Hora, Chave_Usuario);
+CREATE INDEX IF NOT EXISTS Log_Usuario ON Log (ID_Usuario, Data, Hora, Chave_Usuario);
+-- Rows without a key (written while the triggers were missing), found at once.
+CREATE INDEX IF NOT EXISTS Log_SemChave ON Log (Chave_Usuario) WHERE Chave_Usuario IS NULL;
+-- The keys follow the names, whoever writes them. The Log's update fires only on a change of the
+-- name, so the trigger's own write of the key never fires it again (recursive triggers or not).
+CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Nova AFTER INSERT ON Usuarios BEGIN
+    INSERT OR REPLACE INTO Usuarios_Chave VALUES (NEW.ID_Usuario, CHAVE(NEW.Nome_Usuario));
+END;
+CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Alterada AFTER UPDATE OF ID_Usuario, Nome_Usuario ON Usuarios BEGIN
+    DELETE FROM Usuarios_Chave WHERE ID_Usuario = OLD.ID_Usuario;
+    INSERT OR REPLACE INTO Usuarios_Chave VALUES (NEW.ID_Usuario, CHAVE(NEW.Nome_Usuario));
+END;
+CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Excluida AFTER DELETE ON Usuarios BEGIN
+    DELETE FROM Usuarios_Chave WHERE ID_Usuario = OLD.ID_Usuario;
+END;
+CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Nova AFTER INSERT ON Grupos BEGIN
+    INSERT OR REPLACE INTO Grupos_Chave VALUES (NEW.ID_Grupo, CHAVE(NEW.Nome_Grupo));
+END;
+CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Alterada AFTER UPDATE OF ID_Grupo, Nome_Grupo ON Grupos BEGIN
+    DELETE FROM Grupos_Chave WHERE ID_Grupo = OLD.ID_Grupo;
+    INSERT OR REPLACE INTO Grupos_Chave VALUES (NEW.ID_Grupo, CHAVE(NEW.Nome_Grupo));
+END;
+CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Excluida AFTER DELETE ON Grupos BEGIN
+    DELETE FROM Grupos_Chave WHERE ID_Grupo = OLD.ID_Grupo;
+END;
+CREATE TRIGGER IF NOT EXISTS Log_Chave_Nova AFTER INSERT ON Log BEGIN
+    UPDATE Log SET Chave_Usuario = CHAVE(NEW.Usuario) WHERE rowid = NEW.rowid;
+END;
+CREATE TRIGGER IF NOT EXISTS Log_Chave_Alterada AFTER UPDATE OF Usuario ON Log BEGIN
+    UPDATE Log SET Chave_Usuario = CHAVE(NEW.Usuario) WHERE rowid = NEW.rowid;
+END;

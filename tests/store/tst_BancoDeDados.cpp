@@ -4,6 +4,7 @@
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
+#include "directory/CadastroDeGrupos.h"
 #include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 #include "store/ConsolidacaoAdiada.h"
@@ -56,6 +57,28 @@ bool Prepara(const QString& caminho, const QByteArray& tipo) {
     QFile arquivo(caminho);
     return tipo == "ausente" ||
            (arquivo.open(QIODevice::WriteOnly) && arquivo.write(tipo.mid(6)) == tipo.size() - 6);
+}
+
+// Version 0 as the program made it: names under the NOME collation, a Log without the outcome.
+// Rows: user 5 deleted (its counter must not come back), a membership, a history row.
+const QByteArray kVersao0 =
+    "CREATE TABLE Usuarios (ID_Usuario INTEGER PRIMARY KEY AUTOINCREMENT, Nome_Usuario TEXT NOT NULL "
+    "COLLATE NOME, ID_Pager TEXT NOT NULL, Descricao TEXT NOT NULL, Data_Cadastro TEXT NOT NULL);"
+    "CREATE TABLE Grupos (ID_Grupo INTEGER PRIMARY KEY AUTOINCREMENT, Nome_Grupo TEXT NOT NULL COLLATE NOME, "
+    "Descricao_Grupo TEXT NOT NULL); CREATE TABLE Usuario_Grupo (ID_Usuario INTEGER NOT NULL, ID_Grupo "
+    "INTEGER NOT NULL); CREATE INDEX Usuarios_Nome ON Usuarios (Nome_Usuario); CREATE TABLE Log (Data TEXT, "
+    "Hora TEXT, Usuario TEXT COLLATE NOME, Mensagem TEXT, ID_Pager TEXT, ID_Usuario INTEGER);"
+    "INSERT INTO Usuarios VALUES (1, 'Zé', '1', 'd', '03/12/1998'), (3, 'álvaro', '3', 'd', '03/12/1998'), "
+    "(5, 'Bia', '5', 'd', '03/12/1998'); DELETE FROM Usuarios WHERE ID_Usuario = 5;"
+    "INSERT INTO Grupos VALUES (1, 'Plantão', 'd'); INSERT INTO Usuario_Grupo VALUES (3, 1);"
+    "INSERT INTO Log VALUES ('19981203', '14:05', 'Zé', 'm', '1', 1);";
+
+// What the stock sqlite3 shell prints for sql on the file (scripts/setup.sh installs it).
+QString Sqlite3(const QString& arquivo, const QString& sql) {
+    QProcess shell;
+    shell.start(QStringLiteral("sqlite3"), {arquivo, sql});
+    return shell.waitForFinished(30000) ? QString::fromUtf8(shell.readAll()).trimmed()
+                                        : QStringLiteral("sem sqlite3");
 }
 
 int Linhas(const QString& tabela) {
@@ -116,6 +139,67 @@ private slots:
                      tipo == "ausente" ? QStringList() : QStringList{"Pager.Mdb"});
             QCOMPARE(Bytes(caminho), antes);
         }
+    }
+
+    // An older file is upgraded in place with its rows and counters, after a copy of it is kept; a
+    // newer one is refused untouched. Either way stock SQLite finds nothing it lacks.
+    void versoes_data() {
+        QTest::addColumn<int>("versao");
+        QTest::newRow("versão 0 atualizada") << 0;
+        QTest::newRow("versão mais nova recusada") << VersaoDoEsquema + 1;
+    }
+    void versoes() {
+        QFETCH(int, versao);
+        QTemporaryDir pasta;
+        const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
+        sqlite3* handle = nullptr;
+        QVERIFY(sqlite3_open(caminho.toUtf8().constData(), &handle) == SQLITE_OK &&
+                RegistraColacaoNome(handle));
+        const QByteArray sql = kVersao0 + "PRAGMA user_version = " + QByteArray::number(versao);
+        QCOMPARE(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(handle);
+        const QByteArray antes = Bytes(caminho);
+        QString erro, aviso;
+        QCOMPARE(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path(), &erro, &aviso), versao == 0);
+        const QString copia = caminho + QStringLiteral(".versao0.bak");
+        QCOMPARE(QFileInfo::exists(copia), versao == 0);
+        if (versao != 0) {
+            QVERIFY2(erro.contains(QStringLiteral("versão mais nova")), qPrintable(erro));
+            QCOMPARE(Bytes(caminho), antes);
+            return;
+        }
+        QVERIFY2(aviso.contains(copia), qPrintable(aviso));
+        QCOMPARE(Sqlite3(copia, "PRAGMA user_version; Select Count(*) From Usuarios Not Indexed"),
+                 QStringLiteral("0\n2"));
+        QCOMPARE(Coluna(Consultas::ListaUsuarios, "Nome_Usuario"), (QStringList{"álvaro", "Zé"}));
+        QCOMPARE(Coluna("Select Usuario || Situacao || ID_Grupo As L From Log, Usuario_Grupo"),
+                 QStringList{"Zéentregue1"});
+        QVERIFY(CadastraUsuario(QStringLiteral("Caio"), QStringLiteral("6")) > 5);
+        QCOMPARE(Sqlite3(caminho, "PRAGMA integrity_check; PRAGMA user_version"),
+                 QStringLiteral("ok\n%1").arg(VersaoDoEsquema));
+    }
+
+    // Rows another tool writes (no column list, other capitals, quotes) are in their place and are
+    // the same names as the program's.
+    void outraFerramenta() {
+        AmbienteDeTeste ambiente(true);
+        QVERIFY(CadastraUsuario(QStringLiteral("Álvaro"), QStringLiteral("1")) > 0);
+        QVERIFY(CadastraUsuario(QStringLiteral("Bruno"), QStringLiteral("2")) > 0);
+        const QString arquivo = ambiente.Diretorio() + QStringLiteral("/Pager.Mdb");
+        QCOMPARE(Sqlite3(arquivo,
+                         "INSERT INTO Usuarios VALUES (NULL, 'ágata \"Gê\" D''Ávila', '7', 'x', "
+                         "'06/12/2026'); UPDATE Usuarios SET Nome_Usuario = 'CARLA' WHERE ID_Pager = '2';"
+                         "INSERT INTO Grupos (Nome_Grupo, Descricao_Grupo) VALUES ('PLANTÃO', 'x');"
+                         "INSERT INTO Log VALUES ('20261206', '09:30', 'Zeca', 'm', '7', 3, 'entregue', "
+                         "'', NULL); PRAGMA integrity_check;"),
+                 QStringLiteral("ok"));
+        QCOMPARE(LeListaDeNomes(Consultas::IdsENomesDosUsuarios).nomes,
+                 (QStringList{"ágata \"Gê\" D'Ávila", "Álvaro", "CARLA"}));
+        Grupo grupo{0, QStringLiteral("plantão"), QStringLiteral("d")};
+        QCOMPARE(GravaGrupo(grupo), Gravacao::NomeRepetido);
+        QVERIFY(GravaLog("20261206", "09:30", "álvaro", "m", "1", 1));
+        QCOMPARE(Coluna("Select Usuario As L From Log Order By Data, Hora, Chave_Usuario"),
+                 (QStringList{"álvaro", "Zeca"}));
     }
 
     // Option, then settings key, then beside the program, then the user's data folder.
@@ -205,7 +289,7 @@ private slots:
         }
         QCOMPARE(Coluna(Consultas::ListaUsuarios, "Nome_Usuario"), esperados);
         QCOMPARE(Coluna(Consultas::ListaGrupos, "Nome_Grupo"), esperados);
-        const ListaDeNomes lista = LeListaDeNomesEmOrdem(Consultas::IdsENomesDosUsuarios);
+        const ListaDeNomes lista = LeListaDeNomes(Consultas::IdsENomesDosUsuarios);
         QCOMPARE(lista.nomes, esperados);
         for (int i = 0; i < lista.nomes.size(); ++i)
             QCOMPARE(lista.IdNoIndice(i), ids.value(lista.nomes[i]));
@@ -260,8 +344,8 @@ private slots:
         QVERIFY(CadastraUsuario(estranho, "2") > 0);
         const QString sql =
             QStringLiteral("Select ID_Usuario, Nome_Usuario From Usuarios Where Nome_Usuario = ?");
-        QCOMPARE(LeListaDeNomesEmOrdem(sql, {estranho}).nomes, QStringList{estranho});
-        QVERIFY(!LeListaDeNomesEmOrdem(QStringLiteral("Select Nome_Usuario From Usuarios")).erro.isEmpty());
+        QCOMPARE(LeListaDeNomes(sql, {estranho}).nomes, QStringList{estranho});
+        QVERIFY(!LeListaDeNomes(QStringLiteral("Select Nome_Usuario From Usuarios")).erro.isEmpty());
         FechaBancoDeDados();
         QVERIFY(!LeListaDeNomes(sql, {estranho}).erro.isEmpty());
     }

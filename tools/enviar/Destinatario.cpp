@@ -1,6 +1,7 @@
 #include "Destinatario.h"
 
 #include "NomesParecidos.h"
+#include "store/ChaveDeOrdem.h"
 #include "store/Consultas.h"
 #include "store/SQLiteNativo.h"
 #include "store/Snapshot.h"
@@ -81,8 +82,10 @@ Destinatario ProcuraUsuario(const QString& nome) {
 
 Destinatario ProcuraGrupo(const QString& nome) {
     Snapshot consulta(
-        QStringLiteral("Select ID_Grupo, Nome_Grupo From Grupos Where Nome_Grupo = ? Order by ID_Grupo"),
-        {nome});
+        QStringLiteral(
+            "Select g.ID_Grupo, g.Nome_Grupo From Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
+            "Where k.Chave = ? Order by g.ID_Grupo"),
+        {ChaveDeOrdem(nome)});
     if (!consulta.Valido())
         return FalhaDoBanco(consulta);
     if (consulta.Eof())

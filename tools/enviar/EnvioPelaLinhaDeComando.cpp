@@ -248,9 +248,12 @@ SaidaDoEnvio ExecutaEnvio(const OpcoesDoEnvio& opcoes, const QString& mensagem, 
         return Falha(
             console, SemPortaOuBanco,
             QStringLiteral("não foi possível abrir o banco de dados %1: ausente, danificado, protegido "
-                           "contra escrita ou sem as tabelas do Bipvox.")
+                           "contra escrita ou sem as tabelas do Bipvox.%2")
                 .arg(opcoes.banco.isEmpty() ? DescreveLocalDoBanco(banco.local)
-                                            : QLatin1Char('"') + opcoes.banco + QLatin1Char('"')));
+                                            : QLatin1Char('"') + opcoes.banco + QLatin1Char('"'),
+                     banco.erro.isEmpty() ? QString() : QLatin1Char(' ') + banco.erro));
+    if (!banco.aviso.isEmpty())
+        console.Aviso(banco.aviso);
     const Preparo destino = PreparaDestino(opcoes, console);
     const SaidaDoEnvio saida = destino.saida != TodasAceitas
                                    ? destino.saida

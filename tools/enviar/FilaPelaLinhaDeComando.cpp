@@ -12,12 +12,15 @@ namespace {
 
 bool AbreBanco(const QString& banco, OperadorDeConsole& console) {
     const AberturaDoBanco abertura = AbreBancoDoPrograma(banco);
+    if (!abertura.aviso.isEmpty())
+        console.Aviso(abertura.aviso);
     if (abertura.aberto)
         return true;
     console.Aviso(QStringLiteral("não foi possível abrir o banco de dados %1: ausente, danificado, protegido "
-                                 "contra escrita ou sem as tabelas do Bipvox; nada foi posto na fila.")
+                                 "contra escrita ou sem as tabelas do Bipvox; nada foi posto na fila.%2")
                       .arg(banco.isEmpty() ? DescreveLocalDoBanco(abertura.local)
-                                           : QLatin1Char('"') + banco + QLatin1Char('"')));
+                                           : QLatin1Char('"') + banco + QLatin1Char('"'),
+                           abertura.erro.isEmpty() ? QString() : QLatin1Char(' ') + abertura.erro));
     return false;
 }
 

@@ -72,10 +72,13 @@ int main(int argc, char* argv[]) {
     if (!abertura.aberto) {
         std::fprintf(stderr,
                      "bipvox-servidor: não foi possível abrir o banco de dados %s: ausente, danificado, "
-                     "protegido contra escrita ou sem as tabelas do Bipvox.\n",
-                     qPrintable(DescreveLocalDoBanco(abertura.local)));
+                     "protegido contra escrita ou sem as tabelas do Bipvox.%s\n",
+                     qPrintable(DescreveLocalDoBanco(abertura.local)),
+                     qPrintable(abertura.erro.isEmpty() ? QString() : QLatin1Char(' ') + abertura.erro));
         return 4;
     }
+    if (!abertura.aviso.isEmpty())
+        std::fprintf(stderr, "bipvox-servidor: %s\n", qPrintable(abertura.aviso));
     RelogioReal relogio;
     ServicoDaFila servico(relogio);
     if (!servico.Inicia())
