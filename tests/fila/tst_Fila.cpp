@@ -25,16 +25,15 @@ private slots:
     void adiamentos_data() {
         QTest::addColumn<QString>("ini");
         QTest::addColumn<QString>("esperado");
-        QTest::newRow("padrão: 1, 3, 5, 10, depois 15; dez tentativas") << ""
-                                                                        << "1 4 9 19 34 49 64 79 94 expirada";
-        QTest::newRow("três tentativas") << "Tentativas=3"
-                                         << "1 4 expirada";
-        QTest::newRow("idade máxima de 10 min") << "Idade Máxima=10"
-                                                << "1 4 9 expirada";
-        QTest::newRow("intervalos próprios, decimais") << "Intervalos=0.5; 2\nTentativas=4"
-                                                       << "0.5 2.5 4.5 expirada";
-        QTest::newRow("valores inválidos ficam no padrão") << "Intervalos=1,x\nTentativas=0\nIdade Máxima=-3"
-                                                           << "1 4 9 19 34 49 64 79 94 expirada";
+        const char* linhas[][3] = {
+            {"três tentativas", "Tentativas=3", "1 4 expirada"},
+            {"idade máxima de 10 min", "Idade Máxima=10", "1 4 9 expirada"},
+            {"intervalos próprios, decimais", "Intervalos=0.5; 2\nTentativas=4", "0.5 2.5 4.5 expirada"},
+            // Every key is left at its default: 1, 3, 5, 10, then 15 minutes, ten attempts.
+            {"valores inválidos ficam no padrão", "Intervalos=1,x\nTentativas=0\nIdade Máxima=-3",
+             "1 4 9 19 34 49 64 79 94 expirada"}};
+        for (const auto& l : linhas)
+            QTest::newRow(l[0]) << QString(l[1]) << QString(l[2]);
     }
     void adiamentos() {
         QFETCH(QString, ini);
