@@ -26,6 +26,8 @@ struct Janela : BancadaVirtual {
     std::unique_ptr<frmMontaMsg> janela;
     QComboBox* lista = nullptr;
     QPlainTextEdit* texto = nullptr;
+    QRadioButton *optUsuario = nullptr, *optGrupo = nullptr;
+    QToolButton* cmdEnviar = nullptr;
     qint32 ana = 0, bruno = 0, carla = 0, vendas = 0, diretoria = 0;
     explicit Janela(const QByteArray& ini = QByteArray()) : BancadaVirtual(true) {
         ambiente.EscreveINI(ini);
@@ -44,6 +46,9 @@ struct Janela : BancadaVirtual {
         janela = std::make_unique<frmMontaMsg>(ctx);
         lista = Controle<QComboBox>("cmbUsuario");
         texto = Controle<QPlainTextEdit>("txtMensagem");
+        optUsuario = Controle<QRadioButton>("optListaPorUsuario");
+        optGrupo = Controle<QRadioButton>("optListaPorGrupo");
+        cmdEnviar = Controle<QToolButton>("cmdEnviar");
     }
     template <typename T> T* Controle(const char* nome) { return janela->findChild<T*>(QLatin1String(nome)); }
     QString Opcao() const {
@@ -83,7 +88,7 @@ private slots:
                  (usuarios ? QVector<qint32>{0, j.ana, j.bruno, j.carla, 0}
                            : QVector<qint32>{0, j.diretoria, j.vendas, 0, 0}));
         j.janela->show();
-        QTest::mouseClick(j.Controle<QRadioButton>("optListaPorGrupo"), Qt::LeftButton);
+        QTest::mouseClick(j.optGrupo, Qt::LeftButton);
         if (c[3] == QLatin1String("esc"))
             QTest::keyClick(j.janela.get(), Qt::Key_Escape);
         else
@@ -137,9 +142,6 @@ private slots:
         Janela j(c[0].isEmpty() ? QByteArray() : kPorGrupo);
         j.Cadastra();
         j.Abre();
-        auto* optUsuario = j.Controle<QRadioButton>("optListaPorUsuario");
-        auto* optGrupo = j.Controle<QRadioButton>("optListaPorGrupo");
-        auto* cmdEnviar = j.Controle<QToolButton>("cmdEnviar");
         j.janela->show();
         QApplication::setActiveWindow(j.janela.get());
         QVERIFY(QTest::qWaitForWindowActive(j.janela.get()));
@@ -148,7 +150,7 @@ private slots:
         if (acao.startsWith(QLatin1String("reativa"))) {
             // One successful send first; the window is then no longer the active one.
             j.texto->setPlainText(QStringLiteral("primeira"));
-            cmdEnviar->click();
+            j.cmdEnviar->click();
             QCOMPARE(j.modem.Contagem("ATD"), 1);
             j.modem.linha.clear();
             j.modem.TerminalQueAceitaLogOn();
@@ -160,24 +162,24 @@ private slots:
         QTest::keyClicks(j.texto, QStringLiteral("so"));
         if (acao == QLatin1String("reativa+clica-grupo")) {
             // The window manager activates the window, focus lands on the button, then the click.
-            optGrupo->setFocus(Qt::ActiveWindowFocusReason);
-            QTest::mouseClick(optGrupo, Qt::LeftButton);
+            j.optGrupo->setFocus(Qt::ActiveWindowFocusReason);
+            QTest::mouseClick(j.optGrupo, Qt::LeftButton);
         } else if (acao == QLatin1String("segundo+tab-envia")) {
             QTest::keyClick(j.texto, Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget(), cmdEnviar);
+            QCOMPARE(QApplication::focusWidget(), j.cmdEnviar);
         } else if (acao == QLatin1String("segundo+foco-nos-botoes")) {
-            optUsuario->setFocus(Qt::TabFocusReason);
-            optGrupo->setFocus(Qt::OtherFocusReason);
-            optUsuario->setFocus(Qt::BacktabFocusReason);
+            j.optUsuario->setFocus(Qt::TabFocusReason);
+            j.optGrupo->setFocus(Qt::OtherFocusReason);
+            j.optUsuario->setFocus(Qt::BacktabFocusReason);
         } else if (acao == QLatin1String("tab-espaco-usuario")) {
-            optUsuario->setFocus(Qt::TabFocusReason);
-            QTest::keyClick(optUsuario, Qt::Key_Space);
+            j.optUsuario->setFocus(Qt::TabFocusReason);
+            QTest::keyClick(j.optUsuario, Qt::Key_Space);
         }
         QCOMPARE(j.lista->currentText(), c[2]);
         if (acao == QLatin1String("segundo+tab-envia"))
-            QTest::keyClick(cmdEnviar, Qt::Key_Space);
+            QTest::keyClick(j.cmdEnviar, Qt::Key_Space);
         else
-            cmdEnviar->click();
+            j.cmdEnviar->click();
         const QStringList pagers = c[3].split(QLatin1Char(','));
         QCOMPARE(j.modem.Contagem("\x02"), int(pagers.size()));
         for (const QString& pager : pagers)
@@ -193,23 +195,19 @@ private slots:
         Janela j;
         j.Abre();
         j.texto->setPlainText(QStringLiteral("oi"));
-        auto* cmdEnviar = j.Controle<QToolButton>("cmdEnviar");
-        cmdEnviar->click();
+        j.cmdEnviar->click();
         j.Cadastra();
         j.Abre();
-        cmdEnviar = j.Controle<QToolButton>("cmdEnviar");
-        cmdEnviar->click();
+        j.cmdEnviar->click();
         j.texto->setPlainText(QStringLiteral("ok ✓ ô"));
-        cmdEnviar->click();
-        auto* optGrupo = j.Controle<QRadioButton>("optListaPorGrupo");
+        j.cmdEnviar->click();
         j.texto->setPlainText(QStringLiteral("Aviso"));
         {
             // Ticked without the list hearing of it.
-            const QSignalBlocker u(j.Controle<QRadioButton>("optListaPorUsuario"));
-            const QSignalBlocker g(optGrupo);
-            optGrupo->setChecked(true);
+            const QSignalBlocker u(j.optUsuario), g(j.optGrupo);
+            j.optGrupo->setChecked(true);
         }
-        cmdEnviar->click();
+        j.cmdEnviar->click();
         QVERIFY(j.modem.linha.isEmpty());
         QCOMPARE(j.operador.TextosDasCaixas().mid(0, 2),
                  (QStringList{"Favor selecionar o destinatário antes de enviar a mensagem.",
