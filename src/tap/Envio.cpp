@@ -85,12 +85,22 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
     RespostaDaLinha resposta(kFins);
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
         return {resposta.Excedeu() ? Veredito::DadosDemais : Veredito::TempoEsgotado, false};
-    if (resposta.Chegou(Desconexao))
-        return {Veredito::PedidoDeDesconexao, false, resposta.Texto()};
-    const bool recusado = resposta.Chegou(Recusa);
-    if (resposta.Chegou(Rejeita))
-        return {Veredito::NAK, recusado, resposta.Texto()};
-    return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado, resposta.Texto()};
+    // Read in the order it came: an ESC EOT CR behind the page's ACK or RS (a session limit) ends
+    // the session after the page was judged, while one before it, or behind a NAK, means the
+    // terminal never took the page.
+    const QString& texto = resposta.Texto();
+    const qsizetype fim = texto.indexOf(kFins[Desconexao]);
+    const auto antesDoFim = [&texto, fim](int k) {
+        const qsizetype em = texto.indexOf(kFins[k]);
+        return em >= 0 && (fim < 0 || em < fim);
+    };
+    const bool recusado = antesDoFim(Recusa);
+    const bool rejeitada = antesDoFim(Rejeita);
+    if (fim >= 0 && (rejeitada || !(recusado || antesDoFim(Aceita))))
+        return {Veredito::PedidoDeDesconexao, false, texto};
+    if (rejeitada)
+        return {Veredito::NAK, recusado, texto};
+    return {recusado ? Veredito::Recusada : Veredito::Aceita, recusado, texto};
 }
 
 bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel);

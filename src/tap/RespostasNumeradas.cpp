@@ -61,6 +61,9 @@ QString MotivoDaCentral(const QString& resposta) {
 }
 
 bool SessaoEsgotada(const QString& resposta) {
+    // ESC EOT CR behind the answer: the terminal hung up right after judging the page.
+    if (resposta.contains(QStringLiteral("\x1b\x04\r")))
+        return true;
     const QVector<LinhaNumerada> linhas = LinhasNumeradas(resposta);
     return std::any_of(linhas.begin(), linhas.end(),
                        [](const LinhaNumerada& l) { return l.codigo == 112 || l.codigo == 113; });

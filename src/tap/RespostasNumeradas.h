@@ -14,5 +14,6 @@ QVector<LinhaNumerada> LinhasNumeradas(const QString& resposta);
 // "código do pager não cadastrado na central (511 Invalid pager ID)"; empty when no line of
 // the answer says why (a code outside 5xx, 212 to 214, 112 and 113 says nothing worth telling).
 QString MotivoDaCentral(const QString& resposta);
-// The terminal said the session holds no more pages (112, 113).
+// The terminal said the session holds no more pages (112, 113), or ended it (ESC EOT CR) behind
+// its answer to the page.
 bool SessaoEsgotada(const QString& resposta);

@@ -99,7 +99,8 @@ const Linha kLinhas[] = {
     {"longa recusada", "aqui", QStringList{"--tamanho-maximo=2:recusar"},
      QStringList{"--usuario", "Ana Souza", "ola"}, 1, 1, QStringList{"1111:ola"},
      QStringList{"1111:1:" + kAna}, "longa demais, recusada (513 Message too long, rejected)"},
-    {"10 páginas por ligação, grupo de 25", "aqui", QStringList{"--limite-da-sessao=10"},
+    // The 10th page's ACK comes with the session's end: taken once, the rest on the next call.
+    {"10 páginas por ligação, grupo de 25", "aqui", QStringList{"--limite-da-sessao=10:desliga"},
      QStringList{"--grupo", "Reserva", "oi"}, 0, 3,
      Lista(25, [](int k) { return QStringLiteral("%1:oi").arg(7003 + k); }),
      Lista(25, [](int k) { return QStringLiteral("%1:%2:Membro %2").arg(7003 + k).arg(k + 3); }),

@@ -123,6 +123,9 @@ const UmUsuario kUsuarios[] = {
     {"código recusado, com o motivo", "Modem", L{"\x02|511 Invalid pager ID\r\r\x1e\r|0.5"}, 1, true,
      "Código do Pager de usuário Inválido.\r\rMotivo dado pela central: código do pager não cadastrado na "
      "central (511 Invalid pager ID).\r"},
+    // A NAK and then the session's end: the page was never taken.
+    {"NAK e ESC EOT numa leitura", "Modem", L{"\x02|\x15\r\x1b\x04\r|0.5"}, 1, false, "",
+     L{kDiscando, kPedidoDeDesconexao}},
     {"212: cortada e enviada", "Modem", L{"\x02|212 Message truncated\r\x06\r|0.5"}, 1, true,
      "A central avisou: a mensagem longa foi cortada e enviada (212 Message truncated)."},
     {"241 caracteres", "Modem", kNada, 0, false, "Erro na criptografação da mensagem...", kNada, "", 241,
@@ -159,6 +162,10 @@ const FalhaNoOitavo kFalhas[] = {
     {"porta perdida", "perda", 7, "interrompido: 7 de 20 membros"},
     {"histórico recusa", "log", 19, "não puderam ser registradas"},
     {"NAK e reenvio", "\x15\r", 20, QString()},
+    // A session limit answered with the 8th page's ACK (or RS) and ESC EOT at once: the page is
+    // judged once and the rest go on a new call.
+    {"ACK e ESC EOT juntos", "\x06\r\x1b\x04\r", 20, QString()},
+    {"RS e ESC EOT juntos", "511 Invalid pager ID\r\r\x1e\r\x1b\x04\r", 20, QString()},
     // A termination signal as the 8th page goes out: that page is finished and recorded, the
     // session logged off and hung up; a second one ends at once, with nothing more on the line.
     {"sinal de término", "sinal", 8, "interrompido: 8 de 20 membros"},
@@ -485,6 +492,8 @@ private slots:
         c.modem.QuandoRecebe(oitavo, falha, 0.5,
                              falha == "perda" || falha == "log" || falha == "sinal" ? 0 : 1);
         c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
+        if (falha.contains('\x1b') && f.resumo.isEmpty())
+            c.modem.CentralQueAceita(); // the new call connects and logs on
         double fimDoOitavo = -1;
         c.modem.aoEscrever = [&c, oitavo, falha, &fimDoOitavo](const QByteArray& b) {
             if (falha == "perda" && b.startsWith(oitavo))
@@ -509,6 +518,11 @@ private slots:
             QCOMPARE(c.modem.linha.endsWith(kLogOff), falha == "sinal");
             QCOMPARE(c.modem.linha.mid(c.modem.linha.lastIndexOf(oitavo)).contains("\x04"), falha == "sinal");
             QVERIFY(falha == "sinal" || c.relogio.Agora() - fimDoOitavo < 1); // not the 5 s time-out
+        }
+        if (f.resumo.isEmpty() && falha.contains('\x1b')) { // judged once, the rest on a new call
+            QCOMPARE(std::pair(c.modem.Contagem(oitavo), c.modem.Contagem("ATD")), std::pair(1, 1));
+            QCOMPARE(c.Log("Situacao").value(7), falha.startsWith('\x06') ? "entregue" : "recusada");
+            return;
         }
         if (f.resumo.isEmpty()) { // each resend shows the sending text again
             const int erro = c.operador.status.indexOf(" Erro na transmissão, re-enviando mensagem ...");

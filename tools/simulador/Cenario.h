@@ -48,6 +48,7 @@ struct Cenario {
     bool recusaLonga = false;    // a longer message is refused (RS) instead of cut (212)
     bool linhasNumeradas = true; // "211 ...", "511 ..." before ACK, NAK and RS
     int limiteDaSessao = 0;      // pages per call: the last one's ACK comes with 112; 0: no limit
+    bool desligaNoFim = false;   // the last one's ACK has ESC EOT CR right behind it; the line drops
 
     bool modemMudo = false;    // the modem answers nothing at all
     double guardaEscape = 0.5; // silence after "+++" that returns the modem to command mode

@@ -252,10 +252,13 @@ QVector<Opcao> TabelaDeOpcoes(Opcoes& o) {
          }},
         {QStringLiteral("limite-da-sessao"), true,
          [&c](const QString& v) {
-             return LeInteiro(v, c.limiteDaSessao, 1)
+             const QString modo = v.section(QLatin1Char(':'), 1);
+             c.desligaNoFim = modo == QLatin1String("desliga");
+             return LeInteiro(v.section(QLatin1Char(':'), 0, 0), c.limiteDaSessao, 1) &&
+                            (modo.isEmpty() || modo == QLatin1String("espera") || c.desligaNoFim)
                         ? QString()
                         : Invalido(QStringLiteral("limite-da-sessao"), v,
-                                   QStringLiteral("número de páginas, 1 ou mais"));
+                                   QStringLiteral("N, N:espera ou N:desliga, N de 1 em diante"));
          }},
         {QStringLiteral("guarda-escape"), true,
          [&c](const QString& v) {
@@ -413,9 +416,12 @@ QString TextoDeAjuda() {
         "  --sem-linhas-numeradas  responde só com ACK, NAK, RS e ESC EOT, sem as linhas numeradas\n"
         "                          (\"110 1.8\", \"211 Page(s) Sent Successfully\", \"511 ...\"),\n"
         "                          como as centrais anteriores ao TAP 1.8.\n"
-        "  --limite-da-sessao=N    aceita N páginas por chamada: a N-ésima recebe \"112 Maximum Pages\n"
+        "  --limite-da-sessao=N[:MODO]\n"
+        "                          aceita N páginas por chamada: a N-ésima recebe \"112 Maximum Pages\n"
         "                          Entered for Session\" antes do ACK e a seguinte, a mesma linha e\n"
-        "                          ESC EOT CR, desligando; o EOT CR se despede como sempre.\n"
+        "                          ESC EOT CR, desligando; o EOT CR se despede como sempre (MODO\n"
+        "                          espera, o padrão). Com MODO desliga, o ESC EOT CR vem logo atrás\n"
+        "                          do ACK da N-ésima, na mesma escrita, e a central desliga.\n"
         "\n"
         "  Toda página cuja soma de verificação não confere recebe NAK CR. Ao EOT CR do fim da\n"
         "  sessão, a central se despede, manda ESC EOT CR e desliga (o modem diz \"NO CARRIER\").\n"

@@ -348,6 +348,10 @@ void TerminalTAP::JulgaBloco() {
             resposta += Numerada(kSessaoCheia) + CR;
         }
         Diz(resposta + ACK + CR);
+        if (m_paginasConcluidas == limite && m_cenario.desligaNoFim) {
+            Diz(kDesconexao);
+            PedeDesligar();
+        }
         if (p.numero == m_cenario.fecharAposPagina) {
             Registra(QStringLiteral("a central derruba a ligação logo depois do ACK (cenário)"));
             PedeDesligar();
