@@ -13,6 +13,7 @@
 #include <QSet>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Fila;
 
@@ -58,14 +59,15 @@ private:
     }
     void AdiaUma(const Pagina& p, const QString& motivo);
     void AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo);
-    // False when the session cannot go on.
-    bool EntregaUma(Pagina p);
+    // False when the session cannot go on. seguinte, the page after it in this call, is marked
+    // "enviando" in the same transaction that records this one.
+    bool EntregaUma(Pagina p, const Pagina* seguinte);
     // The blocks and the Log texts of the page's text as a window send makes them; false when the
     // text cannot go (the page is then refused, with the reason).
     bool PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& registros);
     // The parts that went, the page's final state and its reason, written together.
     void Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
-                 const QString& motivo);
+                 const QString& motivo, const Pagina* seguinte = nullptr);
 
     OperadorDaRodada m_operador;
     Contexto m_ctx;
@@ -78,6 +80,7 @@ private:
     ResumoDaRodada m_resumo;
     QString m_motivoDoFim; // why the session ended early, for the pages still to go
     RegrasDoTexto m_regrasDoTexto = LeRegrasDoTexto(); // read once a round
+    qint64 m_marcada = 0; // the next page, already marked "enviando" with the one before
 };
 
 void Rodada::AdiaUma(const Pagina& p, const QString& motivo) {
@@ -124,9 +127,11 @@ bool Rodada::PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& r
 }
 
 void Rodada::Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo) {
+                     const QString& motivo, const Pagina* seguinte) {
     QString erro;
-    if (!RegistraEntrega(p, partes, situacao, motivo, m_ctx.relogio.DataHoraLocal(), &erro)) {
+    bool marcada = false;
+    if (!RegistraEntrega(p, partes, situacao, motivo, m_ctx.relogio.DataHoraLocal(), &erro,
+                         seguinte ? seguinte->id : 0, &marcada)) {
         // Taken by the terminal: never sent again, and said.
         m_resumo.falhaDoBanco = true;
         MarcaSituacao(
@@ -137,6 +142,7 @@ void Rodada::Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situ
                      .arg(Nome(p), erro));
         return;
     }
+    m_marcada = marcada ? seguinte->id : 0;
     ++(situacao == Situacao::Entregue   ? m_resumo.entregues
        : situacao == Situacao::Recusada ? m_resumo.recusadas
                                         : m_resumo.incertas);
@@ -146,12 +152,21 @@ void Rodada::Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situ
                                                   .arg(Nome(p), NomeDaSituacao(situacao), motivo));
 }
 
-bool Rodada::EntregaUma(Pagina p) {
+bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
+    const bool marcada = std::exchange(m_marcada, 0) == p.id;
     QStringList unidades, registros;
     if (!PreparaTexto(p, unidades, registros))
         return true;
     QString erro;
-    if (!MarcaEnviando(p.id, &erro)) {
+    if (!marcada && !MarcaEnviando(p.id, &erro)) {
+        // Cancelled (or taken out) since the call began: it does not go.
+        if (const std::optional<Pagina> agora = LePagina(p.id);
+            agora && agora->situacao != Situacao::Aguardando) {
+            m_diario(QStringLiteral("página %1 (%2) não vai: está %3")
+                         .arg(p.id)
+                         .arg(Nome(p), NomeDaSituacao(agora->situacao)));
+            return true;
+        }
         m_resumo.falhaDoBanco = true;
         m_motivoDoFim = QStringLiteral("a fila não pôde ser gravada (%1)").arg(erro);
         m_diario(QStringLiteral("página %1: %2; a chamada termina aqui").arg(p.id).arg(m_motivoDoFim));
@@ -213,7 +228,7 @@ bool Rodada::EntregaUma(Pagina p) {
                 break;
             }
     }
-    Conclui(p, partes, recusada ? Situacao::Recusada : Situacao::Entregue, motivo);
+    Conclui(p, partes, recusada ? Situacao::Recusada : Situacao::Entregue, motivo, seguinte);
     return true;
 }
 
@@ -276,11 +291,13 @@ ResumoDaRodada Rodada::Executa() {
         }
         if (m_interromper()) {
             m_resumo.interrompida = true;
+            if (m_marcada)
+                DesmarcaEnviando(std::exchange(m_marcada, 0));
             m_diario(QStringLiteral("interrupção pedida: as páginas restantes continuam na fila"));
             break;
         }
         vistas.insert(prontas[i].id);
-        if (!EntregaUma(prontas[i])) {
+        if (!EntregaUma(prontas[i], i + 1 < prontas.size() ? &prontas[i + 1] : nullptr)) {
             // After a second signal the pages not tried wait untouched, their attempts uncounted.
             if (!m_interromper())
                 AdiaDemais(prontas, i + 1, m_motivoDoFim);

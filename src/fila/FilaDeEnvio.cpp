@@ -177,10 +177,31 @@ std::optional<QDateTime> ProximaTentativa() {
     return Instante(s.Campo(QStringLiteral("P")));
 }
 
+namespace {
+// 1: marked; 0: not waiting any more; -1: the store refused.
+int Marca(qint64 id, QString* erro) {
+    QSqlQuery q(BancoDeDados());
+    q.prepare(QStringLiteral("Update Fila Set Situacao = 'enviando', Tentativas = Tentativas + 1 "
+                             "Where ID_Pagina = ? And Situacao = 'aguardando'"));
+    q.addBindValue(id);
+    if (!q.exec()) {
+        Falha(erro, q.lastError().text());
+        return -1;
+    }
+    return q.numRowsAffected() == 1 ? 1 : 0;
+}
+} // namespace
+
 bool MarcaEnviando(qint64 id, QString* erro) {
-    return Executa(QStringLiteral("Update Fila Set Situacao = 'enviando', Tentativas = Tentativas + 1 "
-                                  "Where ID_Pagina = ? And Situacao = 'aguardando'"),
-                   {id}, erro);
+    const int marcada = Marca(id, erro);
+    return marcada == 1 ||
+           (marcada == 0 && Falha(erro, QStringLiteral("a página %1 não está mais aguardando").arg(id)));
+}
+
+bool DesmarcaEnviando(qint64 id) {
+    return Executa(QStringLiteral("Update Fila Set Situacao = 'aguardando', Tentativas = Tentativas - 1 "
+                                  "Where ID_Pagina = ? And Situacao = 'enviando'"),
+                   {id});
 }
 
 bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
@@ -190,7 +211,10 @@ bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo,
 }
 
 bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo, const QDateTime& quando, QString* erro) {
+                     const QString& motivo, const QDateTime& quando, QString* erro, qint64 proxima,
+                     bool* proximaMarcada) {
+    if (proximaMarcada)
+        *proximaMarcada = false;
     Escrita escrita;
     if (!escrita.Iniciada(erro))
         return false;
@@ -202,7 +226,12 @@ bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes,
     if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
                  {NomeDaSituacao(situacao), motivo, pagina.id}, erro))
         return false;
-    return escrita.Confirma(erro);
+    const int marcada = proxima > 0 ? Marca(proxima, erro) : 0;
+    if (marcada < 0 || !escrita.Confirma(erro))
+        return false;
+    if (proximaMarcada)
+        *proximaMarcada = marcada == 1;
+    return true;
 }
 
 bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,

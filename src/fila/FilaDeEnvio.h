@@ -58,7 +58,11 @@ QVector<Pagina> Pendentes(QString* erro = nullptr);
 std::optional<QDateTime> ProximaTentativa();
 
 // Just before the page's block goes out; committed, so a crash afterwards leaves it "enviando".
+// False also when the page is no longer waiting (cancelled meanwhile): it must not go out.
 bool MarcaEnviando(qint64 id, QString* erro = nullptr);
+// A page marked "enviando" whose block never went out (the call stopped first): waiting again,
+// the attempt not counted.
+bool DesmarcaEnviando(qint64 id);
 // Taken (recusada = false) or refused by the terminal: the state and the page's Log row, dated
 // quando (local time), in one transaction.
 bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
@@ -71,9 +75,12 @@ struct ParteEntregue {
     QString motivo; // the terminal's reason, for the Log
 };
 // The page's final state (entregue, recusada, or incerta when only some parts went) and the Log
-// rows of the parts that went, in one transaction.
+// rows of the parts that went, in one transaction. With a proxima, the same transaction marks that
+// page "enviando" as MarcaEnviando would (one write between two blocks instead of two);
+// proximaMarcada says whether it was still waiting and is now marked.
 bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo, const QDateTime& quando, QString* erro = nullptr);
+                     const QString& motivo, const QDateTime& quando, QString* erro = nullptr,
+                     qint64 proxima = 0, bool* proximaMarcada = nullptr);
 // A failed attempt: counted, then waiting again (at the rules' next time) or expired.
 bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,
           QString* erro = nullptr);

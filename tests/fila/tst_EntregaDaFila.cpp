@@ -39,6 +39,8 @@ const Rodada kRodadas[] = {
     {"interrompido", "interromper", "entregue:1 aguardando:0 aguardando:0", 1, true, ""},
     // A termination signal while dialling: nothing sent, no attempt counted.
     {"sinal na discagem", "sinal", "aguardando:0 aguardando:0 aguardando:0", 0, false, ""},
+    // Cancelled from the window while the call is up: it does not go.
+    {"cancelada durante a chamada", "cancela", "entregue:1 cancelada:0 entregue:1", 2, true, "operador"},
     {"chega outra na chamada", "quarta", "entregue:1 entregue:1 entregue:1 entregue:1", 4, true, ""},
 };
 const QDateTime kBase(QDate(2027, 3, 1), QTime(10, 0));
@@ -69,6 +71,11 @@ private slots:
             b.Roteiro({"2222\r||0"});
         else if (r.regra.contains('|'))
             b.Roteiro({r.regra});
+        if (r.regra == "cancela")
+            b.modem.aoEscrever = [&ids](const QByteArray& bytes) {
+                if (bytes.contains("1111\r"))
+                    Cancela(ids[1]);
+            };
         if (r.regra == "quarta")
             b.modem.aoEscrever = [&ids](const QByteArray& bytes) {
                 QVector<qint64> nova;
