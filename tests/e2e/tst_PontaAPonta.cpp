@@ -1,7 +1,7 @@
-// Whole sends with the real serial code against bipvox-simulador: over a modem on its
+// The window's send with the real serial code against bipvox-simulador: over a modem on its
 // pseudo-terminal, and a modem device that vanishes between two sends and comes back under the
-// same name while another program holds the port (the direct cable and TCP are driven through the
-// command-line sender's table). Time runs
+// same name while another program holds the port (groups, the direct cable and TCP are driven
+// through the command-line sender's table, a group's box in virtual time by tests/tap). Time runs
 // five times faster, so a send takes about a second (the simulator's delays are set to match).
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
@@ -28,12 +28,8 @@ struct Cena {
     Contexto ctx{relogio, porta, operador};
     PedidoDeTeste pedido;
     PainelDeTeste painel;
-    QVector<qint32> ids;
     Cena() {
-        ids = {CadastraUsuario(QStringLiteral("Ana O'Neil"), QStringLiteral("1111")),
-               CadastraUsuario(QStringLiteral("Beatriz"), QStringLiteral("2222")),
-               CadastraUsuario(QStringLiteral("Carlos"), QStringLiteral("3333"))};
-        Modulo::CodigosDaLista[1] = ids[0];
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana O'Neil"), QStringLiteral("1111"));
         Modulo::PortaModem = 1;
         Modulo::EnvioIniciado = false;
     }
@@ -44,50 +40,36 @@ struct Cena {
 class tst_PontaAPonta : public QObject {
     Q_OBJECT
 private slots:
-    // A user, then a group with a code the terminal refuses; after the user's page the device
-    // vanishes and comes back.
-    void envio_data() {
-        QTest::addColumn<bool>("grupo");
-        QTest::newRow("modem, usuário") << false;
-        QTest::newRow("modem, grupo com um código recusado") << true;
-    }
+    // A user's page; then the device vanishes and comes back.
     void envio() {
-        QFETCH(bool, grupo);
         Cena c;
         const QString link = c.ambiente.Diretorio() + QStringLiteral("/modem");
-        const QStringList opcoes{"--silencioso", "--recusar=2222", "--atraso-discagem=0.1",
-                                 "--guarda-escape=0.1", "--link=" + link};
+        const QStringList opcoes{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.1",
+                                 "--link=" + link};
         SimuladorExterno simulador;
         QString erro;
         QVERIFY2(simulador.Inicia(opcoes, &erro), qPrintable(erro));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), link);
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"), QStringLiteral("9600,n,8,1"));
         QVERIFY2(ConfiguraPorta(c.ctx), qPrintable(c.porta.UltimoErro()));
-        if (grupo)
-            Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("Plantão"), c.ids);
-        c.pedido.porUsuario = !grupo;
         // A trailing blank is trimmed from the page but kept in the history; letters go plain.
         c.pedido.texto = QStringLiteral("Reunião às 15h \"urgente\" ");
         InicializaModem(c.ctx); // the start-up's reset
         IniciaProcesso(c.ctx, c.pedido, c.painel);
 
-        const QString recusa = QStringLiteral(
-            "Erro na tentativa de envio para o pager de Beatriz. Problemas com o código 2222. "
-            "Possibilidade de erro na tentativa do envio das outras mensagens.\rMotivo dado "
-            "pela central: código do pager não cadastrado na central (511 Invalid pager ID).\r");
-        QCOMPARE(c.operador.TextosDasCaixas(), grupo ? QStringList{recusa} : QStringList());
+        QCOMPARE(c.operador.TextosDasCaixas(), QStringList());
         QStringList recebidas;
         for (const QJsonObject& p : simulador.Paginas()) {
             QCOMPARE(p["mensagem"].toString(), QStringLiteral("Reuniao as 15h \"urgente\""));
             QVERIFY(p["somaConfere"].toBool());
             recebidas << p["codigo"].toString();
         }
-        QCOMPARE(recebidas, (grupo ? QStringList{"1111", "2222", "3333"} : QStringList{"1111"}));
+        QCOMPARE(recebidas, QStringList{"1111"});
         const QStringList log = Coluna("Select ID_Pager || ' ' || Mensagem As L From Log Order By rowid");
         QCOMPARE(log.size(), recebidas.size());
         QVERIFY(c.pedido.texto.isEmpty());
         QCOMPARE(log.first(), QStringLiteral("1111 Reuniao as 15h \"urgente\" "));
-        QCOMPARE(c.painel.valores, grupo ? QVector<int>({0, 1, 2, 3}) : QVector<int>());
+        QCOMPARE(c.painel.valores, QVector<int>());
         // The call is dropped after the log-off, and the port let go: another program can take it.
         const QByteArray linha = simulador.Dados(QStringLiteral("recebido"));
         QVERIFY2(linha.contains("\r\x1bPG1\r") && linha.endsWith("\x04\r+++ATH0\r"),
@@ -97,8 +79,6 @@ private slots:
         TravaDaPorta outroPrograma;
         QVERIFY(outroPrograma.Obtem(link));
         QVERIFY(simulador.Rodando());
-        if (grupo)
-            return;
 
         // The device goes and comes back under the same name while another program holds it: the
         // next send waits for the port, saying who has it, and goes through once it is free.

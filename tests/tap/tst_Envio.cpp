@@ -400,11 +400,13 @@ private slots:
             QVERIFY(std::none_of(c.modem.linha.begin(), c.modem.linha.end(), [](char b) { return b < 0; }));
     }
 
-    // Bruno's and Dora's pages refused: the group still completes, with one box naming the first.
+    // Bruno's and Dora's pages refused: the group still completes, with one box naming the first
+    // and the terminal's reason.
     void enviaGrupo() {
         Cena c;
         const QString recusa = QStringLiteral("\r\x1e\r\x06\r|0.5");
-        c.Roteiro({"@0.5|ID=", "\002222\r|" + recusa, "\002333\r|" + recusa, "\x02|\x06\r|0.5"});
+        c.Roteiro({"@0.5|ID=", "\002222\r|511 Invalid pager ID\r" + recusa, "\002333\r|" + recusa,
+                   "\x02|\x06\r|0.5"});
         c.modem.TerminalQueAceitaLogOn();
         const QVector<qint32> membros{
             CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111")),
@@ -423,7 +425,8 @@ private slots:
         QCOMPARE(c.operador.TextosDasCaixas(),
                  QStringList{
                      "Erro na tentativa de envio para o pager de Bruno D'Ávila. Problemas com o código 222. "
-                     "Possibilidade de erro na tentativa do envio das outras mensagens.\r"});
+                     "Possibilidade de erro na tentativa do envio das outras mensagens.\rMotivo dado pela "
+                     "central: código do pager não cadastrado na central (511 Invalid pager ID).\r"});
         QCOMPARE(c.operador.caixas[0].titulo, QStringLiteral("Erro(s):"));
         QCOMPARE(c.modem.Contagem("\x04\r"), 1);
         QCOMPARE(c.painel.maximo, 3);
