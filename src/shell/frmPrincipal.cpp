@@ -5,6 +5,7 @@
 #include "compose/frmMontaMsg.h"
 #include "directory/frmCadastraGrupo.h"
 #include "directory/frmCadastraUsuarios.h"
+#include "directory/frmPlanilhas.h"
 #include "directory/frmUsuariosGrupo.h"
 #include "directory/frmVisualizaUsuarios.h"
 #include "fila/frmFilaDeEnvio.h"
@@ -160,6 +161,21 @@ void frmPrincipal::MontaMenus() {
                &frmPrincipal::mnuConfigurarModem_Click);
     ItemDeMenu(mnuArquivo, QStringLiteral("mnuOpcoesAvancadas"), QStringLiteral("&Opções Avançadas"),
                &frmPrincipal::mnuOpcoesAvancadas_Click);
+    separador(mnuArquivo, QStringLiteral("mnuNuloCsv"));
+    const Planilha planilhas[] = {Planilha::Usuarios, Planilha::Grupos, Planilha::Participacoes,
+                                  Planilha::Historico};
+    const char* const exportacoes[][2] = {{"mnuExportarUsuarios", "Exportar &Usuários para CSV..."},
+                                          {"mnuExportarGrupos", "Exportar &Grupos para CSV..."},
+                                          {"mnuExportarParticipacoes", "Exportar &Participações para CSV..."},
+                                          {"mnuExportarHistorico", "Exportar &Histórico para CSV..."}};
+    for (int i = 0; i < 4; ++i) {
+        QAction* item = mnuArquivo->addAction(QString::fromUtf8(exportacoes[i][1]));
+        item->setObjectName(QLatin1String(exportacoes[i][0]));
+        connect(item, &QAction::triggered, this,
+                [this, planilha = planilhas[i]] { ExportaParaCsv(this, *this, planilha); });
+    }
+    ItemDeMenu(mnuArquivo, QStringLiteral("mnuImportarCsv"), QStringLiteral("&Importar de CSV..."),
+               &frmPrincipal::mnuImportarCsv_Click);
     separador(mnuArquivo, QStringLiteral("mnuNulo"));
     ItemDeMenu(mnuArquivo, QStringLiteral("mnuSair"), QStringLiteral("Sai&r"), &frmPrincipal::mnuSair_Click);
 
@@ -328,6 +344,10 @@ void frmPrincipal::mnuMensagemExibirHistorico_Click() {
 
 void frmPrincipal::mnuMensagemFilaDeEnvio_Click() {
     AbreComAmpulheta<frmFilaDeEnvio>();
+}
+
+void frmPrincipal::mnuImportarCsv_Click() {
+    ImportaDeCsv(this, *this);
 }
 
 void frmPrincipal::mnuConfigurarModem_Click() {

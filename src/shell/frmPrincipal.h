@@ -58,6 +58,7 @@ public:
 public slots:
     void mnuConfigurarModem_Click();
     void mnuOpcoesAvancadas_Click();
+    void mnuImportarCsv_Click();
     void cmdDiscarEnviar_Click();
     void mnuDigitaEnviaMsg_Click();
     void cmdGrupos_Click();
