@@ -6,6 +6,7 @@
 #include "modem/ComandosModem.h"
 #include "modem/Enlace.h"
 #include "tap/EntregaDePagina.h"
+#include "tap/Ligacao.h"
 #include "tap/LogOn.h"
 #include "tap/RespostasNumeradas.h"
 #include "tap/TextoDaPagina.h"
@@ -68,6 +69,11 @@ private:
     // The parts that went, the page's final state and its reason, written together.
     void Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
                  const QString& motivo, const Pagina* seguinte = nullptr);
+    // Opens the link and logs on; false once the link is closed again, m_motivoDoFim saying why
+    // (empty when a termination signal cut the dial short).
+    bool Conecta();
+    // After a session limit: hang up, call again and log on.
+    bool NovaChamada();
 
     OperadorDaRodada m_operador;
     Contexto m_ctx;
@@ -81,6 +87,8 @@ private:
     QString m_motivoDoFim; // why the session ended early, for the pages still to go
     RegrasDoTexto m_regrasDoTexto = LeRegrasDoTexto(); // read once a round
     qint64 m_marcada = 0; // the next page, already marked "enviando" with the one before
+    Ligacao m_ligacao{[this] { return NovaChamada(); }};
+    bool m_conectada = false;
 };
 
 void Rodada::AdiaUma(const Pagina& p, const QString& motivo) {
@@ -157,6 +165,12 @@ bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
     QStringList unidades, registros;
     if (!PreparaTexto(p, unidades, registros))
         return true;
+    // A new call after a session limit comes before the page is marked as on the line.
+    if (!m_ligacao.Prossegue()) {
+        if (!m_motivoDoFim.isEmpty())
+            AdiaUma(p, m_motivoDoFim);
+        return false;
+    }
     QString erro;
     if (!marcada && !MarcaEnviando(p.id, &erro)) {
         // Cancelled (or taken out) since the call began: it does not go.
@@ -175,27 +189,42 @@ bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
     p.situacao = Situacao::Enviando;
     ++p.tentativas;
     QVector<ParteEntregue> partes;
-    for (const QString& unidade : unidades) {
+    for (qsizetype k = 0; k < unidades.size(); ++k) {
         bool codigoRecusado = false;
         QString resposta;
-        const DesfechoDaPagina desfecho = EntregaUnidade(
-            m_ctx, unidade, [&codigoRecusado] { codigoRecusado = true; }, false, {}, &resposta);
+        const bool naLinha = k == 0 || m_ligacao.Prossegue();
+        const DesfechoDaPagina desfecho =
+            naLinha
+                ? EntregaUnidade(
+                      m_ctx, unidades[k], [&codigoRecusado] { codigoRecusado = true; }, false, {}, &resposta)
+                : DesfechoDaPagina::PedidoDeDesconexao;
         if (desfecho == DesfechoDaPagina::Aceita || desfecho == DesfechoDaPagina::Recusada) {
-            // A refusal that came with a NAK still counts, as in a window send.
-            const bool recusada = desfecho == DesfechoDaPagina::Recusada || codigoRecusado;
-            partes.append(
-                {registros[partes.size()], recusada, recusada ? MotivoDaCentral(resposta) : QString()});
+            // A refusal that came with a NAK still counts, as in a window send; each part's row
+            // keeps what the terminal said of it, as a window send's does.
+            partes.append({registros[k], desfecho == DesfechoDaPagina::Recusada || codigoRecusado,
+                           MotivoDaCentral(resposta)});
+            m_ligacao.Respondida(resposta);
+            continue;
+        }
+        // A session limit: the terminal ended the session instead of answering this part.
+        const bool repete =
+            naLinha && desfecho == DesfechoDaPagina::PedidoDeDesconexao && m_ligacao.Rediscavel();
+        if (repete && m_ligacao.Repete()) {
+            --k;
             continue;
         }
         const bool semResposta =
             desfecho == DesfechoDaPagina::DadosDemais || desfecho == DesfechoDaPagina::TempoEsgotado;
-        m_motivoDoFim = desfecho == DesfechoDaPagina::NAKsEsgotados
-                            ? QStringLiteral("a central rejeitou o bloco três vezes (NAK)")
-                        : desfecho == DesfechoDaPagina::PedidoDeDesconexao
-                            ? QStringLiteral("a central pediu a desconexão")
-                        : desfecho == DesfechoDaPagina::DadosDemais
-                            ? QStringLiteral("a central enviou dados demais em vez de responder ao bloco")
-                            : QStringLiteral("a central não respondeu ao bloco");
+        if (naLinha && !repete)
+            m_motivoDoFim = desfecho == DesfechoDaPagina::NAKsEsgotados
+                                ? QStringLiteral("a central rejeitou o bloco três vezes (NAK)")
+                            : desfecho == DesfechoDaPagina::PedidoDeDesconexao
+                                ? QStringLiteral("a central pediu a desconexão")
+                            : desfecho == DesfechoDaPagina::DadosDemais
+                                ? QStringLiteral("a central enviou dados demais em vez de responder ao bloco")
+                                : QStringLiteral("a central não respondeu ao bloco");
+        if (m_motivoDoFim.isEmpty()) // a termination signal cut the new call short
+            m_motivoDoFim = QStringLiteral("interrupção pedida durante a nova ligação");
         if (!partes.isEmpty()) {
             // Some parts reached the pager: sending the whole text again would repeat them.
             Conclui(p, partes, Situacao::Incerta,
@@ -217,19 +246,56 @@ bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
         }
         return false;
     }
-    const bool recusada =
-        std::any_of(partes.begin(), partes.end(), [](const ParteEntregue& e) { return e.recusada; });
+    // A refused page keeps the terminal's own reason, in Portuguese, as a window send tells it.
+    const auto recusada =
+        std::find_if(partes.begin(), partes.end(), [](const ParteEntregue& e) { return e.recusada; });
     QString motivo;
-    if (recusada) {
-        motivo = QStringLiteral("código do pager recusado pela central");
-        for (const ParteEntregue& e : partes)
-            if (!e.motivo.isEmpty()) {
-                motivo += QStringLiteral(": ") + e.motivo;
-                break;
-            }
-    }
-    Conclui(p, partes, recusada ? Situacao::Recusada : Situacao::Entregue, motivo, seguinte);
+    if (recusada != partes.end())
+        motivo = recusada->motivo.isEmpty() ? QStringLiteral("código do pager recusado pela central")
+                                            : recusada->motivo;
+    Conclui(p, partes, recusada != partes.end() ? Situacao::Recusada : Situacao::Entregue, motivo,
+            m_ligacao.Esgotada() ? nullptr : seguinte); // after a session limit the next waits for its call
     return true;
+}
+
+bool Rodada::Conecta() {
+    m_motivoDoFim.clear();
+    if (!m_enlace.Abre(m_ctx)) {
+        m_enlace.Fecha(m_ctx);
+        // A dial cut short by a termination signal is no failed attempt.
+        if (m_interromper()) {
+            m_resumo.interrompida = true;
+            m_diario(QStringLiteral("interrupção pedida durante a ligação: as páginas continuam na fila"));
+            return false;
+        }
+        m_motivoDoFim = m_operador.Motivo(QStringLiteral("a ligação com a central não se completou"));
+        m_diario(QStringLiteral("sem ligação com a central: %1").arg(m_motivoDoFim));
+        return false;
+    }
+    FalhaDoLogOn falha = FalhaDoLogOn::Nenhuma;
+    if (!AguardaIDeInicializaModoAutomatico(m_ctx, &falha)) {
+        m_motivoDoFim =
+            falha == FalhaDoLogOn::SenhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
+            : falha == FalhaDoLogOn::SenhaFaltando
+                ? QStringLiteral("a central recusou a entrada (LogIn) sem senha: ela deve exigir uma "
+                                 "senha (chave Senha da seção [CONEXÃO])")
+            : falha == FalhaDoLogOn::DadosDemais
+                ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
+                : QStringLiteral("a central não aceitou a entrada (LogIn)");
+        m_diario(m_motivoDoFim);
+        m_enlace.Interrompe(m_ctx);
+        return false;
+    }
+    m_diario(QStringLiteral("sessão aberta com a central"));
+    return m_conectada = true;
+}
+
+bool Rodada::NovaChamada() {
+    m_diario(QStringLiteral("a central encerrou a sessão por limite de páginas; ligando de novo para as "
+                            "restantes"));
+    m_conectada = false;
+    m_enlace.Fecha(m_ctx);
+    return Conecta();
 }
 
 ResumoDaRodada Rodada::Executa() {
@@ -247,35 +313,11 @@ ResumoDaRodada Rodada::Executa() {
                  .arg(prontas.size())
                  .arg(m_enlace.StatusDaAbertura().trimmed()));
     m_resumo.ligou = true;
-    if (!m_enlace.Abre(m_ctx)) {
-        m_enlace.Fecha(m_ctx);
-        // A dial cut short by a termination signal is no failed attempt.
-        if (m_interromper()) {
-            m_resumo.interrompida = true;
-            m_diario(QStringLiteral("interrupção pedida durante a ligação: as páginas continuam na fila"));
-            return m_resumo;
-        }
-        const QString motivo = m_operador.Motivo(QStringLiteral("a ligação com a central não se completou"));
-        m_diario(QStringLiteral("sem ligação com a central: %1").arg(motivo));
-        AdiaDemais(prontas, 0, motivo);
+    if (!Conecta()) {
+        if (!m_resumo.interrompida)
+            AdiaDemais(prontas, 0, m_motivoDoFim);
         return m_resumo;
     }
-    FalhaDoLogOn falha = FalhaDoLogOn::Nenhuma;
-    if (!AguardaIDeInicializaModoAutomatico(m_ctx, &falha)) {
-        const QString motivo =
-            falha == FalhaDoLogOn::SenhaRecusada ? QStringLiteral("a central recusou a senha de acesso")
-            : falha == FalhaDoLogOn::SenhaFaltando
-                ? QStringLiteral("a central recusou a entrada (LogIn) sem senha: ela deve exigir uma "
-                                 "senha (chave Senha da seção [CONEXÃO])")
-            : falha == FalhaDoLogOn::DadosDemais
-                ? QStringLiteral("a central enviou dados demais durante a entrada (LogIn)")
-                : QStringLiteral("a central não aceitou a entrada (LogIn)");
-        m_diario(motivo);
-        m_enlace.Interrompe(m_ctx);
-        AdiaDemais(prontas, 0, motivo);
-        return m_resumo;
-    }
-    m_diario(QStringLiteral("sessão aberta com a central"));
     QSet<qint64> vistas;
     for (int i = 0;; ++i) {
         if (i == prontas.size()) {
@@ -302,9 +344,11 @@ ResumoDaRodada Rodada::Executa() {
             if (!m_interromper())
                 AdiaDemais(prontas, i + 1, m_motivoDoFim);
             if (m_resumo.falhaDoBanco)
-                break; // the session itself is fine: log off below
-            m_enlace.Interrompe(m_ctx);
-            m_diario(QStringLiteral("chamada encerrada: %1").arg(m_motivoDoFim));
+                break;       // the session itself is fine: log off below
+            if (m_conectada) // a new call that failed has closed the link already
+                m_enlace.Interrompe(m_ctx);
+            if (!m_motivoDoFim.isEmpty())
+                m_diario(QStringLiteral("chamada encerrada: %1").arg(m_motivoDoFim));
             return m_resumo;
         }
     }

@@ -12,6 +12,7 @@
 #include "store/Snapshot.h"
 #include "tap/EntregaDePagina.h"
 #include "tap/FuncoesTAP.h"
+#include "tap/Ligacao.h"
 #include "tap/LogOn.h"
 #include "tap/PaginasNaoRegistradas.h"
 #include "tap/RespostasNumeradas.h"
@@ -154,53 +155,23 @@ Entrega EntregaPagina(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel, cons
     return Entrega::Feita;
 }
 
-constexpr int MaximoDeRediscagens = 50;
-
-// The pages the terminal took on this call. A terminal that ends a session it has taken pages in
-// (a session limit) is called again for the pages left, up to MaximoDeRediscagens times.
-class Ligacao {
-public:
-    Ligacao(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel)
-        : m_ctx(ctx), m_enlace(enlace), m_painel(painel) {}
-
-    // Whether the terminal ending the session before the next page is a limit worth a new call.
-    bool Rediscavel() const { return m_naLigacao > 0 && m_rediscagens < MaximoDeRediscagens; }
-    // True when the page must go again: the terminal ended the session and a new call logged on.
-    bool Repete(Entrega entrega) { return entrega == Entrega::Rediscar && Rediscagem(); }
-    // A page taken. False when the terminal said the session is full, more pages wait and the new
-    // call failed.
-    bool Tomada(const QString& resposta, bool haMais) {
-        ++m_naLigacao;
-        return !(SessaoEsgotada(resposta) && haMais) || Rediscagem();
+// Hang up, call again and log on for the pages left after a session limit; false after the
+// operator has been told why that failed.
+bool NovaChamada(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
+    ctx.operador.Status(QStringLiteral(" A central encerrou a ligação por limite de páginas; ligando de "
+                                       "novo para as restantes ..."));
+    painel.Titulo(enlace.TituloDoFechamento());
+    enlace.Fecha(ctx);
+    ctx.operador.Status(enlace.StatusDaAbertura());
+    if (!enlace.Abre(ctx)) {
+        Fecha(ctx, enlace, painel);
+        return false;
     }
-
-private:
-    // Hang up, call again and log on; false after the operator has been told why that failed.
-    bool Rediscagem() {
-        m_naLigacao = 0;
-        ++m_rediscagens;
-        m_ctx.operador.Status(
-            QStringLiteral(" A central encerrou a ligação por limite de páginas; ligando de "
-                           "novo para as restantes ..."));
-        m_painel.Titulo(m_enlace.TituloDoFechamento());
-        m_enlace.Fecha(m_ctx);
-        m_ctx.operador.Status(m_enlace.StatusDaAbertura());
-        if (!m_enlace.Abre(m_ctx)) {
-            Fecha(m_ctx, m_enlace, m_painel);
-            return false;
-        }
-        if (!LogOn(m_ctx, m_enlace, m_painel))
-            return false;
-        m_painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
-        return true;
-    }
-
-    Contexto& m_ctx;
-    Enlace& m_enlace;
-    PainelDeEnvio& m_painel;
-    int m_naLigacao = 0;
-    int m_rediscagens = 0;
-};
+    if (!LogOn(ctx, enlace, painel))
+        return false;
+    painel.Titulo(QStringLiteral("Enviando Mensagem ..."));
+    return true;
+}
 
 // What the terminal said of a page it took (212 cut, 213 held), for the end of the send.
 void AnotaAviso(const QString& resposta, const QString& quem, QStringList& avisos) {
@@ -475,13 +446,15 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
     };
     PaginasNaoRegistradas naoRegistradas;
     QStringList avisos;
-    Ligacao ligacao(ctx, enlace, painel);
+    Ligacao ligacao([&] { return NovaChamada(ctx, enlace, painel); });
     for (qsizetype k = 0; k < unidades.size(); ++k) {
         const int recusadasAntes = recusadas;
         QString resposta;
-        const Entrega entrega = EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0, {},
-                                              ligacao.Rediscavel(), &resposta);
-        if (ligacao.Repete(entrega)) {
+        const Entrega entrega = !ligacao.Prossegue()
+                                    ? Entrega::Falhou
+                                    : EntregaPagina(ctx, enlace, painel, unidades[k], recusado, k > 0, {},
+                                                    ligacao.Rediscavel(), &resposta);
+        if (entrega == Entrega::Rediscar && ligacao.Repete()) {
             --k;
             continue;
         }
@@ -499,10 +472,7 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
         }
         Registra(ctx, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
                  naoRegistradas, resultado, recusadas > recusadasAntes, MotivoDaCentral(resposta));
-        if (!ligacao.Tomada(resposta, k + 1 < unidades.size())) {
-            naoRegistradas.Informa(ctx.operador);
-            return false;
-        }
+        ligacao.Respondida(resposta);
     }
     Encerra(ctx, enlace, painel);
     if (!erros.isEmpty())
@@ -570,7 +540,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     int receberam = 0;
     QStringList naoReceberam;
     QStringList avisos;
-    Ligacao ligacao(ctx, enlace, painel);
+    Ligacao ligacao([&] { return NovaChamada(ctx, enlace, painel); });
     std::optional<std::pair<qint32, DadosUsuario>> seguinte;
     // Member k and every later one got nothing.
     const auto interrompe = [&](int k) {
@@ -633,10 +603,11 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             if (!montada)
                 enlace.Interrompe(ctx);
             const int recusadasAntes = conta.recusadas;
-            const Entrega entrega = montada ? EntregaPagina(ctx, enlace, painel, unidade, recusado, true,
-                                                            enquantoSai, ligacao.Rediscavel(), &resposta)
-                                            : Entrega::Falhou;
-            if (ligacao.Repete(entrega)) {
+            const Entrega entrega = montada && ligacao.Prossegue()
+                                        ? EntregaPagina(ctx, enlace, painel, unidade, recusado, true,
+                                                        enquantoSai, ligacao.Rediscavel(), &resposta)
+                                        : Entrega::Falhou;
+            if (entrega == Entrega::Rediscar && ligacao.Repete()) {
                 --pagina;
                 continue;
             }
@@ -651,14 +622,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
                      SemBrancos(membro.ID_Pager), id, naoRegistradas, &conta,
                      conta.recusadas > recusadasAntes, MotivoDaCentral(resposta));
-            const bool haMais = pagina + 1 < paginas.campos.size() || k + 1 < ids.size();
-            if (!ligacao.Tomada(resposta, haMais)) {
-                for (int resto = k + 1; resto < ids.size(); ++resto)
-                    naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
-                InformaEnvioInterrompido(ctx, receberam + (recusada ? 0 : 1), total, naoReceberam);
-                naoRegistradas.Informa(ctx.operador);
-                return false;
-            }
+            ligacao.Respondida(resposta);
         }
         if (recusada && nomeiaEste && !motivo.isEmpty())
             erros += QStringLiteral("Motivo dado pela central: ") + motivo + QLatin1Char('.') + Modulo::CR;

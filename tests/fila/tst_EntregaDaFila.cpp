@@ -29,7 +29,11 @@ const Rodada kRodadas[] = {
     {"três numa chamada", "", "entregue:1 entregue:1 entregue:1", 3, true, ""},
     {"ocupado: todas esperam", "ATD|\r\nBUSY\r\n|2", "aguardando:1 aguardando:1 aguardando:1", 0, false,
      "ocupada"},
-    {"código recusado", "2222\r|\r\x1e\r\x06\r|0.5", "entregue:1 recusada:1 entregue:1", 3, true, "recusado"},
+    {"código recusado", "2222\r|511 Invalid pager ID\r\r\x1e\r\x06\r|0.5", "entregue:1 recusada:1 entregue:1",
+     3, true, "não cadastrado na central (511 Invalid pager ID)"},
+    // A session limit at the second page: the third goes on a second call, each page once.
+    {"limite da sessão", "2222\r|112 Maximum Pages Entered for Session\r\x06\r\x1b\x04\r|0.5",
+     "entregue:1 entregue:1 entregue:1", 3, true, ""},
     {"silêncio: incerta", "2222\r||0", "entregue:1 incerta:1 aguardando:1", 2, false, "pode ter chegado"},
     {"reenviar incertas", "reenviar", "entregue:1 aguardando:1 aguardando:1", 2, false, "pode ter chegado"},
     {"três NAKs", "1111\r|\x15\r|0.5", "aguardando:1 aguardando:1 aguardando:1", 3, false, "NAK"},
@@ -84,6 +88,7 @@ private slots:
                     ids << nova;
             };
         b.modem.CentralQueAceita();
+        b.modem.QuandoRecebe("\r", "ID=", 0.3, -1, true); // on a second call too
         EnlaceModem enlace(b.modem);
         QStringList diario;
         const ResumoDaRodada resumo = EntregaProntas(
@@ -108,9 +113,10 @@ private slots:
         QCOMPARE(situacoes.join(' '), r.situacoes);
         QVERIFY2(motivos.value(0).contains(r.motivo), qPrintable(motivos.join(" / ")));
         // One call; the log-on unless the dial failed; the session logged off only when it went well.
-        QCOMPARE(b.modem.Contagem("ATD"), 1);
+        const int chamadas = 1 + r.regra.contains("112 ");
+        QCOMPARE(b.modem.Contagem("ATD"), chamadas);
         QCOMPARE(b.modem.Contagem("\x1bPG1"),
-                 QString(r.nome).contains("ocupado") || r.regra == "sinal" ? 0 : 1);
+                 QString(r.nome).contains("ocupado") || r.regra == "sinal" ? 0 : chamadas);
         QCOMPARE(b.modem.Contagem("\x02"), r.blocos);
         QCOMPARE(b.modem.linha.endsWith("\x04\r+++ATH0\r"), r.encerrou);
         QCOMPARE(resumo.interrompida, interromper);
@@ -119,6 +125,8 @@ private slots:
         for (Snapshot log("Select * From Log"); !log.Eof(); log.MoveNext(), ++linhas) {
             QCOMPARE(log.Campo("Mensagem").toString() + log.Campo("Data").toString(), QString("oi20270301"));
             QVERIFY(b.modem.linha.contains(BlocoTAP(log.Campo("ID_Pager").toByteArray(), "oi")));
+            if (log.Campo("Situacao").toString() == "recusada") // the terminal's reason, on the page too
+                QCOMPARE(log.Campo("Motivo").toString(), motivos.value(0));
         }
         QCOMPARE(linhas, int(r.situacoes.count("entregue") + r.situacoes.count("recusada")));
         QVERIFY(!diario.isEmpty());
