@@ -295,15 +295,9 @@ private slots:
             QCOMPARE(lista.IdNoIndice(i), ids.value(lista.nomes[i]));
     }
 
-    void contadores() {
+    // An existing file is never overwritten (counters never reused: the upgrade test checks them).
+    void existenteNaoSeRecria() {
         AmbienteDeTeste ambiente(true);
-        CadastraUsuario(QStringLiteral("Ana"), QStringLiteral("111"));
-        const qint32 bia = CadastraUsuario(QStringLiteral("Bia"), QStringLiteral("222"));
-        // The identifier of a deleted row is never given again, not even after reopening.
-        QVERIFY(Executa(QStringLiteral("Delete From Usuarios")));
-        QVERIFY(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), ambiente.Diretorio()));
-        QVERIFY(CadastraUsuario(QStringLiteral("Caio"), QStringLiteral("3")) > bia);
-        // An existing file is never overwritten.
         FechaBancoDeDados();
         QString erro;
         QVERIFY(!CriaBancoVazio(ambiente.Diretorio() + QStringLiteral("/Pager.Mdb"), &erro));
