@@ -10,14 +10,22 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QThread>
 #include <QUrl>
 
 #include <sqlite3.h>
 
 namespace {
 
+const QString kConexaoPrincipal = QStringLiteral("Bipvox.Pager.Mdb");
+
+// An SQLite connection belongs to the thread that opened it: a thread other than the program's
+// own gets a connection of its own to the same file.
 QString NomeDaConexao() {
-    return QStringLiteral("Bipvox.Pager.Mdb");
+    const QCoreApplication* aplicacao = QCoreApplication::instance();
+    if (!aplicacao || QThread::currentThread() == aplicacao->thread())
+        return kConexaoPrincipal;
+    return kConexaoPrincipal + QStringLiteral(".%1").arg(quintptr(QThread::currentThreadId()));
 }
 
 struct TabelaDoPrograma {
@@ -174,7 +182,8 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio, QString*
 }
 
 void FechaBancoDeDados() {
-    Guardados().clear();
+    if (NomeDaConexao() == kConexaoPrincipal)
+        Guardados().clear();
     if (!QSqlDatabase::contains(NomeDaConexao()))
         return;
     {
@@ -192,13 +201,22 @@ bool ConsolidaBancoDeDados() {
 }
 
 bool BancoDeDadosAberto() {
-    return QSqlDatabase::contains(NomeDaConexao()) && QSqlDatabase::database(NomeDaConexao(), false).isOpen();
+    return BancoDeDados().isOpen();
 }
 
 QSqlDatabase BancoDeDados() {
-    if (!QSqlDatabase::contains(NomeDaConexao()))
+    const QString nome = NomeDaConexao();
+    if (QSqlDatabase::contains(nome))
+        return QSqlDatabase::database(nome, false);
+    if (nome == kConexaoPrincipal || !QSqlDatabase::contains(kConexaoPrincipal))
         return {};
-    return QSqlDatabase::database(NomeDaConexao(), false);
+    {
+        QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
+        if (copia.open() && RegistraColacao(copia))
+            return copia;
+    }
+    QSqlDatabase::removeDatabase(nome);
+    return {};
 }
 
 QString PastaDoBancoDeDados() {
@@ -208,6 +226,12 @@ QString PastaDoBancoDeDados() {
 }
 
 QSqlQuery* ComandoGuardado(const QString& sql) {
+    // The statements kept are the program thread's; another thread prepares its own each time.
+    if (NomeDaConexao() != kConexaoPrincipal) {
+        static thread_local QSqlQuery deUmaVez;
+        deUmaVez = QSqlQuery(BancoDeDados());
+        return deUmaVez.prepare(sql) ? &deUmaVez : nullptr;
+    }
     if (!BancoDeDadosAberto())
         return nullptr;
     auto guardado = Guardados().find(sql);

@@ -10,6 +10,7 @@
 // directory.
 bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio = QString(), QString* erro = nullptr,
                       QString* aviso = nullptr);
+// In a thread other than the program's own, only that thread's connection (see BancoDeDados).
 void FechaBancoDeDados();
 bool BancoDeDadosAberto();
 // Flushes the rows written since the last call to the disk, so a power cut cannot take them;
@@ -17,7 +18,8 @@ bool BancoDeDadosAberto();
 bool ConsolidaBancoDeDados();
 // The folder of the open database file; empty when none is open.
 QString PastaDoBancoDeDados();
-// The shared connection every statement runs on.
+// The shared connection every statement runs on; in another thread, that thread's own connection
+// to the same file, opened at the first call (an SQLite connection must stay in its thread).
 QSqlDatabase BancoDeDados();
 // A statement prepared once per opening and kept until the file is closed, for the ones run
 // between pages (preparing an INSERT compiles the table's triggers). Null when it cannot be.

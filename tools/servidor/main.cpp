@@ -83,8 +83,7 @@ int main(int argc, char* argv[]) {
     ServicoDaFila servico(relogio);
     if (!servico.Inicia())
         return 4;
-    ServidorSNPP snpp(relogio, [&servico](const QString& texto) { servico.Registra(texto); });
-    snpp.Inicia();
+    const LinhaSNPP snpp([&servico](const QString& texto) { servico.Registra(texto); });
     const int saida = aplicacao.exec();
     FechaBancoDeDados();
     return saida;

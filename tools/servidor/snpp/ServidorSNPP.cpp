@@ -4,6 +4,7 @@
 #include "SessaoSNPP.h"
 #include "fila/AvisoDaFila.h"
 #include "settings/PerfilINI.h"
+#include "store/BancoDeDados.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -217,7 +218,7 @@ bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& end
 }
 
 ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra)
-    : m_relogio(relogio), m_registra(std::move(registra)) {
+    : m_relogio(relogio), m_registra(std::move(registra)), m_servidor(this) {
     connect(&m_servidor, &QTcpServer::newConnection, this, &ServidorSNPP::AoConectar);
 }
 
@@ -343,4 +344,26 @@ int GravaUsuarioSNPP(const QString& usuario, std::FILE* entrada) {
     std::fprintf(stderr, "usuário SNPP %s gravado em %s\n", qPrintable(usuario),
                  qPrintable(configuracao.arquivoDeSenhas));
     return 0;
+}
+
+LinhaSNPP::LinhaSNPP(std::function<void(const QString&)> registra) {
+    m_linha.setObjectName(QStringLiteral("SNPP"));
+    auto* servidor = new ServidorSNPP(m_relogio, std::move(registra));
+    servidor->moveToThread(&m_linha);
+    // Runs in the SNPP thread as it ends: its sockets and its database connection go with it.
+    QObject::connect(
+        &m_linha, &QThread::finished, servidor,
+        [servidor] {
+            delete servidor;
+            FechaBancoDeDados();
+        },
+        Qt::DirectConnection);
+    m_linha.start();
+    QMetaObject::invokeMethod(
+        servidor, [servidor] { servidor->Inicia(); }, Qt::QueuedConnection);
+}
+
+LinhaSNPP::~LinhaSNPP() {
+    m_linha.quit();
+    m_linha.wait();
 }

@@ -3,7 +3,7 @@
 // TCP. One SessaoSNPP per connection; the listener only moves lines and enforces the limits that
 // keep one hostile client from hurting the others (networks, connection count, idle time-out,
 // line and output sizes).
-#include "common/Relogio.h"
+#include "common/RelogioReal.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -12,6 +12,7 @@
 #include <QObject>
 #include <QPair>
 #include <QTcpServer>
+#include <QThread>
 
 #include <cstdio>
 #include <functional>
@@ -66,4 +67,17 @@ private:
     std::unique_ptr<SenhasSNPP> m_senhas;
     QDateTime m_senhasLidas;
     QHash<QString, int> m_falhasDeEntrada; // refused LOGIs in a row, per address
+};
+
+// The listener in a thread of its own, with its own connection to the database: a call in
+// progress holds the service's thread while it waits for the terminal, and SNPP clients must not
+// wait for it. Started at construction; the destructor stops the thread.
+class LinhaSNPP {
+public:
+    explicit LinhaSNPP(std::function<void(const QString&)> registra);
+    ~LinhaSNPP();
+
+private:
+    RelogioReal m_relogio;
+    QThread m_linha;
 };
