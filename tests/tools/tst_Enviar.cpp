@@ -175,7 +175,6 @@ private slots:
         QTest::addColumn<QString>("ausente");
         const QByteArray tcp = "[CONEX\xc3O]\nTipo=TCP\nEndere\xe7o=127.0.0.1\nPorta TCP=";
         const QString fora = "\", não é um número de 1 a 65535";
-        QTest::newRow("porta 70000") << tcp + "70000" << 4 << "\"70000" + fora << "Tentativa";
         QTest::newRow("porta abc") << tcp + "abc" << 4 << "\"abc" + fora << "Tentativa";
         QTest::newRow("porta vazia") << tcp << 4 << "\"" + fora << "Tentativa";
         QTest::newRow("porta 0") << tcp + "0" << 4 << "\"0" + fora << "Tentativa";
