@@ -40,11 +40,14 @@ void Pausa(Contexto& ctx, double segundos) {
     ctx.relogio.Pausa(segundos);
 }
 
-bool LimpaBufferModem(Contexto& ctx) {
+bool LimpaBufferModem(Contexto& ctx, QByteArray* descartado) {
     // A line that never stops sending cannot be emptied: give up after a few answers' worth.
     qsizetype descartados = 0;
     do {
-        descartados += ctx.porta.LeBytes().size();
+        const QByteArray lidos = ctx.porta.LeBytes();
+        descartados += lidos.size();
+        if (descartado)
+            *descartado = (*descartado + lidos).right(64);
         if (descartados > 4 * MaximoDaResposta)
             return false;
     } while (ctx.porta.InBufferCount() > 0);

@@ -3,6 +3,7 @@
 // the modem reset, draining the receive buffer and the timed pause.
 #include "common/Contexto.h"
 
+#include <QByteArray>
 #include <QString>
 
 // Opens the port PortaModem with the configured line settings. False when it did not open
@@ -20,9 +21,9 @@ bool AguardaResposta(Contexto& ctx, const QString& esperado, double tempo);
 // Waits while letting window events run, at least once.
 void Pausa(Contexto& ctx, double segundos);
 
-// Reads and discards whatever is waiting in the receive buffer. False when the line kept
-// sending and the buffer could not be emptied.
-bool LimpaBufferModem(Contexto& ctx);
+// Reads and discards whatever is waiting in the receive buffer (its last 64 bytes go to
+// descartado, when given). False when the line kept sending and the buffer could not be emptied.
+bool LimpaBufferModem(Contexto& ctx, QByteArray* descartado = nullptr);
 
 // Shown when the modem does not answer "OK".
 inline const QString MensagemModemTimeOut = QStringLiteral(

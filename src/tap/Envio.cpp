@@ -77,8 +77,13 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
 
     // Only what arrives after the page's last byte went out can answer it: a late or doubled
     // answer to an earlier block (or to the log-on) must never pass for this page's acceptance.
-    if (!LimpaBufferModem(ctx))
+    QByteArray antes;
+    if (!LimpaBufferModem(ctx, &antes))
         return {Veredito::DadosDemais, false};
+    // The terminal ended the session right after answering the page before (a session limit, its
+    // ESC EOT CR read apart from the ACK): nothing goes down a line it has left.
+    if (antes.contains("\x1b\x04\r"))
+        return {Veredito::PedidoDeDesconexao, false, QString::fromLatin1(antes)};
     ctx.porta.Output(unidade);
     ctx.porta.EsvaziaSaida();
     if (enquantoSai)

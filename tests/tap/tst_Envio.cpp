@@ -165,6 +165,8 @@ const FalhaNoOitavo kFalhas[] = {
     // A session limit answered with the 8th page's ACK (or RS) and ESC EOT at once: the page is
     // judged once and the rest go on a new call.
     {"ACK e ESC EOT juntos", "\x06\r\x1b\x04\r", 20, QString()},
+    // ... or the ESC EOT read apart, while the history row is written.
+    {"ACK, depois ESC EOT", "\x06\r|\x1b\x04\r", 20, QString()},
     {"RS e ESC EOT juntos", "511 Invalid pager ID\r\r\x1e\r\x1b\x04\r", 20, QString()},
     // A termination signal as the 8th page goes out: that page is finished and recorded, the
     // session logged off and hung up; a second one ends at once, with nothing more on the line.
@@ -492,7 +494,7 @@ private slots:
         Modulo::CodigosDaLista[1] = CadastraGrupo(QStringLiteral("G"), membros);
         c.pedido.porUsuario = false;
         const QByteArray oitavo("\0021008\r");
-        c.modem.QuandoRecebe(oitavo, falha, 0.5,
+        c.modem.QuandoRecebe(oitavo, falha.split('|')[0], 0.5,
                              falha == "perda" || falha == "log" || falha == "sinal" ? 0 : 1);
         c.modem.QuandoRecebe("\x02", "\x06\r", 0.5);
         if (falha.contains('\x1b') && f.resumo.isEmpty())
@@ -505,6 +507,12 @@ private slots:
                 Interrupcao::Pede();
             if (b.startsWith(oitavo))
                 fimDoOitavo = c.relogio.Agora();
+            if (b.startsWith(oitavo) && falha.contains('|'))
+                c.modem.Entrega(0.51, falha.split('|')[1]);
+        };
+        c.relogio.dataHora = [&c] { // a history row takes 20 ms to write
+            c.relogio.AvancaPara(c.relogio.Agora() + 0.02);
+            return QDateTime(QDate(2026, 12, 6), QTime(10, 0));
         };
         const auto esquece = qScopeGuard([] { Interrupcao::Esquece(); });
         // An earlier send's list stays: the file is only added to.
