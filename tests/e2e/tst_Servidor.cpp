@@ -10,6 +10,7 @@
 
 #include <QProcess>
 #include <QTcpServer>
+#include <QTcpSocket>
 #include <QtTest>
 
 #include <csignal>
@@ -190,6 +191,44 @@ private slots:
             << QStringList{"sendpage", "-h", "127.0.0.1:%1", "-p", "Ana Souza", "db1 caiu"}
             << QStringList{"1111:aceita"};
     }
+    // A call waiting for the terminal's answer (mute on its first page) holds the service's own
+    // thread: an SNPP client is answered meanwhile, its page queued.
+    void snppDuranteAChamada() {
+        Cena c;
+        QVERIFY(c.Prepara());
+        QCOMPARE(
+            Numeros(*Roda("BIPVOX_ENVIAR", {"--banco", c.banco, "--fila", "--pager", "1111", "oi"})).size(),
+            1);
+        QTcpServer livre;
+        QVERIFY(livre.listen(QHostAddress::LocalHost));
+        const quint16 porta = livre.serverPort();
+        livre.close();
+        GravaINI("SNPP", "Porta", QString::number(porta));
+        SimuladorExterno simulador;
+        QVERIFY(c.Simula(simulador, "--mudo-na-pagina=1"));
+        const auto servidor = c.Servidor();
+        QVERIFY(servidor && Espera(*servidor, c.registro, "SNPP em"));
+        QTcpSocket cliente;
+        cliente.connectToHost(QHostAddress::LocalHost, porta);
+        const auto linha = [&cliente] {
+            while (!cliente.canReadLine() && cliente.waitForReadyRead(3000)) {
+            }
+            return cliente.readLine().left(3);
+        };
+        cliente.write("PAGE 2222\r\nMESS tchau\r\n");
+        for (const char* codigo : {"220", "250", "250"})
+            QCOMPARE(linha(), QByteArray(codigo));
+        QDeadlineTimer prazo(20000);
+        while (simulador.Paginas().isEmpty() && !prazo.hasExpired())
+            QTest::qWait(20);
+        cliente.write("SEND\r\n");
+        QCOMPARE(linha(), QByteArray("250"));
+        c.registro += QString::fromUtf8(servidor->readAllStandardError());
+        QVERIFY2(!c.registro.contains("chamada encerrada"), qPrintable(c.registro));
+        QCOMPARE(Fila::LePagina(2)->origem, QString("SNPP 127.0.0.1"));
+        QCOMPARE(c.Termina(*servidor), 0);
+    }
+
     void clientesSNPP() {
         QFETCH(QStringList, comando);
         QFETCH(QStringList, codigos);
