@@ -7,9 +7,8 @@
 namespace ComandosUsuarios {
 
 // Users and their identifiers in name order (identifier first).
-inline const QString NomesEmOrdem = QStringLiteral("Select u.ID_Usuario, u.Nome_Usuario from Usuarios_Chave "
-                                                   "k Join Usuarios u On u.ID_Usuario = k.ID_Usuario "
-                                                   "Order by k.Chave, k.ID_Usuario");
+inline const QString NomesEmOrdem =
+    QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios_Chave Order by Chave, ID_Usuario");
 // One user's row; binds ID_Usuario.
 inline const QString Usuario = QStringLiteral("Select * From Usuarios Where ID_Usuario = ?");
 // Users whose pager code is the same pager to a terminal: blanks around it are never sent and
@@ -25,9 +24,8 @@ inline const QString Altera =
 inline const QString Exclui = QStringLiteral("Delete From Usuarios Where ID_Usuario = ?");
 
 // Every group in name order (identifier first), for the marks of the entry dialog.
-inline const QString GruposEmOrdem = QStringLiteral(
-    "Select g.ID_Grupo, g.Nome_Grupo from Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
-    "Order by k.Chave, k.ID_Grupo");
+inline const QString GruposEmOrdem =
+    QStringLiteral("Select ID_Grupo, Nome_Grupo from Grupos_Chave Order by Chave, ID_Grupo");
 // The groups one user belongs to; binds ID_Usuario.
 inline const QString GruposDoUsuario =
     QStringLiteral("Select Distinct ID_Grupo From Usuario_Grupo Where ID_Usuario = ?");

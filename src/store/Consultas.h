@@ -14,12 +14,9 @@ inline const QString ListaGrupos =
                    "Order by k.Chave, k.ID_Grupo");
 // Identifier and name of every user or group, in name order, for LeListaDeNomes.
 inline const QString IdsENomesDosUsuarios =
-    QStringLiteral("Select u.ID_Usuario, u.Nome_Usuario from Usuarios_Chave k Join Usuarios u On "
-                   "u.ID_Usuario = k.ID_Usuario "
-                   "Order by k.Chave, k.ID_Usuario");
-inline const QString IdsENomesDosGrupos = QStringLiteral(
-    "Select g.ID_Grupo, g.Nome_Grupo from Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
-    "Order by k.Chave, k.ID_Grupo");
+    QStringLiteral("Select ID_Usuario, Nome_Usuario from Usuarios_Chave Order by Chave, ID_Usuario");
+inline const QString IdsENomesDosGrupos =
+    QStringLiteral("Select ID_Grupo, Nome_Grupo from Grupos_Chave Order by Chave, ID_Grupo");
 // Pager code and name of one user; binds ID_Usuario.
 inline const QString PagerDoUsuario =
     QStringLiteral("Select ID_Pager, Nome_Usuario from Usuarios Where ID_Usuario = ?");

@@ -42,6 +42,18 @@ bool Falha(QString* erro, const QString& texto) {
 
 constexpr const char* Tabelas[] = {"Usuarios", "Grupos", "Usuario_Grupo", "Log"};
 
+// Rewriting a name fires the triggers that give it its key.
+constexpr const char* TodasAsChaves =
+    "Delete From Usuarios_Chave; Update Usuarios Set Nome_Usuario = Nome_Usuario;"
+    "Delete From Grupos_Chave; Update Grupos Set Nome_Grupo = Nome_Grupo;"
+    "Update Log Set Usuario = Usuario";
+
+// The part of the schema made again, when missing, at each opening: key tables, indexes, triggers.
+QString ParteReparavel() {
+    const QString esquema = EsquemaSQL();
+    return esquema.mid(esquema.indexOf(QLatin1String("CREATE TABLE IF NOT EXISTS")));
+}
+
 // DROP INDEX for every index of the program's tables (the old ones use the old collation).
 QByteArray IndicesDasTabelas(sqlite3* handle, QString& motivo) {
     QByteArray comandos;
@@ -140,11 +152,20 @@ int VersaoDoArquivo(sqlite3* handle) {
 
 void GaranteIndicesEChaves(const QSqlDatabase& banco) {
     sqlite3* handle = HandleNativo(banco);
-    const QString esquema = EsquemaSQL();
-    const qsizetype reparavel = esquema.indexOf(QLatin1String("CREATE TABLE IF NOT EXISTS"));
     QString motivo;
-    if (!handle || reparavel < 0 || !ExecutaTexto(handle, esquema.mid(reparavel).toUtf8(), motivo))
+    // Without all the triggers, keys may be stale: they are all made again.
+    sqlite3_stmt* consulta = nullptr;
+    const bool gatilhos =
+        handle &&
+        sqlite3_prepare_v2(handle, "Select count(*) From sqlite_master Where type = 'trigger'", -1, &consulta,
+                           nullptr) == SQLITE_OK &&
+        sqlite3_step(consulta) == SQLITE_ROW &&
+        sqlite3_column_int(consulta, 0) >= EsquemaSQL().count(QLatin1String("CREATE TRIGGER"));
+    sqlite3_finalize(consulta);
+    if (!handle || !ExecutaTexto(handle, ParteReparavel().toUtf8(), motivo))
         return;
+    if (!gatilhos)
+        ExecutaTexto(handle, TodasAsChaves, motivo);
     // Rows written while the triggers were missing: rewriting the name fires them.
     const std::array<std::pair<const char*, const char*>, 3> reparos = {{
         {"Select (Select count(*) From Usuarios) <> (Select count(*) From Usuarios_Chave)",
@@ -175,7 +196,24 @@ bool AtualizaEsquema(sqlite3* handle, QString* erro) {
     // Checked again inside the write lock: another program may have just done it.
     bool feito = ExecutaTexto(handle, "BEGIN IMMEDIATE", motivo);
     const int versao = feito ? VersaoDoArquivo(handle) : -1;
-    if (feito && versao < VersaoDoEsquema) {
+    if (feito && versao == 1) {
+        // Version 1 kept only the keys, ordered by an index: the tables of keys are made again.
+        feito =
+            ExecutaTexto(
+                handle,
+                "DROP TABLE IF EXISTS Usuarios_Chave; DROP TABLE IF EXISTS Grupos_Chave;"
+                "DROP TRIGGER IF EXISTS Usuarios_Chave_Nova; DROP TRIGGER IF EXISTS Usuarios_Chave_Alterada;"
+                "DROP TRIGGER IF EXISTS Usuarios_Chave_Excluida; DROP TRIGGER IF EXISTS Grupos_Chave_Nova;"
+                "DROP TRIGGER IF EXISTS Grupos_Chave_Alterada; DROP TRIGGER IF EXISTS Grupos_Chave_Excluida;",
+                motivo) &&
+            ExecutaTexto(handle, ParteReparavel().toUtf8(), motivo) &&
+            ExecutaTexto(handle,
+                         "Update Usuarios Set Nome_Usuario = Nome_Usuario; Update Grupos Set Nome_Grupo = "
+                         "Nome_Grupo",
+                         motivo) &&
+            ExecutaTexto(handle, QStringLiteral("PRAGMA user_version = %1").arg(VersaoDoEsquema).toUtf8(),
+                         motivo);
+    } else if (feito && versao < VersaoDoEsquema) {
         // Version 0 declared the NOME collation: each table is made again from the schema and
         // its rows copied over, in the columns both have (an older Log lacks the outcome).
         feito = ExecutaTexto(handle, IndicesDasTabelas(handle, motivo), motivo);

@@ -6,8 +6,9 @@
 
 struct sqlite3;
 
-// Version 1: no collation of the program's own in the schema (any SQLite tool can write the file).
-constexpr int VersaoDoEsquema = 1;
+// Version 1: no collation of the program's own in the schema (any SQLite tool can write the file);
+// 2: the tables of keys hold the names too, in key order.
+constexpr int VersaoDoEsquema = 2;
 
 // The schema with CHAVE(column) expanded to the name key (store/ChaveDeOrdem.h).
 QString EsquemaSQL();

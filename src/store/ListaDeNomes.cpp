@@ -68,5 +68,8 @@ ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros) 
         lista.nomes.clear();
         lista.ids.clear();
     }
+    // The lists live as long as the window: no room left over from growing them.
+    lista.nomes.squeeze();
+    lista.ids.squeeze();
     return lista;
 }

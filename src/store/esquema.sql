@@ -1,4 +1,4 @@
--- The four tables of Pager.Mdb, schema version 1 (PRAGMA user_version, set by the program).
+-- The four tables of Pager.Mdb, schema version 2 (PRAGMA user_version, set by the program).
 -- Counters are never reused (AUTOINCREMENT), so the history of a deleted user never attaches to
 -- a new one. Nothing here needs more than a stock SQLite: each name has its order key
 -- (store/ChaveDeOrdem.h) kept by the triggers below, in a table of keys for users and groups (their
@@ -34,19 +34,25 @@ CREATE TABLE Log (
     Chave_Usuario TEXT
 );
 -- From here on everything is made again, when missing, each time the program opens the file.
--- The key of each user's and each group's name.
+-- The key of each user's and each group's name, with the name: stored in key order, so a name
+-- list is read straight through, in order, without touching the wide rows, and a duplicate check
+-- looks the key up.
 CREATE TABLE IF NOT EXISTS Usuarios_Chave (
-    ID_Usuario INTEGER PRIMARY KEY,
-    Chave TEXT NOT NULL
-);
+    Chave TEXT NOT NULL,
+    ID_Usuario INTEGER NOT NULL,
+    Nome_Usuario TEXT NOT NULL,
+    PRIMARY KEY (Chave, ID_Usuario)
+) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS Grupos_Chave (
-    ID_Grupo INTEGER PRIMARY KEY,
-    Chave TEXT NOT NULL
-);
--- The name lists walk these in order instead of sorting, the duplicate checks look names up in
--- them, and a group's members are found without reading every membership.
-CREATE INDEX IF NOT EXISTS Usuarios_Nome ON Usuarios_Chave (Chave);
-CREATE INDEX IF NOT EXISTS Grupos_Nome ON Grupos_Chave (Chave);
+    Chave TEXT NOT NULL,
+    ID_Grupo INTEGER NOT NULL,
+    Nome_Grupo TEXT NOT NULL,
+    PRIMARY KEY (Chave, ID_Grupo)
+) WITHOUT ROWID;
+-- The triggers find a row's key by its identifier; a group's members are found without reading
+-- every membership.
+CREATE INDEX IF NOT EXISTS Usuarios_Chave_ID ON Usuarios_Chave (ID_Usuario);
+CREATE INDEX IF NOT EXISTS Grupos_Chave_ID ON Grupos_Chave (ID_Grupo);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Grupo ON Usuario_Grupo (ID_Grupo, ID_Usuario);
 CREATE INDEX IF NOT EXISTS Usuario_Grupo_Usuario ON Usuario_Grupo (ID_Usuario);
 -- The history is shown in date, time and name order, for everybody or for one user.
@@ -57,21 +63,23 @@ CREATE INDEX IF NOT EXISTS Log_SemChave ON Log (Chave_Usuario) WHERE Chave_Usuar
 -- The keys follow the names, whoever writes them. The Log's update fires only on a change of the
 -- name, so the trigger's own write of the key never fires it again (recursive triggers or not).
 CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Nova AFTER INSERT ON Usuarios BEGIN
-    INSERT OR REPLACE INTO Usuarios_Chave VALUES (NEW.ID_Usuario, CHAVE(NEW.Nome_Usuario));
+    DELETE FROM Usuarios_Chave WHERE ID_Usuario = NEW.ID_Usuario;
+    INSERT INTO Usuarios_Chave VALUES (CHAVE(NEW.Nome_Usuario), NEW.ID_Usuario, NEW.Nome_Usuario);
 END;
 CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Alterada AFTER UPDATE OF ID_Usuario, Nome_Usuario ON Usuarios BEGIN
-    DELETE FROM Usuarios_Chave WHERE ID_Usuario = OLD.ID_Usuario;
-    INSERT OR REPLACE INTO Usuarios_Chave VALUES (NEW.ID_Usuario, CHAVE(NEW.Nome_Usuario));
+    DELETE FROM Usuarios_Chave WHERE ID_Usuario IN (OLD.ID_Usuario, NEW.ID_Usuario);
+    INSERT INTO Usuarios_Chave VALUES (CHAVE(NEW.Nome_Usuario), NEW.ID_Usuario, NEW.Nome_Usuario);
 END;
 CREATE TRIGGER IF NOT EXISTS Usuarios_Chave_Excluida AFTER DELETE ON Usuarios BEGIN
     DELETE FROM Usuarios_Chave WHERE ID_Usuario = OLD.ID_Usuario;
 END;
 CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Nova AFTER INSERT ON Grupos BEGIN
-    INSERT OR REPLACE INTO Grupos_Chave VALUES (NEW.ID_Grupo, CHAVE(NEW.Nome_Grupo));
+    DELETE FROM Grupos_Chave WHERE ID_Grupo = NEW.ID_Grupo;
+    INSERT INTO Grupos_Chave VALUES (CHAVE(NEW.Nome_Grupo), NEW.ID_Grupo, NEW.Nome_Grupo);
 END;
 CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Alterada AFTER UPDATE OF ID_Grupo, Nome_Grupo ON Grupos BEGIN
-    DELETE FROM Grupos_Chave WHERE ID_Grupo = OLD.ID_Grupo;
-    INSERT OR REPLACE INTO Grupos_Chave VALUES (NEW.ID_Grupo, CHAVE(NEW.Nome_Grupo));
+    DELETE FROM Grupos_Chave WHERE ID_Grupo IN (OLD.ID_Grupo, NEW.ID_Grupo);
+    INSERT INTO Grupos_Chave VALUES (CHAVE(NEW.Nome_Grupo), NEW.ID_Grupo, NEW.Nome_Grupo);
 END;
 CREATE TRIGGER IF NOT EXISTS Grupos_Chave_Excluida AFTER DELETE ON Grupos BEGIN
     DELETE FROM Grupos_Chave WHERE ID_Grupo = OLD.ID_Grupo;

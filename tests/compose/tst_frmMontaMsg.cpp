@@ -219,7 +219,7 @@ private slots:
                            "ou troque-os por outros. Nada foi enviado."));
         QVERIFY(j.operador.caixas[3].texto.contains(QStringLiteral("Nada foi enviado")));
         QCOMPARE(j.lista->currentText(), QStringLiteral("Diretoria"));
-        QSqlQuery(BancoDeDados()).exec(QStringLiteral("Drop Table Usuarios"));
+        QSqlQuery(BancoDeDados()).exec(QStringLiteral("Drop Table Usuarios_Chave"));
         j.Abre();
         QVERIFY(j.operador.caixas.last().texto.contains(QStringLiteral("cadastro de usuários")));
         QCOMPARE(j.lista->count(), 0);

@@ -284,7 +284,7 @@ private slots:
     void gruposIlegiveis() {
         const QStringList c = CamposDoCaso();
         CadastraAnaEBruno();
-        QVERIFY(Executa("Alter Table Grupos Rename To G"));
+        QVERIFY(Executa("Alter Table Grupos_Chave Rename To G"));
         frmCadastraUsuarios dialogo(Operador());
         QVERIFY(c[0].isEmpty() || dialogo.PreencheParaAlterar(m_ana));
         dialogo.show();
@@ -292,7 +292,7 @@ private slots:
         Filho<QLineEdit>(dialogo, "txtNomeUsuario")->setText(c[1]);
         Filho<QLineEdit>(dialogo, "txtPagerID")->setText("300");
         Clica(dialogo, "cmdCadastrarGrupo");
-        QVERIFY(!dialogo.isVisible() && Executa("Alter Table G Rename To Grupos"));
+        QVERIFY(!dialogo.isVisible() && Executa("Alter Table G Rename To Grupos_Chave"));
         QCOMPARE(Cadastro().section(';', 0, 0), c.mid(2).join('|'));
         QVERIFY(Cadastro().contains(c[1] + "|300|") && Cadastro().endsWith("| log=1"));
     }
@@ -380,9 +380,6 @@ private slots:
         // Accents and capitals: names as inserted, and as shown.
         const QStringList inseridos = QString("zé,Álvaro,bruno,Ana,Éder,alberto").split(','),
                           mostrados = QString("alberto;Álvaro;Ana;bruno;Éder;zé").split(';');
-        // Without the name indexes (a file where they could not be made) the store gives the rows
-        // in insertion order, not already in name order.
-        QVERIFY(Executa("Drop Index Usuarios_Nome") && Executa("Drop Index Grupos_Nome"));
         QHash<QString, qint32> usuarios, grupos; // groups inserted the other way round: other ids
         for (int i = 0; i < inseridos.size(); ++i) {
             usuarios[inseridos[i]] = CadastraUsuario(inseridos[i], "p-" + inseridos[i]);

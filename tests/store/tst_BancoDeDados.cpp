@@ -71,7 +71,9 @@ const QByteArray kVersao0 =
     "INSERT INTO Usuarios VALUES (1, 'Zé', '1', 'd', '03/12/1998'), (3, 'álvaro', '3', 'd', '03/12/1998'), "
     "(5, 'Bia', '5', 'd', '03/12/1998'); DELETE FROM Usuarios WHERE ID_Usuario = 5;"
     "INSERT INTO Grupos VALUES (1, 'Plantão', 'd'); INSERT INTO Usuario_Grupo VALUES (3, 1);"
-    "INSERT INTO Log VALUES ('19981203', '14:05', 'Zé', 'm', '1', 1);";
+    "INSERT INTO Log (Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario) VALUES ('19981203', '14:05', "
+    "'Zé', "
+    "'m', '1', 1);";
 
 // What the stock sqlite3 shell prints for sql on the file (scripts/setup.sh installs it).
 QString Sqlite3(const QString& arquivo, const QString& sql) {
@@ -146,31 +148,41 @@ private slots:
     void versoes_data() {
         QTest::addColumn<int>("versao");
         QTest::newRow("versão 0 atualizada") << 0;
+        QTest::newRow("versão 1 atualizada") << 1;
         QTest::newRow("versão mais nova recusada") << VersaoDoEsquema + 1;
     }
     void versoes() {
         QFETCH(int, versao);
         QTemporaryDir pasta;
         const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
+        // Version 1: the same rows, its tables of keys without the names, filled by nobody.
+        QVERIFY(versao != 1 || CriaBancoVazio(caminho));
         sqlite3* handle = nullptr;
         QVERIFY(sqlite3_open(caminho.toUtf8().constData(), &handle) == SQLITE_OK &&
                 RegistraColacaoNome(handle));
-        const QByteArray sql = kVersao0 + "PRAGMA user_version = " + QByteArray::number(versao);
+        const QByteArray v1 =
+            "Drop Trigger Usuarios_Chave_Nova; Drop Trigger Grupos_Chave_Nova;"
+            "Drop Table Usuarios_Chave; Create Table Usuarios_Chave (ID_Usuario Integer Primary "
+            "Key, Chave Text Not Null); Drop Table Grupos_Chave; Create Table Grupos_Chave "
+            "(ID_Grupo Integer Primary Key, Chave Text Not Null);";
+        const QByteArray sql = (versao == 1 ? v1 + kVersao0.mid(kVersao0.indexOf("INSERT")) : kVersao0) +
+                               "PRAGMA user_version = " + QByteArray::number(versao);
         QCOMPARE(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(handle);
         const QByteArray antes = Bytes(caminho);
         QString erro, aviso;
-        QCOMPARE(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path(), &erro, &aviso), versao == 0);
-        const QString copia = caminho + QStringLiteral(".versao0.bak");
-        QCOMPARE(QFileInfo::exists(copia), versao == 0);
-        if (versao != 0) {
+        const bool antigo = versao < VersaoDoEsquema;
+        QCOMPARE(AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path(), &erro, &aviso), antigo);
+        const QString copia = caminho + QStringLiteral(".versao%1.bak").arg(versao);
+        QCOMPARE(QFileInfo::exists(copia), antigo);
+        if (!antigo) {
             QVERIFY2(erro.contains(QStringLiteral("versão mais nova")), qPrintable(erro));
             QCOMPARE(Bytes(caminho), antes);
             return;
         }
         QVERIFY2(aviso.contains(copia), qPrintable(aviso));
         QCOMPARE(Sqlite3(copia, "PRAGMA user_version; Select Count(*) From Usuarios Not Indexed"),
-                 QStringLiteral("0\n2"));
+                 QStringLiteral("%1\n2").arg(versao));
         QCOMPARE(Coluna(Consultas::ListaUsuarios, "Nome_Usuario"), (QStringList{"álvaro", "Zé"}));
         QCOMPARE(Coluna("Select Usuario || Situacao || ID_Grupo As L From Log, Usuario_Grupo"),
                  QStringList{"Zéentregue1"});
