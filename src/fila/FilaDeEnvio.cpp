@@ -33,19 +33,34 @@ QDateTime Instante(const QVariant& v) {
 
 // A write transaction that takes the write lock at once (waiting for another writer under the
 // busy time-out), so two submitters never deadlock upgrading a read.
+// One write transaction, flushed to the disk at its commit whatever the connection's usual
+// setting: a page is on the disk before its submitter hears "queued", and a page's "entregue" or
+// "enviando" survives a power cut, so it is never sent a second time after one.
 class Escrita {
 public:
     Escrita() {
+        if (!BancoDeDadosAberto()) {
+            m_erro = QStringLiteral("o banco de dados não está aberto");
+            return;
+        }
+        QSqlQuery nivel(BancoDeDados());
+        if (nivel.exec(QStringLiteral("PRAGMA synchronous")) && nivel.next())
+            m_sincronia = nivel.value(0).toInt();
+        nivel.finish();
+        QSqlQuery(BancoDeDados()).exec(QStringLiteral("PRAGMA synchronous=FULL"));
         QSqlQuery inicio(BancoDeDados());
-        m_iniciada = BancoDeDadosAberto() && inicio.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        m_iniciada = inicio.exec(QStringLiteral("BEGIN IMMEDIATE"));
         if (!m_iniciada)
-            m_erro = BancoDeDadosAberto() ? inicio.lastError().text()
-                                          : QStringLiteral("o banco de dados não está aberto");
+            m_erro = inicio.lastError().text();
     }
     ~Escrita() {
         if (m_iniciada && !m_confirmada)
             QSqlQuery(BancoDeDados()).exec(QStringLiteral("ROLLBACK"));
+        if (m_sincronia >= 0)
+            QSqlQuery(BancoDeDados()).exec(QStringLiteral("PRAGMA synchronous=%1").arg(m_sincronia));
     }
+    Escrita(const Escrita&) = delete;
+    Escrita& operator=(const Escrita&) = delete;
     bool Iniciada(QString* erro) const { return m_iniciada || Falha(erro, m_erro); }
     bool Confirma(QString* erro) {
         QSqlQuery fim(BancoDeDados());
@@ -56,6 +71,7 @@ public:
 private:
     bool m_iniciada = false;
     bool m_confirmada = false;
+    int m_sincronia = -1;
     QString m_erro;
 };
 
@@ -193,7 +209,12 @@ int Marca(qint64 id, QString* erro) {
 } // namespace
 
 bool MarcaEnviando(qint64 id, QString* erro) {
+    Escrita escrita;
+    if (!escrita.Iniciada(erro))
+        return false;
     const int marcada = Marca(id, erro);
+    if (marcada < 0 || !escrita.Confirma(erro))
+        return false;
     return marcada == 1 ||
            (marcada == 0 && Falha(erro, QStringLiteral("a página %1 não está mais aguardando").arg(id)));
 }
