@@ -212,7 +212,10 @@ QSqlDatabase BancoDeDados() {
         return {};
     {
         QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
-        if (copia.open() && RegistraColacao(copia))
+        // Such a thread tells a client "queued" when its commit returns (SNPP's 250): every
+        // commit goes to the disk, whatever the program's own connection does.
+        if (copia.open() && RegistraColacao(copia) &&
+            QSqlQuery(copia).exec(QStringLiteral("PRAGMA synchronous=FULL")))
             return copia;
     }
     QSqlDatabase::removeDatabase(nome);
