@@ -78,6 +78,34 @@ private slots:
         QCOMPARE(mensagens.join(' '), c[3]);
     }
 
+    // bipvox-csv as a script runs it: arguments (@: the database, ruim.csv: a file with a bad
+    // line)|exit code|part of what it prints
+    void linhaDeComando_data() {
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("linha recusada")
+            << "importar,--aplicar,--banco,@,ruim.csv|1|linha 3: RECUSADO: nome vazio";
+        QTest::newRow("data inválida") << "exportar,historico,--de,31/02/2026|2|data inválida";
+        QTest::newRow("exporta com vírgula")
+            << "exportar,grupos,--virgula,--banco,@|0|Nome_Grupo,Descricao_Grupo";
+    }
+    void linhaDeComando() {
+        const QStringList c = CamposDoCaso();
+        AmbienteDeTeste ambiente(true);
+        FechaBancoDeDados();
+        QFile ruim(ambiente.Diretorio() + "/ruim.csv");
+        QVERIFY(ruim.open(QIODevice::WriteOnly) && ruim.write("Nome_Usuario;ID_Pager\nNova;7\n;8\n") > 0);
+        ruim.close();
+        QProcess p;
+        p.setWorkingDirectory(ambiente.Diretorio());
+        p.start(qEnvironmentVariable("BIPVOX_CSV"),
+                QString(c[0]).replace('@', ambiente.Diretorio() + "/Pager.Mdb").split(','));
+        QVERIFY(p.waitForFinished(30000));
+        QCOMPARE(p.exitCode(), c[1].toInt());
+        QVERIFY(QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()).contains(c[2]));
+        QVERIFY(AbreBancoDeDados("Pager.Mdb", ambiente.Diretorio()));
+        QCOMPARE(Coluna("Select Count(*) As L From Usuarios"), QStringList{"0"});
+    }
+
     // users file (\n between lines)|expected counts new/changed/same/refused|text in the preview
     void importacao_data() {
         QTest::addColumn<QString>("caso");
