@@ -1,5 +1,6 @@
 #include "fila/ModeloDaFila.h"
 
+#include "common/Escapado.h"
 #include "store/BancoDeDados.h"
 
 #include <QSqlQuery>
@@ -68,9 +69,11 @@ QVariant ModeloDaFila::data(const QModelIndex& indice, int papel) const {
         return indice.column() == ColPagina || indice.column() == ColTentativas
                    ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
                    : QVariant();
-    // A long reason is read whole in its tool tip.
+    // A long reason or message is read whole in its tool tip.
     if (papel == Qt::ToolTipRole && indice.column() == ColMotivo)
         return p->motivo;
+    if (papel == Qt::ToolTipRole && indice.column() == ColMensagem)
+        return p->mensagem;
     if (papel != Qt::DisplayRole)
         return {};
     switch (indice.column()) {
@@ -93,6 +96,9 @@ QVariant ModeloDaFila::data(const QModelIndex& indice, int papel) const {
         return p->situacao == Fila::Situacao::Aguardando ? Quando(p->proxima) : QStringLiteral("-");
     case ColMotivo:
         return p->motivo;
+    case ColMensagem:
+        // One line per page: line breaks as blanks, other control characters shown, not obeyed.
+        return Escapado(p->mensagem.simplified());
     }
     return {};
 }
@@ -102,6 +108,6 @@ QVariant ModeloDaFila::headerData(int secao, Qt::Orientation orientacao, int pap
         return QAbstractTableModel::headerData(secao, orientacao, papel);
     static const char* const titulos[] = {
         "Página",     "Destinatário",      "Origem", "Na fila desde", "Situação",
-        "Tentativas", "Próxima tentativa", "Motivo"};
+        "Tentativas", "Próxima tentativa", "Motivo", "Mensagem"};
     return secao >= 0 && secao < NumeroDeColunas ? QString::fromUtf8(titulos[secao]) : QVariant();
 }

@@ -16,6 +16,7 @@ public:
         ColTentativas,
         ColProxima,
         ColMotivo,
+        ColMensagem,
         NumeroDeColunas
     };
 

@@ -100,6 +100,10 @@ void frmFilaDeEnvio::Preenche(bool sempre) {
             ? QStringLiteral("Nenhuma página aguardando, em envio, com falha ou incerta.")
             : QStringLiteral("%1 página(s) aguardando, em envio, com falha ou incertas.").arg(linhas));
     m_grdFila->resizeColumnsToContents();
+    // A full page of text would push every other column out of sight; its tool tip has it whole.
+    const int larguraDaMensagem = m_grdFila->fontMetrics().averageCharWidth() * 40;
+    if (m_grdFila->columnWidth(ModeloDaFila::ColMensagem) > larguraDaMensagem)
+        m_grdFila->setColumnWidth(ModeloDaFila::ColMensagem, larguraDaMensagem);
     if (linhas == 0)
         return;
     int linha = selecionada ? m_modelo->LinhaDaPagina(selecionada) : -1;

@@ -2,6 +2,7 @@
 // cannot be cancelled, and a page another program delivered while the window is open.
 #include "BancadaVirtual.h"
 #include "fila/FilaDeEnvio.h"
+#include "fila/ModeloDaFila.h"
 #include "fila/frmFilaDeEnvio.h"
 
 #include <QSqlQuery>
@@ -31,7 +32,7 @@ private slots:
         QVERIFY(b.ambiente.AbreBancoVazio() && Fila::GaranteTabela());
         QVector<qint64> ids;
         const QDateTime quando = QDateTime(QDate(2027, 1, 1), QTime(9, 0));
-        QVERIFY(Fila::Enfileira({{"1111", "Ana", 1, "oi"},
+        QVERIFY(Fila::Enfileira({{"1111", "Ana", 1, "Ligar\r\npara \x1b[2J 2244"},
                                  {"2222", "", 0, "oi"},
                                  {"3333", "Caio", 3, "oi"},
                                  {"4444", "Bia", 4, "oi"},
@@ -66,6 +67,9 @@ private slots:
         }
         QCOMPARE(linhas.join(';'), c[3]);
         QCOMPARE(b.operador.caixas.size(), c[4].toInt());
+        if (c[0].isEmpty()) // the message on one line, its control characters shown, not obeyed
+            QCOMPARE(grade->model()->index(0, ModeloDaFila::ColMensagem).data().toString(),
+                     "Ligar para \\x1B[2J 2244");
         QCOMPARE(Fila::NomeDaSituacao(Fila::LePagina(1)->situacao), c[5]);
         // The picked page is still the one picked.
         QCOMPARE(grade->currentIndex().data().toString(),
