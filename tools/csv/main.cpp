@@ -1,6 +1,7 @@
 // bipvox-csv: the directory and the history of Pager.Mdb out to CSV and back in, as the window's
 // Arquivo menu does it.
 #include "common/Csv.h"
+#include "common/Modulo.h"
 #include "directory/Planilhas.h"
 #include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
@@ -33,7 +34,7 @@ const char* const TextoDeAjuda =
     "  --usuario NOME   histórico: só as mensagens desse usuário\n"
     "  --aplicar        importar: grava tudo numa transação, só se nenhuma linha for recusada\n"
     "  --banco ARQUIVO  o Pager.Mdb a usar (padrão: o mesmo do bipvox)\n"
-    "  --help           mostra este texto\n"
+    "  --help           mostra este texto (--version: a versão)\n"
     "\n"
     "Situação de saída: 0 feito; 1 linhas recusadas (nada foi importado) ou usuário não achado;\n"
     "2 uso incorreto; 4 banco de dados ou arquivo inacessível.\n";
@@ -55,6 +56,11 @@ int main(int argc, char* argv[]) {
     QStringList argumentos = aplicacao.arguments().mid(1);
     if (argumentos.contains(QStringLiteral("--help")) || argumentos.contains(QStringLiteral("-h"))) {
         std::fputs(TextoDeAjuda, stdout);
+        return Sucesso;
+    }
+    if (argumentos.contains(QStringLiteral("--version")) || argumentos.contains(QStringLiteral("--versao"))) {
+        std::printf("bipvox-csv (%s) %s\n", qPrintable(Modulo::NomeDoPrograma),
+                    qPrintable(Modulo::VersaoDoPrograma));
         return Sucesso;
     }
     QString banco, saida, usuario, comando = argumentos.isEmpty() ? QString() : argumentos.takeFirst();
