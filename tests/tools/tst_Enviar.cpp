@@ -45,6 +45,48 @@ const LinhaDeComando kLinhasDeComando[] = {
     {"código de 11", "--pager|12345678901|oi", {}, "código de pager inválido: \"12345678901\""},
 };
 
+// A name looked for among users (or groups) entered in this order: "" when the last entry is
+// found; "~" and the names suggested (none after it: no suggestion); else a piece of the refusal.
+struct Procura {
+    const char* nome;
+    bool grupo;
+    QStringList cadastro;
+    QString digitado, esperado;
+};
+const QStringList kEquipe{"Ana Souza", "Ana Beatriz", "Álvaro Nogueira", "Pedro D'Ávila", "Bia"};
+const Procura kProcuras[] = {
+    {"mesmo nome",
+     false,
+     {"Ana Souza", "Bia", "Ana Souza"},
+     "ana souza",
+     "há 2 usuários com o nome \"ana souza\": \"Ana Souza\" (pager 1), \"Ana Souza\" (pager 3)"},
+    {"maiúsculas e acentos",
+     false,
+     {"José Silva", "JOSE SILVA", "Jose Silva"},
+     "Jose Silva",
+     "há 3 usuários com o nome \"Jose Silva\": \"José Silva\" (pager 1), \"JOSE SILVA\" (pager 2), "
+     "\"Jose Silva\" (pager 3)"},
+    {"um só, escrito com outras maiúsculas", false, {"Ana", "Conceição"}, " CONCEIÇÃO ", ""},
+    {"sem o acento não é o nome, é sugerido",
+     false,
+     {"Ana", "Conceição"},
+     "Conceicao",
+     "nenhum usuário do cadastro se chama \"Conceicao\"; nada foi discado. Nomes parecidos: \"Conceição\"."},
+    {"uma letra trocada", false, kEquipe, "Ana Sousa", "~\"Ana Souza\""},
+    {"sem acento", false, kEquipe, "Alvaro Nogueira", "~\"Álvaro Nogueira\""},
+    {"sem acento, com apóstrofo", false, kEquipe, "Pedro D'Avila", "~\"Pedro D'Ávila\""},
+    {"dois brancos", false, kEquipe, "Ana  Souza", "~\"Ana Souza\""},
+    {"o mais perto primeiro",
+     false,
+     {"Ana Sauza", "Ana Souza"},
+     "Ana Sousa",
+     "~\"Ana Souza\", \"Ana Sauza\""},
+    {"nome curto: só quem o contém", false, {"Iva", "Ivone Reis"}, "Ivo", "~\"Ivone Reis\""},
+    {"nada perto", false, kEquipe, "Xavier", "~"},
+    {"grupo sem acento", true, {"Plantão", "Diretoria", "Plantonistas"}, "Plantao", "~\"Plantão\""},
+    {"grupo com letra a menos", true, {"Plantão", "Diretoria"}, "Diretora", "~\"Diretoria\""},
+};
+
 // What was written to a temporary file, which is closed.
 QByteArray Escrito(std::FILE* arquivo) {
     std::rewind(arquivo);
@@ -75,38 +117,24 @@ private slots:
         QCOMPARE(preparada, l.mensagem);
     }
 
-    // Users that a reader takes for one name are never paged by guess: all of them are listed.
-    void homonimos_data() {
-        QTest::addColumn<QStringList>("cadastro");
-        QTest::addColumn<QString>("procurado");
-        QTest::addColumn<QString>("recusa"); // empty: the last user of the list is the one found
-        QTest::newRow("mesmo nome") << QStringList{"Ana Souza", "Bia", "Ana Souza"} << "ana souza"
-                                    << "há 2 usuários com o nome \"ana souza\": \"Ana Souza\" (pager 1), "
-                                       "\"Ana Souza\" (pager 3)";
-        QTest::newRow("maiúsculas e acentos")
-            << QStringList{"José Silva", "JOSE SILVA", "Jose Silva"} << "Jose Silva"
-            << "há 3 usuários com o nome \"Jose Silva\": \"José Silva\" (pager 1), \"JOSE SILVA\" (pager 2), "
-               "\"Jose Silva\" (pager 3)";
-        QTest::newRow("um só, escrito com outras maiúsculas")
-            << QStringList{"Ana", "Conceição"} << " CONCEIÇÃO "
-            << "";
-        QTest::newRow("sem o acento não é o nome, é sugerido")
-            << QStringList{"Ana", "Conceição"} << "Conceicao"
-            << "nenhum usuário do cadastro se chama \"Conceicao\"; nada foi discado. Nomes parecidos: "
-               "\"Conceição\".";
-    }
-    void homonimos() {
-        QFETCH(QStringList, cadastro);
-        QFETCH(QString, procurado);
-        QFETCH(QString, recusa);
+    // Users that a reader takes for one name are never paged by guess: all of them are listed. A
+    // name that matched nobody brings the closest ones, best first; users and groups alike.
+    void procura_data() { Linhas(kProcuras); }
+    void procura() {
+        const Procura& l = LinhaAtual(kProcuras);
         AmbienteDeTeste ambiente(true);
         qint32 ultimo = 0;
-        for (int i = 0; i < cadastro.size(); ++i)
-            ultimo = CadastraUsuario(cadastro[i], QString::number(i + 1));
-        const Destinatario achado = ProcuraUsuario(procurado);
-        QVERIFY2(recusa.isEmpty() ? achado.erro.isEmpty() : achado.erro.contains(recusa),
-                 qPrintable(achado.erro));
-        QCOMPARE(achado.id, recusa.isEmpty() ? ultimo : 0);
+        for (int i = 0; i < l.cadastro.size(); ++i)
+            ultimo = l.grupo ? CadastraGrupo(l.cadastro[i], {CadastraUsuario("Membro", "1")})
+                             : CadastraUsuario(l.cadastro[i], QString::number(i + 1));
+        const Destinatario achado = l.grupo ? ProcuraGrupo(l.digitado) : ProcuraUsuario(l.digitado);
+        QCOMPARE(achado.id, l.esperado.isEmpty() ? ultimo : 0);
+        if (l.esperado.startsWith('~'))
+            QCOMPARE(achado.erro.section(QStringLiteral("Nomes parecidos: "), 1),
+                     l.esperado.size() > 1 ? l.esperado.mid(1) + "." : QString());
+        else
+            QVERIFY2(l.esperado.isEmpty() ? achado.erro.isEmpty() : achado.erro.contains(l.esperado),
+                     qPrintable(achado.erro));
     }
 
     // --help is the reference and the manual agrees with it: every option, every range and default.
@@ -128,43 +156,6 @@ private slots:
             InterpretaOpcoes({QString(faixa.opcao) + "=" + QString::number(faixa.maximo + 1)}, opcoes, erro);
             QVERIFY2(erro.contains(texto), qPrintable(erro));
         }
-    }
-
-    // A name that matched nobody brings the closest ones, best first; users and groups alike.
-    void parecidos_data() {
-        QTest::addColumn<bool>("grupo");
-        QTest::addColumn<QStringList>("cadastro");
-        QTest::addColumn<QString>("digitado");
-        QTest::addColumn<QString>("sugeridos"); // empty: no suggestion at all
-        const QStringList equipe{"Ana Souza", "Ana Beatriz", "Álvaro Nogueira", "Pedro D'Ávila", "Bia"};
-        const auto linha = [](const char* nome, bool grupo, const QStringList& cadastro, const char* digitado,
-                              const char* sugeridos) {
-            QTest::newRow(nome) << grupo << cadastro << QString(digitado) << QString(sugeridos);
-        };
-        linha("uma letra trocada", false, equipe, "Ana Sousa", "\"Ana Souza\"");
-        linha("sem acento", false, equipe, "Alvaro Nogueira", "\"Álvaro Nogueira\"");
-        linha("sem acento, com apóstrofo", false, equipe, "Pedro D'Avila", "\"Pedro D'Ávila\"");
-        linha("dois brancos", false, equipe, "Ana  Souza", "\"Ana Souza\"");
-        linha("o mais perto primeiro", false, {"Ana Sauza", "Ana Souza"}, "Ana Sousa",
-              "\"Ana Souza\", \"Ana Sauza\"");
-        linha("nome curto: só quem o contém", false, {"Iva", "Ivone Reis"}, "Ivo", "\"Ivone Reis\"");
-        linha("nada perto", false, equipe, "Xavier", "");
-        linha("grupo sem acento", true, {"Plantão", "Diretoria", "Plantonistas"}, "Plantao", "\"Plantão\"");
-        linha("grupo com letra a menos", true, {"Plantão", "Diretoria"}, "Diretora", "\"Diretoria\"");
-    }
-    void parecidos() {
-        QFETCH(bool, grupo);
-        QFETCH(QStringList, cadastro);
-        QFETCH(QString, digitado);
-        QFETCH(QString, sugeridos);
-        AmbienteDeTeste ambiente(true);
-        for (int i = 0; i < cadastro.size(); ++i)
-            grupo ? CadastraGrupo(cadastro[i], {CadastraUsuario("Membro", "1")})
-                  : CadastraUsuario(cadastro[i], QString::number(i + 1));
-        const Destinatario achado = grupo ? ProcuraGrupo(digitado) : ProcuraUsuario(digitado);
-        QCOMPARE(achado.id, 0);
-        const QString lista = achado.erro.section(QStringLiteral("Nomes parecidos: "), 1);
-        QCOMPARE(lista, sugeridos.isEmpty() ? QString() : sugeridos + ".");
     }
 
     // Settings that cannot work are named as the cause, once: no retry, nothing sent.
