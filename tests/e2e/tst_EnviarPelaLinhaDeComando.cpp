@@ -383,6 +383,10 @@ private slots:
         simulador.Para();
         SimuladorExterno segundo;
         QVERIFY(segundo.Inicia(opcoes));
+        // The lock names the device the link resolves to, which other tests' terminals may have
+        // taken meanwhile: the other program takes the one that is there now.
+        outroPrograma.Libera();
+        QVERIFY(outroPrograma.Obtem(link));
         Modulo::EnvioIniciado = false;
         c.pedido.texto = QStringLiteral("De novo"); // the first send emptied the message
         QTimer::singleShot(1500, [&outroPrograma] { outroPrograma.Libera(); });
