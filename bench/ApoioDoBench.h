@@ -1,12 +1,16 @@
 #pragma once
 // Pieces every benchmark program uses: an operator that answers OK and prints what it was told,
-// the process's resident memory, and a clock read in seconds.
+// a process's resident memory, percentiles, --nome=N options and a clock read in seconds.
 #include "common/Operador.h"
 
 #include <QFile>
+#include <QStringList>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <ctime>
+#include <vector>
 
 class OperadorCalado : public Operador {
 public:
@@ -22,15 +26,34 @@ private:
     QString m_status;
 };
 
-// Resident memory of this process in KiB (Linux; -1 when unknown).
-inline long MemoriaResidente() {
-    QFile status(QStringLiteral("/proc/self/status"));
+// Resident memory of a process in KiB (Linux; -1 when unknown): "self" or a process id.
+inline long MemoriaDe(const QString& processo) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(processo));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
     for (const QByteArray& linha : status.readAll().split('\n'))
         if (linha.startsWith("VmRSS:"))
             return linha.mid(6).trimmed().split(' ').value(0).toLong();
     return -1;
+}
+inline long MemoriaResidente() {
+    return MemoriaDe(QStringLiteral("self"));
+}
+
+// The value at fraction p (0.5: the median) of the sorted values; 0 for none.
+inline double Percentil(std::vector<double> valores, double p) {
+    if (valores.empty())
+        return 0;
+    std::sort(valores.begin(), valores.end());
+    return valores[std::min(valores.size() - 1, std::size_t(p * double(valores.size())))];
+}
+
+// A numeric option written --nome=N, or its default.
+inline int Opcao(const QStringList& args, const QString& nome, int padrao) {
+    for (const QString& a : args)
+        if (a.startsWith(nome + QLatin1Char('=')))
+            return a.mid(nome.size() + 1).toInt();
+    return padrao;
 }
 
 // A clock (CLOCK_MONOTONIC, CLOCK_THREAD_CPUTIME_ID, ...) in seconds.

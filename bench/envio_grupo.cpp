@@ -54,13 +54,6 @@ double CPUDoProcesso() {
            double(uso.ru_utime.tv_usec + uso.ru_stime.tv_usec) / 1e6;
 }
 
-double Percentil(std::vector<double> valores, double p) {
-    if (valores.empty())
-        return 0;
-    std::sort(valores.begin(), valores.end());
-    return valores[std::min(valores.size() - 1, std::size_t(p * double(valores.size())))];
-}
-
 // The real port, watched from outside: when each block goes out, when its answer is complete,
 // and the CPU the thread spent in between. It only looks; every call goes through unchanged.
 class PortaMedida : public PortaSerial {

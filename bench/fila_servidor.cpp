@@ -8,6 +8,7 @@
 //     service poked), median and 99th percentile;
 //   - the service's CPU while idle (5 s with nothing queued) and per page delivered.
 // Options: --paginas=1000 --remetentes=20 (a quick run: --paginas=100 --remetentes=5)
+#include "ApoioDoBench.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
@@ -30,13 +31,6 @@
 
 namespace {
 
-double Percentil(std::vector<double> v, double p) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
-}
-
 // User plus system CPU of a process, in seconds (Linux).
 double CPUDe(qint64 pid) {
     QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
@@ -45,13 +39,6 @@ double CPUDe(qint64 pid) {
     const QList<QByteArray> campos = stat.readAll().split(')').value(1).trimmed().split(' ');
     return double(campos.value(11).toLongLong() + campos.value(12).toLongLong()) /
            double(sysconf(_SC_CLK_TCK));
-}
-
-int Opcao(const QStringList& args, const QString& nome, int padrao) {
-    for (const QString& a : args)
-        if (a.startsWith(nome + QLatin1Char('=')))
-            return a.mid(nome.size() + 1).toInt();
-    return padrao;
 }
 
 } // namespace

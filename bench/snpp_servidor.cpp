@@ -4,6 +4,7 @@
 //   - whether every page reached the terminal exactly once and has its Log row;
 //   - the service's resident memory before and with 1000 idle connections open.
 // Options: --clientes=50 --paginas=20 --ociosas=1000
+#include "ApoioDoBench.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
@@ -34,30 +35,6 @@
 
 namespace {
 
-int Opcao(const QStringList& args, const QString& nome, int padrao) {
-    for (const QString& a : args)
-        if (a.startsWith(nome + QLatin1Char('=')))
-            return a.mid(nome.size() + 1).toInt();
-    return padrao;
-}
-
-double Percentil(std::vector<double> v, double p) {
-    if (v.empty())
-        return 0;
-    std::sort(v.begin(), v.end());
-    return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
-}
-
-long MemoriaDe(qint64 pid) {
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (const QByteArray& linha : status.readAll().split('\n'))
-        if (linha.startsWith("VmRSS:"))
-            return linha.mid(6).trimmed().split(' ').value(0).toLong();
-    return -1;
-}
-
 int Conecta(quint16 porta) {
     const int s = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in a{};
@@ -73,7 +50,7 @@ int Conecta(quint16 porta) {
 }
 
 // One reply line (blocking); empty when the connection ended.
-std::string Resposta(int s) {
+std::string LinhaDeResposta(int s) {
     std::string linha;
     char c = 0;
     while (::read(s, &c, 1) == 1) {
@@ -87,7 +64,7 @@ std::string Resposta(int s) {
 bool Comando(int s, const std::string& linha, const char* codigo) {
     const std::string envio = linha + "\r\n";
     return ::write(s, envio.data(), envio.size()) == ssize_t(envio.size()) &&
-           Resposta(s).rfind(codigo, 0) == 0;
+           LinhaDeResposta(s).rfind(codigo, 0) == 0;
 }
 
 } // namespace
@@ -147,7 +124,7 @@ int main(int argc, char* argv[]) {
     for (int c = 0; c < clientes; ++c)
         threads.emplace_back([&, c] {
             const int s = Conecta(porta);
-            bool ok = s >= 0 && Resposta(s).rfind("220", 0) == 0;
+            bool ok = s >= 0 && LinhaDeResposta(s).rfind("220", 0) == 0;
             for (int i = 0; ok && i < porCliente; ++i) {
                 const std::string codigo = std::to_string(100000 + c * porCliente + i);
                 ok = Comando(s, "PAGE " + codigo, "250") && Comando(s, "MESS Alarme " + codigo, "250");
@@ -175,17 +152,17 @@ int main(int argc, char* argv[]) {
     QThread::msleep(500);
     const int noLog = linhas();
 
-    const long memoriaAntes = MemoriaDe(servidor.processId());
+    const long memoriaAntes = MemoriaDe(QString::number(servidor.processId()));
     std::vector<int> abertas;
     for (int i = 0; i < ociosas; ++i) {
         const int s = Conecta(porta);
-        if (s >= 0 && Resposta(s).rfind("220", 0) == 0)
+        if (s >= 0 && LinhaDeResposta(s).rfind("220", 0) == 0)
             abertas.push_back(s);
         else if (s >= 0)
             ::close(s);
     }
     QThread::msleep(500);
-    const long memoriaOciosas = MemoriaDe(servidor.processId());
+    const long memoriaOciosas = MemoriaDe(QString::number(servidor.processId()));
     for (const int s : abertas)
         ::close(s);
     servidor.terminate();
