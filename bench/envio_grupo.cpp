@@ -137,6 +137,7 @@ public:
     int IndiceDaLista() const override { return 0; }
     QString TextoDaMensagem() const override { return m_texto; }
     void EsvaziaMensagem() override {}
+    QString Origem() const override { return QStringLiteral("janela"); }
 
 private:
     QString m_texto = QStringLiteral("Servidor db1 fora do ar desde 03:12; banco em modo somente leitura.");

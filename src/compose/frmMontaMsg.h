@@ -28,6 +28,7 @@ public:
     int IndiceDaLista() const override;
     QString TextoDaMensagem() const override;
     void EsvaziaMensagem() override;
+    QString Origem() const override { return QStringLiteral("janela"); }
 
     void Form_Load();
     // Reads the stored listing mode, selects its option button and fills the list.

@@ -242,7 +242,7 @@ bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes,
     for (const ParteEntregue& parte : partes)
         if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
                       pagina.usuario, parte.mensagem, pagina.pager, pagina.idUsuario, parte.recusada,
-                      parte.motivo, erro))
+                      parte.motivo, pagina.origem, erro))
             return false;
     if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
                  {NomeDaSituacao(situacao), motivo, pagina.id}, erro))

@@ -7,7 +7,8 @@
 #include <QSqlQuery>
 
 bool GravaLog(const QString& data, const QString& hora, const QString& usuario, const QString& mensagem,
-              const QString& idPager, qint32 idUsuario, bool recusada, const QString& motivo, QString* erro) {
+              const QString& idPager, qint32 idUsuario, bool recusada, const QString& motivo,
+              const QString& origem, QString* erro) {
     QSqlQuery* comando = ComandoGuardado(Consultas::InsereLog);
     if (!comando)
         return Executa(Consultas::InsereLog, {}, erro); // says why
@@ -18,7 +19,8 @@ bool GravaLog(const QString& data, const QString& hora, const QString& usuario, 
                                   idPager,
                                   idUsuario,
                                   recusada ? QStringLiteral("recusada") : QStringLiteral("entregue"),
-                                  motivo};
+                                  motivo,
+                                  origem};
     for (int i = 0; i < valores.size(); ++i) // a null text is stored empty, as Executa does
         comando->bindValue(i, valores[i].typeId() == QMetaType::QString && valores[i].toString().isNull()
                                   ? QVariant(QStringLiteral(""))

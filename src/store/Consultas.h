@@ -23,18 +23,19 @@ inline const QString PagerDoUsuario =
 // The members of one group; binds ID_Grupo.
 inline const QString MembrosDoGrupo =
     QStringLiteral("Select ID_Usuario From Usuario_Grupo Where ID_Grupo = ?");
-// One row of the sent-message history; binds the eight columns in this order.
-inline const QString InsereLog =
-    QStringLiteral("Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario, Situacao, Motivo) "
-                   "Values(?, ?, ?, ?, ?, ?, ?, ?)");
+// One row of the sent-message history; binds the nine columns in this order.
+inline const QString InsereLog = QStringLiteral(
+    "Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario, Situacao, Motivo, Origem) "
+    "Values(?, ?, ?, ?, ?, ?, ?, ?, ?)");
 
 } // namespace Consultas
 
 // Records one page in the history. Every value is stored exactly as given: a one-user send
 // passes the name padded with blanks to 50 characters, and that padding is kept. recusada: the
-// terminal refused the pager code; motivo: the reason it gave, empty when none.
+// terminal refused the pager code; motivo: the reason it gave, empty when none; origem: who asked
+// for the page ("janela", "linha de comando", the queue's source of it).
 bool GravaLog(const QString& data, const QString& hora, const QString& usuario, const QString& mensagem,
               const QString& idPager, qint32 idUsuario, bool recusada = false, const QString& motivo = {},
-              QString* erro = nullptr);
+              const QString& origem = {}, QString* erro = nullptr);
 // How a row's outcome reads: "entregue", or "recusada pela central" with the reason when given.
 QString DescreveSituacao(const QString& situacao, const QString& motivo);

@@ -210,9 +210,13 @@ bool AtualizaEsquema(sqlite3* handle, QString* erro) {
             ExecutaTexto(handle,
                          "Update Usuarios Set Nome_Usuario = Nome_Usuario; Update Grupos Set Nome_Grupo = "
                          "Nome_Grupo",
-                         motivo) &&
-            ExecutaTexto(handle, QStringLiteral("PRAGMA user_version = %1").arg(VersaoDoEsquema).toUtf8(),
                          motivo);
+    }
+    if (feito && (versao == 1 || versao == 2)) {
+        // The rows already there get an empty source: nobody knows who asked for them.
+        feito = ExecutaTexto(handle, "ALTER TABLE Log ADD COLUMN Origem TEXT NOT NULL DEFAULT ''", motivo) &&
+                ExecutaTexto(handle, QStringLiteral("PRAGMA user_version = %1").arg(VersaoDoEsquema).toUtf8(),
+                             motivo);
     } else if (feito && versao < VersaoDoEsquema) {
         // Version 0 declared the NOME collation: each table is made again from the schema and
         // its rows copied over, in the columns both have (an older Log lacks the outcome).

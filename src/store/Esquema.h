@@ -7,8 +7,8 @@
 struct sqlite3;
 
 // Version 1: no collation of the program's own in the schema (any SQLite tool can write the file);
-// 2: the tables of keys hold the names too, in key order.
-constexpr int VersaoDoEsquema = 2;
+// 2: the tables of keys hold the names too, in key order; 3: Log says who asked for each page.
+constexpr int VersaoDoEsquema = 3;
 
 // The schema with CHAVE(column) expanded to the name key (store/ChaveDeOrdem.h).
 QString EsquemaSQL();

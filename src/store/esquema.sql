@@ -1,4 +1,4 @@
--- The four tables of Pager.Mdb, schema version 2 (PRAGMA user_version, set by the program).
+-- The four tables of Pager.Mdb, schema version 3 (PRAGMA user_version, set by the program).
 -- Counters are never reused (AUTOINCREMENT), so the history of a deleted user never attaches to
 -- a new one. Nothing here needs more than a stock SQLite: each name has its order key
 -- (store/ChaveDeOrdem.h) kept by the triggers below, in a table of keys for users and groups (their
@@ -21,6 +21,8 @@ CREATE TABLE Usuario_Grupo (
     ID_Usuario INTEGER NOT NULL,
     ID_Grupo INTEGER NOT NULL
 );
+-- Log.Origem: who asked for the page ('janela', 'linha de comando', 'SNPP <address> <user>'),
+-- empty in rows written before it existed; last, where an upgrade's ALTER TABLE puts it.
 CREATE TABLE Log (
     Data TEXT NOT NULL,
     Hora TEXT NOT NULL,
@@ -31,7 +33,8 @@ CREATE TABLE Log (
     -- What the terminal did with the page: 'entregue' or 'recusada', and its reason when it gave one.
     Situacao TEXT NOT NULL DEFAULT 'entregue',
     Motivo TEXT NOT NULL DEFAULT '',
-    Chave_Usuario TEXT
+    Chave_Usuario TEXT,
+    Origem TEXT NOT NULL DEFAULT ''
 );
 -- From here on everything is made again, when missing, each time the program opens the file.
 -- The key of each user's and each group's name, with the name: stored in key order, so a name

@@ -235,13 +235,13 @@ bool LogOn(Contexto& ctx, Enlace& enlace, PainelDeEnvio& painel) {
 // send, so the call goes on without waiting for the operator. Date and time come from one
 // reading of the clock, so a page at midnight cannot get one day's date with another's time.
 // A refused page keeps its row, with its outcome and the terminal's reason (empty when none).
-void Registra(Contexto& ctx, const QString& usuario, const QString& mensagem, const QString& pager, qint32 id,
-              PaginasNaoRegistradas& naoRegistradas, ResultadoDoEnvio* resultado, bool recusada,
-              const QString& motivo = {}) {
+void Registra(Contexto& ctx, const PedidoDeEnvio& pedido, const QString& usuario, const QString& mensagem,
+              const QString& pager, qint32 id, PaginasNaoRegistradas& naoRegistradas,
+              ResultadoDoEnvio* resultado, bool recusada, const QString& motivo = {}) {
     const QDateTime agora = ctx.relogio.DataHoraLocal();
     const bool gravado =
         GravaLog(agora.toString(QStringLiteral("yyyyMMdd")), agora.toString(QStringLiteral("HH:mm")), usuario,
-                 mensagem, pager, id, recusada, motivo);
+                 mensagem, pager, id, recusada, motivo, pedido.Origem());
     if (!gravado)
         naoRegistradas.Adiciona(agora, usuario, pager, mensagem, id);
     if (resultado) {
@@ -475,7 +475,7 @@ bool EnviarUsuario(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelD
             resultado->entregues = int(k) + 1;
             resultado->recusadas = recusadas;
         }
-        Registra(ctx, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
+        Registra(ctx, pedido, usuario.Nome_Usuario, paginas.registros[k], SemBrancos(usuario.ID_Pager), id,
                  naoRegistradas, resultado, recusadas > recusadasAntes, MotivoDaCentral(resposta));
         ligacao.Respondida(resposta);
     }
@@ -624,7 +624,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                 motivo = MotivoDaCentral(resposta);
             AnotaAviso(resposta, SemBrancos(membro.Nome_Usuario) + QStringLiteral(": "), avisos);
             ++conta.entregues;
-            Registra(ctx, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
+            Registra(ctx, pedido, SemBrancos(membro.Nome_Usuario), paginas.registros[pagina],
                      SemBrancos(membro.ID_Pager), id, naoRegistradas, &conta,
                      conta.recusadas > recusadasAntes, MotivoDaCentral(resposta));
             ligacao.Respondida(resposta);

@@ -23,6 +23,8 @@ public:
     virtual QString TextoDaMensagem() const = 0;
     // Empties txtMensagem after a send that succeeded.
     virtual void EsvaziaMensagem() = 0;
+    // Who asks, as each Log row of the send records it.
+    virtual QString Origem() const = 0;
     // The one-user recipient: the directory's row, unless the request names a pager of its own.
     virtual DadosUsuario DadosDoDestinatario(Contexto& ctx, qint32 idUsuario);
 };

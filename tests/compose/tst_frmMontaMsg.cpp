@@ -185,6 +185,7 @@ private slots:
         for (const QString& pager : pagers)
             QVERIFY(j.modem.linha.contains("\x02" + pager.toLatin1() + "\rAvi\nso\r\x03"));
         QVERIFY(j.texto->toPlainText().isEmpty());
+        QCOMPARE(Coluna("Select Distinct Origem As L From Log"), QStringList{"janela"});
         QCOMPARE(Modulo::MensagemEnvio, QStringLiteral("Avi\nso"));
         QCOMPARE(j.operador.StatusAtual(), QStringLiteral(" Pronto"));
     }

@@ -336,6 +336,8 @@ private slots:
         QCOMPARE(
             Coluna("Select ID_Pager || ':' || ID_Usuario || ':' || Usuario As L From Log Order By rowid"),
             l.log);
+        QCOMPARE(Coluna("Select Distinct Origem As L From Log"),
+                 l.log.isEmpty() ? QStringList() : QStringList{"linha de comando"});
         if (!l.log.isEmpty())
             QCOMPARE(Coluna("Select Mensagem As L From Log Order By rowid"), tomadas);
     }

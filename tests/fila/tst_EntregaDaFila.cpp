@@ -146,10 +146,13 @@ private slots:
         QCOMPARE(p.tentativas, caso[0].contains("enviando") ? 1 : 0);
         if (p.situacao == Situacao::Incerta || p.situacao == Situacao::Aguardando)
             QVERIFY(p.motivo.contains("pode ter recebido"));
-        // The Log row is the one a one-user window send writes; the other page is untouched.
-        QCOMPARE(
-            Coluna("Select Usuario || ':' || ID_Pager || ':' || ID_Usuario || ':' || Mensagem As L From Log"),
-            caso[2] == "1" ? QStringList{QString("Ana").leftJustified(50) + ":1111:7: oi "} : QStringList{});
+        // The Log row is the one a one-user window send writes, with the page's source; the other
+        // page is untouched.
+        QCOMPARE(Coluna("Select Usuario || ':' || ID_Pager || ':' || ID_Usuario || ':' || Mensagem || ':' || "
+                        "Origem As L From Log"),
+                 caso[2] == "1"
+                     ? QStringList{QString("Ana").leftJustified(50) + ":1111:7: oi :linha de comando"}
+                     : QStringList{});
         QCOMPARE(LePagina(ids[1])->situacao, caso[0] == "vence" ? Situacao::Expirada : Situacao::Aguardando);
     }
 

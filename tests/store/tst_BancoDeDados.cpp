@@ -149,14 +149,17 @@ private slots:
         QTest::addColumn<int>("versao");
         QTest::newRow("versão 0 atualizada") << 0;
         QTest::newRow("versão 1 atualizada") << 1;
+        QTest::newRow("versão 2 atualizada") << 2;
         QTest::newRow("versão mais nova recusada") << VersaoDoEsquema + 1;
     }
     void versoes() {
         QFETCH(int, versao);
         QTemporaryDir pasta;
         const QString caminho = pasta.filePath(QStringLiteral("Pager.Mdb"));
-        // Version 1: the same rows, its tables of keys without the names, filled by nobody.
-        QVERIFY(versao != 1 || CriaBancoVazio(caminho));
+        // Versions 1 and 2: the same rows in a Log without its source; version 1's tables of keys
+        // without the names, filled by nobody.
+        const bool criado = versao == 1 || versao == 2;
+        QVERIFY(!criado || CriaBancoVazio(caminho));
         sqlite3* handle = nullptr;
         QVERIFY(sqlite3_open(caminho.toUtf8().constData(), &handle) == SQLITE_OK &&
                 RegistraColacaoNome(handle));
@@ -165,7 +168,9 @@ private slots:
             "Drop Table Usuarios_Chave; Create Table Usuarios_Chave (ID_Usuario Integer Primary "
             "Key, Chave Text Not Null); Drop Table Grupos_Chave; Create Table Grupos_Chave "
             "(ID_Grupo Integer Primary Key, Chave Text Not Null);";
-        const QByteArray sql = (versao == 1 ? v1 + kVersao0.mid(kVersao0.indexOf("INSERT")) : kVersao0) +
+        const QByteArray sql = (!criado ? kVersao0
+                                        : "Alter Table Log Drop Column Origem;" + (versao == 1 ? v1 : "") +
+                                              kVersao0.mid(kVersao0.indexOf("INSERT"))) +
                                "PRAGMA user_version = " + QByteArray::number(versao);
         QCOMPARE(sqlite3_exec(handle, sql.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(handle);
@@ -184,8 +189,9 @@ private slots:
         QCOMPARE(Sqlite3(copia, "PRAGMA user_version; Select Count(*) From Usuarios Not Indexed"),
                  QStringLiteral("%1\n2").arg(versao));
         QCOMPARE(Coluna(Consultas::ListaUsuarios, "Nome_Usuario"), (QStringList{"álvaro", "Zé"}));
-        QCOMPARE(Coluna("Select Usuario || Situacao || ID_Grupo As L From Log, Usuario_Grupo"),
-                 QStringList{"Zéentregue1"});
+        QCOMPARE(
+            Coluna("Select Usuario || Situacao || ID_Grupo || '|' || Origem As L From Log, Usuario_Grupo"),
+            QStringList{"Zéentregue1|"});
         QVERIFY(CadastraUsuario(QStringLiteral("Caio"), QStringLiteral("6")) > 5);
         QCOMPARE(Sqlite3(caminho, "PRAGMA integrity_check; PRAGMA user_version"),
                  QStringLiteral("ok\n%1").arg(VersaoDoEsquema));
@@ -203,7 +209,7 @@ private slots:
                          "'06/12/2026'); UPDATE Usuarios SET Nome_Usuario = 'CARLA' WHERE ID_Pager = '2';"
                          "INSERT INTO Grupos (Nome_Grupo, Descricao_Grupo) VALUES ('PLANTÃO', 'x');"
                          "INSERT INTO Log VALUES ('20261206', '09:30', 'Zeca', 'm', '7', 3, 'entregue', "
-                         "'', NULL); PRAGMA integrity_check;"),
+                         "'', NULL, ''); PRAGMA integrity_check;"),
                  QStringLiteral("ok"));
         QCOMPARE(LeListaDeNomes(Consultas::IdsENomesDosUsuarios).nomes,
                  (QStringList{"ágata \"Gê\" D'Ávila", "Álvaro", "CARLA"}));

@@ -11,10 +11,12 @@ struct PedidoDeTeste : PedidoDeEnvio {
     int indice = 0;
     QString texto = QStringLiteral("Reuniao as 15h");
     int esvaziamentos = 0;
+    QString origem = QStringLiteral("janela");
 
     bool DestinoEhUsuario() const override { return porUsuario; }
     int IndiceDaLista() const override { return indice; }
     QString TextoDaMensagem() const override { return texto; }
+    QString Origem() const override { return origem; }
     void EsvaziaMensagem() override {
         ++esvaziamentos;
         texto.clear();

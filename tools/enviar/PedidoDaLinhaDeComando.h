@@ -15,6 +15,7 @@ public:
     QString TextoDaMensagem() const override { return m_mensagem; }
     // There is no message box to empty; the process ends after the send.
     void EsvaziaMensagem() override {}
+    QString Origem() const override { return QStringLiteral("linha de comando"); }
     DadosUsuario DadosDoDestinatario(Contexto& ctx, qint32 idUsuario) override {
         return m_pagerAvulso ? *m_pagerAvulso : PedidoDeEnvio::DadosDoDestinatario(ctx, idUsuario);
     }
