@@ -351,8 +351,8 @@ void Importador::Historico(const Leitor& l, const QList<LinhaCsv>& linhas) {
         }
         Grava(
             QStringLiteral("Insert Into Log (Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario, Situacao, "
-                           "Motivo) Values (?, ?, ?, ?, ?, ?, ?, ?)"),
-            valores + QVariantList{situacao, l.Valor(linha, "Motivo")});
+                           "Motivo, Origem) Values (?, ?, ?, ?, ?, ?, ?, ?, ?)"),
+            valores + QVariantList{situacao, l.Valor(linha, "Motivo"), l.Valor(linha, "Origem")});
         l.Anota(linha, Acao::Nova,
                 QStringLiteral("mensagem de %1 %2 para \"%3\"")
                     .arg(data.toString(QStringLiteral("dd/MM/yyyy")), hora, usuario.trimmed()));
@@ -413,14 +413,14 @@ QList<QStringList> LinhasParaExportar(Planilha planilha, const FiltroDoHistorico
     QList<QStringList> linhas =
         Le(QStringLiteral(
                "Select Data As C0, Hora As C1, Usuario As C2, Mensagem As C3, ID_Pager As C4, ID_Usuario "
-               "As C5, Situacao As C6, Motivo As C7 From Log") +
+               "As C5, Situacao As C6, Motivo As C7, Origem As C8 From Log") +
                condicao + QStringLiteral(" Order By Data, Hora, Chave_Usuario, rowid"),
-           valores, 8, erro);
+           valores, 9, erro);
     for (QStringList& linha : linhas)
         linha[0] = ParaDataBrasileira(linha[0]);
     linhas.prepend({QStringLiteral("Data"), QStringLiteral("Hora"), QStringLiteral("Usuario"),
                     QStringLiteral("Mensagem"), QStringLiteral("ID_Pager"), QStringLiteral("ID_Usuario"),
-                    QStringLiteral("Situacao"), QStringLiteral("Motivo")});
+                    QStringLiteral("Situacao"), QStringLiteral("Motivo"), QStringLiteral("Origem")});
     return linhas;
 }
 

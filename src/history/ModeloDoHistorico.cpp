@@ -11,8 +11,8 @@
 namespace {
 constexpr int LinhasPorPagina = 128;
 constexpr int PaginasGuardadas = 64;
-const char* const Titulos[] = {"Data", "Hora", "Usuário", "Mensagem", "Código", "Situação"};
-constexpr int Larguras[] = {915, 480, 2835, 6645, 735, 2400};
+const char* const Titulos[] = {"Data", "Hora", "Usuário", "Mensagem", "Código", "Situação", "Origem"};
+constexpr int Larguras[] = {915, 480, 2835, 6645, 735, 2400, 2400};
 } // namespace
 
 namespace {
@@ -72,6 +72,8 @@ QString ModeloDoHistorico::ExemploMaisLargo(int coluna) {
         return QStringLiteral("0000000000"); // pager codes hold up to 10 characters
     case Situacao:
         return DescreveSituacao(QStringLiteral("recusada"), QString());
+    case Origem:
+        return QStringLiteral("SNPP 255.255.255.255"); // an SNPP client's address
     default:
         return QString();
     }
@@ -118,8 +120,9 @@ const ModeloDoHistorico::Pagina* ModeloDoHistorico::PaginaDaLinha(int linha) con
     QSqlQuery consulta(BancoDeDados());
     consulta.setForwardOnly(true);
     if (!consulta.prepare(
-            QStringLiteral("Select rowid, Data, Hora, Usuario, Mensagem, ID_Pager, Situacao, Motivo from Log "
-                           "Where rowid In (%1)")
+            QStringLiteral(
+                "Select rowid, Data, Hora, Usuario, Mensagem, ID_Pager, Situacao, Origem, Motivo from Log "
+                "Where rowid In (%1)")
                 .arg(marcadores.join(QLatin1Char(',')))))
         return nullptr;
     for (int i = 0; i < quantas; ++i)
@@ -133,7 +136,7 @@ const ModeloDoHistorico::Pagina* ModeloDoHistorico::PaginaDaLinha(int linha) con
                         {consulta.value(1).toString(), consulta.value(2).toString(),
                          consulta.value(3).toString(), consulta.value(4).toString(),
                          consulta.value(5).toString(), consulta.value(6).toString(),
-                         consulta.value(7).toString()});
+                         consulta.value(7).toString(), consulta.value(8).toString()});
     auto pagina = std::make_unique<Pagina>(quantas);
     for (int i = 0; i < quantas; ++i)
         (*pagina)[i] = porRowid.value(m_linhas[inicio + i]);

@@ -12,7 +12,7 @@
 
 class ModeloDoHistorico : public QAbstractTableModel {
 public:
-    enum Coluna { Data, Hora, Usuario, Mensagem, Codigo, Situacao, Colunas };
+    enum Coluna { Data, Hora, Usuario, Mensagem, Codigo, Situacao, Origem, Colunas };
 
     // Every message (idUsuario empty) or those sent to one user, ordered by date, time and name.
     explicit ModeloDoHistorico(std::optional<qint32> idUsuario, QObject* pai = nullptr);

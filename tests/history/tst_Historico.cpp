@@ -35,7 +35,8 @@ private slots:
             {"20261205", "23:59", "Ana                                               ", "a2", "1"},
             {"20261206", "09:30", "Alberto", "l1", "4234567890"}};
         for (const auto& l : linhas)
-            QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).left(1).toInt(), l[2][0] == 'b'));
+            QVERIFY(GravaLog(l[0], l[1], l[2], l[3], l[4], QString(l[4]).left(1).toInt(), l[2][0] == 'b', {},
+                             l[2][0] == 'b' ? "SNPP 10.0.0.5 usuario" : "janela"));
     }
     void cleanup() { m_bancada.reset(); }
 
@@ -43,12 +44,11 @@ private slots:
         // text of the chooser|mode|rows shown, ';' between them|status line afterwards
         QTest::addColumn<QString>("caso");
         QTest::newRow("todas")
-            << "|0|03/12/1998 14:05 Ana a1 1 entregue;05/12/2026 23:59 Ana a2 1 entregue;06/12/2026 09:30 "
-               "Alberto l1 4234567890 entregue;06/12/2026 09:30 Álvaro v1 3 entregue;06/12/2026 09:30 bruno "
-               "b1 2 "
-               "recusada pela central|";
+            << "|0|03/12/1998 14:05 Ana a1 1 entregue janela;05/12/2026 23:59 Ana a2 1 entregue janela;"
+               "06/12/2026 09:30 Alberto l1 4234567890 entregue janela;06/12/2026 09:30 Álvaro v1 3 entregue "
+               "janela;06/12/2026 09:30 bruno b1 2 recusada pela central SNPP 10.0.0.5 usuario|";
         QTest::newRow("um usuário")
-            << "1|1|03/12/1998 14:05 Ana a1 1 entregue;05/12/2026 23:59 Ana a2 1 entregue|";
+            << "1|1|03/12/1998 14:05 Ana a1 1 entregue janela;05/12/2026 23:59 Ana a2 1 entregue janela|";
         QTest::newRow("usuário sem mensagens") << "7|1|| Nenhuma mensagem enviada para Zélia Souza.";
         QTest::newRow("lista vazia do visualizador") << "0|1||";
     }
