@@ -1,8 +1,7 @@
-// bipvox-simulador: its command line, its line pacing, and the built executable as the program
+// bipvox-simulador: its line pacing and the built executable as the program
 // meets it, a client on its pseudo-terminal, scripted, the delays kept short by the scenario switches.
 #include "BlocoTAP.h"
 #include "LinhaCompassada.h"
-#include "Opcoes.h"
 #include "SimuladorExterno.h"
 
 #include <QDeadlineTimer>
@@ -70,26 +69,6 @@ private:
 class tst_Simulador : public QObject {
     Q_OBJECT
 private slots:
-    // What the tests and the demonstration lean on: a decimal comma, a repeated list, the defaults.
-    void opcoes() {
-        Opcoes o;
-        QString erro;
-        const QStringList certas{"--atraso-discagem=0,25", "--recusar=999,12", "--recusar=7", "--ritmo"};
-        QVERIFY2(InterpretaOpcoes(certas, o, erro), qPrintable(erro));
-        QCOMPARE(o.cenario.atrasoDiscagem, 0.25);
-        QCOMPARE(o.cenario.codigosRecusados, (QSet<QByteArray>{"999", "12", "7"}));
-        QCOMPARE(o.cenario.guardaEscape, 0.5);
-        QVERIFY(o.ritmo && !o.silencioso);
-        // A bad switch is refused, the message naming what is wrong: "switch named".
-        for (const char* errada :
-             {"--discagem=talvez talvez", "--atraso-discagem=-1 atraso-discagem", "--xyz xyz", "--link link",
-              "--ritmo=1 ritmo", "--tamanho-maximo=5:talvez 5:talvez"}) {
-            const QStringList e = QString(errada).split(' ');
-            QVERIFY(!InterpretaOpcoes({e[0]}, o, erro));
-            QVERIFY2(erro.contains(e[1]), qPrintable(e[0] + QStringLiteral(": ") + erro));
-        }
-    }
-
     // The line's pacing, in character times (1/960 s at 9600 baud): "C n t" puts n bytes in at t,
     // "R t n" expects n bytes through by t, "P t" the next one through at t.
     void compasso_data() {
