@@ -143,30 +143,57 @@ bool GaranteTabela(QString* erro) {
 
 bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const QDateTime& agora,
                QVector<qint64>& ids, QString* erro) {
-    ids.clear();
-    Escrita escrita;
-    if (!escrita.Iniciada(erro))
+    QVector<PedidoDaFila> pedidos{{paginas, origem, agora, {}, {}}};
+    const bool ok = EnfileiraJuntos(pedidos) && pedidos[0].erro.isEmpty();
+    ids = pedidos[0].ids;
+    return ok || Falha(erro, pedidos[0].erro);
+}
+
+bool EnfileiraJuntos(QVector<PedidoDaFila>& pedidos) {
+    QString erro;
+    const auto falhaTodos = [&pedidos](const QString& motivo) {
+        for (PedidoDaFila& p : pedidos) {
+            p.ids.clear();
+            p.erro = motivo;
+        }
         return false;
+    };
+    Escrita escrita;
+    if (!escrita.Iniciada(&erro))
+        return falhaTodos(erro);
     QSqlQuery insere(BancoDeDados());
     insere.prepare(QStringLiteral("Insert Into Fila(ID_Pager, Usuario, ID_Usuario, Mensagem, Origem, "
                                   "Enfileirada, Situacao, Tentativas, Proxima_Tentativa, Motivo) "
                                   "Values(?, ?, ?, ?, ?, ?, 'aguardando', 0, ?, '')"));
-    QVector<qint64> novos;
     // An absent name (a pager outside the directory, without --nome) is stored empty, as the Log has it.
     const auto texto = [](const QString& t) { return t.isNull() ? QStringLiteral("") : t; };
-    for (const PaginaNova& p : paginas) {
-        const qint64 desde = Segundos(p.naoAntes.isValid() && p.naoAntes > agora ? p.naoAntes : agora);
-        for (const QVariant& v : QVariantList{texto(p.pager), texto(p.usuario), p.idUsuario,
-                                              texto(p.mensagem), origem, desde, desde})
-            insere.addBindValue(v);
-        if (!insere.exec())
-            return Falha(erro, insere.lastError().text());
-        novos << insere.lastInsertId().toLongLong();
+    QSqlQuery ponto(BancoDeDados());
+    for (PedidoDaFila& pedido : pedidos) {
+        pedido.ids.clear();
+        pedido.erro.clear();
+        if (!ponto.exec(QStringLiteral("SAVEPOINT pedido")))
+            return falhaTodos(ponto.lastError().text());
+        for (const PaginaNova& p : pedido.paginas) {
+            const QDateTime& agora = pedido.agora;
+            const qint64 desde = Segundos(p.naoAntes.isValid() && p.naoAntes > agora ? p.naoAntes : agora);
+            for (const QVariant& v : QVariantList{texto(p.pager), texto(p.usuario), p.idUsuario,
+                                                  texto(p.mensagem), pedido.origem, desde, desde})
+                insere.addBindValue(v);
+            if (!insere.exec()) {
+                pedido.erro = insere.lastError().text();
+                break;
+            }
+            pedido.ids << insere.lastInsertId().toLongLong();
+        }
+        if (!pedido.erro.isEmpty()) {
+            pedido.ids.clear();
+            if (!ponto.exec(QStringLiteral("ROLLBACK TO pedido")))
+                return falhaTodos(ponto.lastError().text());
+        }
+        if (!ponto.exec(QStringLiteral("RELEASE pedido")))
+            return falhaTodos(ponto.lastError().text());
     }
-    if (!escrita.Confirma(erro))
-        return false;
-    ids = novos;
-    return true;
+    return escrita.Confirma(&erro) || falhaTodos(erro);
 }
 
 std::optional<Pagina> LePagina(qint64 id, QString* erro) {

@@ -48,6 +48,18 @@ struct Pagina {
 // Every page in one transaction, committed before it returns: all queued (ids in order) or none.
 bool Enfileira(const QVector<PaginaNova>& paginas, const QString& origem, const QDateTime& agora,
                QVector<qint64>& ids, QString* erro = nullptr);
+// One submitter's pages in a write shared with others: ids when they are queued, else erro.
+struct PedidoDaFila {
+    QVector<PaginaNova> paginas;
+    QString origem;
+    QDateTime agora;
+    QVector<qint64> ids;
+    QString erro;
+};
+// Several submitters' pages in one transaction, so one wait for the disk serves them all; each
+// submitter's pages are queued all or none (a refused one leaves the others in). False when
+// the transaction itself failed: then nothing is queued and every erro says why.
+bool EnfileiraJuntos(QVector<PedidoDaFila>& pedidos);
 
 std::optional<Pagina> LePagina(qint64 id, QString* erro = nullptr);
 // Waiting pages whose attempt is due, oldest first.

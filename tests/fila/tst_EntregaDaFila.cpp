@@ -169,6 +169,16 @@ private slots:
         QVERIFY(ids.isEmpty());
         QCOMPARE(Snapshot("Select Count(*) As N From Fila").Campo("N").toInt(), 0);
         QVERIFY(!ProximaTentativa());
+        // Sharing a write, the refused submitter loses its pages and the others keep theirs.
+        QVector<PedidoDaFila> juntos{{{{"1", "A", 1, "x"}}, "a", kInicio, {}, {}},
+                                     {{{"3", "C", 3, "x"}, {"2", "B", 2, "x"}}, "b", kInicio, {}, {}},
+                                     {{{"4", "D", 4, "x"}}, "c", kInicio, {}, {}}};
+        QVERIFY(EnfileiraJuntos(juntos));
+        QVERIFY(juntos[1].erro.contains("disco cheio") && juntos[1].ids.isEmpty() &&
+                juntos[2].erro.isEmpty());
+        QCOMPARE(Coluna("Select ID_Pager || Origem || ID_Pagina As L From Fila Order By ID_Pagina"),
+                 (QStringList{"1a" + QString::number(juntos[0].ids[0]),
+                              "4c" + QString::number(juntos[2].ids[0])}));
     }
 
     void rodada_data() { Linhas(kRodadas); }

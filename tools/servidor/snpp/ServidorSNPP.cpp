@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QTcpSocket>
@@ -67,6 +68,12 @@ public:
         Responde(SessaoSNPP::Saudacao());
     }
     SessaoSNPP& Sessao() { return m_sessao; }
+    void Gravada(const Fila::PedidoDaFila& pedido) {
+        m_retida = false;
+        m_ocioso.start(int(m_tempoOcioso * 1000));
+        Responde(m_sessao.Gravada(pedido));
+        Le();
+    }
 
 private:
     void Le() {
@@ -84,6 +91,11 @@ private:
                 m_buffer.remove(0, fim >= 0 ? fim + 1 : m_buffer.size());
                 m_ocioso.start(int(m_tempoOcioso * 1000));
                 const QByteArray resposta = m_sessao.Recebe(linha);
+                if (m_sessao.AguardaGravacao()) {
+                    m_retida = true; // the reply, and the lines after it, wait for the write
+                    m_ocioso.stop();
+                    return;
+                }
                 if (const double espera = m_sessao.TomaEspera(); espera > 0) {
                     m_retida = true;
                     m_ocioso.stop();
@@ -129,6 +141,28 @@ private:
 };
 
 } // namespace
+
+void GravacaoEmGrupo::Pede(const Fila::PedidoDaFila& pedido, Pronto pronto) {
+    m_pedidos << pedido;
+    m_prontos << std::move(pronto);
+    // A zero timer runs after the sockets already readable are read: the SENDs that came while
+    // the last write waited for the disk all join the next one.
+    if (!m_marcada)
+        QTimer::singleShot(0, this, &GravacaoEmGrupo::Grava);
+    m_marcada = true;
+}
+
+void GravacaoEmGrupo::Grava() {
+    m_marcada = false;
+    QVector<Fila::PedidoDaFila> pedidos;
+    QVector<Pronto> prontos;
+    pedidos.swap(m_pedidos);
+    prontos.swap(m_prontos);
+    Fila::EnfileiraJuntos(pedidos);
+    ++gravacoes;
+    for (int i = 0; i < pedidos.size(); ++i)
+        prontos[i](pedidos[i]);
+}
 
 ConfiguracaoSNPP LeConfiguracaoSNPP(QString* problema) {
     ConfiguracaoSNPP c;
@@ -218,7 +252,7 @@ bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& end
 }
 
 ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra)
-    : m_relogio(relogio), m_registra(std::move(registra)), m_servidor(this) {
+    : m_relogio(relogio), m_registra(std::move(registra)), m_servidor(this), m_grupo(this) {
     connect(&m_servidor, &QTcpServer::newConnection, this, &ServidorSNPP::AoConectar);
 }
 
@@ -311,6 +345,13 @@ void ServidorSNPP::AoConectar() {
         conexao->Sessao().registra = m_registra;
         // Woken as every submitter wakes it, so a page queued during a call goes in that call.
         conexao->Sessao().aoEnfileirar = [](const QVector<qint64>&) { AvisaServicoDaFila(); };
+        conexao->Sessao().gravaJunto = [this,
+                                        c = QPointer<ConexaoSNPP>(conexao)](const Fila::PedidoDaFila& p) {
+            m_grupo.Pede(p, [c](const Fila::PedidoDaFila& feito) {
+                if (c) // a client gone meanwhile still has its pages queued, as if it had waited
+                    c->Gravada(feito);
+            });
+        };
     }
 }
 

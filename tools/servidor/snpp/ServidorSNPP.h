@@ -4,6 +4,7 @@
 // keep one hostile client from hurting the others (networks, connection count, idle time-out,
 // line and output sizes).
 #include "common/RelogioReal.h"
+#include "fila/FilaDeEnvio.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -19,6 +20,25 @@
 #include <memory>
 
 class SenhasSNPP;
+
+// SENDs of every connection share the queue's writes: those that arrive while a write waits for
+// the disk are all in the next one, so 50 clients wait for a few writes instead of 50 in a row.
+// Each SEND's pages are still queued all or none, and its client hears 250 only after the write
+// that holds them.
+class GravacaoEmGrupo : public QObject {
+public:
+    using Pronto = std::function<void(const Fila::PedidoDaFila&)>;
+    // A child of the listener, so it moves to the listener's thread with it.
+    explicit GravacaoEmGrupo(QObject* pai) : QObject(pai) {}
+    void Pede(const Fila::PedidoDaFila& pedido, Pronto pronto);
+    int gravacoes = 0; // writes made so far
+
+private:
+    void Grava();
+    QVector<Fila::PedidoDaFila> m_pedidos;
+    QVector<Pronto> m_prontos;
+    bool m_marcada = false;
+};
 
 // The [SNPP] keys of the settings file.
 struct ConfiguracaoSNPP {
@@ -67,6 +87,7 @@ private:
     std::unique_ptr<SenhasSNPP> m_senhas;
     QDateTime m_senhasLidas;
     QHash<QString, int> m_falhasDeEntrada; // refused LOGIs in a row, per address
+    GravacaoEmGrupo m_grupo;
 };
 
 // The listener in a thread of its own, with its own connection to the database: a call in

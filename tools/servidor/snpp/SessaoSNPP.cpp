@@ -294,10 +294,23 @@ QByteArray SessaoSNPP::Envia() {
         p.mensagem = mensagem;
         p.naoAntes = m_naoAntes;
     }
-    QVector<qint64> ids;
-    if (!Fila::Enfileira(paginas, Origem(), m_relogio.DataHoraLocal().toUTC(), ids, &erro)) {
+    const Fila::PedidoDaFila pedido{paginas, Origem(), m_relogio.DataHoraLocal().toUTC(), {}, {}};
+    if (gravaJunto) {
+        m_aguardaGravacao = true;
+        gravaJunto(pedido);
+        return {};
+    }
+    QVector<Fila::PedidoDaFila> so{pedido};
+    Fila::EnfileiraJuntos(so);
+    return Gravada(so[0]);
+}
+
+QByteArray SessaoSNPP::Gravada(const Fila::PedidoDaFila& pedido) {
+    m_aguardaGravacao = false;
+    const QVector<qint64>& ids = pedido.ids;
+    if (!pedido.erro.isEmpty()) {
         if (registra)
-            registra(QStringLiteral("SNPP %1: a fila não pôde ser gravada: %2").arg(m_endereco, erro));
+            registra(QStringLiteral("SNPP %1: a fila não pôde ser gravada: %2").arg(m_endereco, pedido.erro));
         return Erro(554, QStringLiteral("A fila não pôde ser gravada; nada foi posto na fila"));
     }
     QStringList numeros;

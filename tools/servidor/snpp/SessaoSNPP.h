@@ -49,6 +49,13 @@ public:
     std::function<void(const QVector<qint64>&)> aoEnfileirar;
     std::function<void(const QString&)> registra;
 
+    // With it, SEND hands its pages over to a write shared with other sessions and Recebe answers
+    // nothing (AguardaGravacao); Gravada gives the reply once that write is over. Without it,
+    // SEND writes its pages itself.
+    std::function<void(const Fila::PedidoDaFila&)> gravaJunto;
+    bool AguardaGravacao() const { return m_aguardaGravacao; }
+    QByteArray Gravada(const Fila::PedidoDaFila& pedido);
+
 private:
     QByteArray Comando(const QString& linha);
     QByteArray Dados(const QByteArray& linha);
@@ -77,4 +84,5 @@ private:
     QByteArray m_dados;
     int m_erros = 0;
     bool m_encerrada = false;
+    bool m_aguardaGravacao = false;
 };
