@@ -9,6 +9,7 @@
 //   - the service's CPU while idle (5 s with nothing queued) and per page delivered.
 // Options: --paginas=1000 --remetentes=20 (a quick run: --paginas=100 --remetentes=5)
 #include "ApoioDoBench.h"
+#include "CenaDoServico.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
@@ -47,23 +48,12 @@ int main(int argc, char* argv[]) {
     QCoreApplication aplicacao(argc, argv);
     const int total = Opcao(aplicacao.arguments(), QStringLiteral("--paginas"), 1000);
     const int remetentes = Opcao(aplicacao.arguments(), QStringLiteral("--remetentes"), 20);
-    QTemporaryDir pasta;
-    qputenv("XDG_CONFIG_HOME", pasta.path().toLocal8Bit());
-    qputenv("BIPVOX_TRAVAS", (pasta.path() + QStringLiteral("/travas")).toLocal8Bit());
-    const QString banco = pasta.filePath(QStringLiteral("Pager.Mdb"));
-    const QString transcricao = pasta.filePath(QStringLiteral("transcricao.jsonl"));
-    if (!CriaBancoVazio(banco))
+    CenaDoServico cena;
+    if (!cena.Prepara({"--ritmo", "--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"}))
         return 1;
-
-    QProcess simulador;
-    simulador.start(QStringLiteral(BIPVOX_SIMULADOR),
-                    {"--ritmo", "--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05",
-                     "--transcricao=" + transcricao});
-    if (!simulador.waitForStarted() || !simulador.waitForReadyRead(5000))
-        return 1;
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
-             QString::fromLocal8Bit(simulador.readLine()).trimmed());
+    const QTemporaryDir& pasta = cena.pasta;
+    const QString& banco = cena.banco;
+    QProcess& simulador = cena.simulador;
 
     QProcess servidor;
     servidor.start(QStringLiteral(BIPVOX_SERVIDOR), {"--banco", banco});
@@ -123,7 +113,7 @@ int main(int argc, char* argv[]) {
     simulador.waitForFinished(5000);
 
     // The terminal's side: pages, calls, and the line between the first block and the last answer.
-    QFile arquivo(transcricao);
+    QFile arquivo(cena.transcricao);
     arquivo.open(QIODevice::ReadOnly);
     QSet<QString> codigos;
     int paginas = 0, chamadas = 0;

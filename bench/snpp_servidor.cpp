@@ -5,6 +5,7 @@
 //   - the service's resident memory before and with 1000 idle connections open.
 // Options: --clientes=50 --paginas=20 --ociosas=1000
 #include "ApoioDoBench.h"
+#include "CenaDoServico.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
@@ -81,22 +82,12 @@ int main(int argc, char* argv[]) {
     limite.rlim_cur = limite.rlim_max;
     setrlimit(RLIMIT_NOFILE, &limite);
 
-    QTemporaryDir pasta;
-    qputenv("XDG_CONFIG_HOME", pasta.path().toLocal8Bit());
-    qputenv("BIPVOX_TRAVAS", (pasta.path() + QStringLiteral("/travas")).toLocal8Bit());
-    const QString banco = pasta.filePath(QStringLiteral("Pager.Mdb"));
-    const QString transcricao = pasta.filePath(QStringLiteral("transcricao.jsonl"));
-    if (!CriaBancoVazio(banco))
+    CenaDoServico cena;
+    if (!cena.Prepara({"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"}))
         return 1;
-    QProcess simulador;
-    simulador.start(
-        QStringLiteral(BIPVOX_SIMULADOR),
-        {"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05", "--transcricao=" + transcricao});
-    if (!simulador.waitForStarted() || !simulador.waitForReadyRead(5000))
-        return 1;
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
-    GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
-             QString::fromLocal8Bit(simulador.readLine()).trimmed());
+    const QTemporaryDir& pasta = cena.pasta;
+    const QString& banco = cena.banco;
+    QProcess& simulador = cena.simulador;
     QTcpServer livre;
     livre.listen(QHostAddress::LocalHost);
     const quint16 porta = livre.serverPort();
@@ -170,7 +161,7 @@ int main(int argc, char* argv[]) {
     simulador.terminate();
     simulador.waitForFinished(5000);
 
-    QFile arquivo(transcricao);
+    QFile arquivo(cena.transcricao);
     arquivo.open(QIODevice::ReadOnly);
     QSet<QString> codigos;
     int paginas = 0;
