@@ -18,6 +18,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QHash>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -119,6 +120,7 @@ int main(int argc, char* argv[]) {
     int paginas = 0, chamadas = 0;
     double primeiro = -1, ultimo = 0;
     std::vector<std::pair<double, int>> dados;
+    QHash<QString, QByteArray> caudas;
     while (!arquivo.atEnd()) {
         const QJsonObject r = QJsonDocument::fromJson(arquivo.readLine()).object();
         const QString tipo = r.value("tipo").toString();
@@ -132,7 +134,10 @@ int main(int argc, char* argv[]) {
             const QByteArray bytes = QByteArray::fromHex(r.value("hex").toString().toLatin1());
             if (primeiro < 0 && bytes.contains('\x02'))
                 primeiro = t;
-            if (bytes.contains("\x06\r"))
+            // Paced, the terminal's answer is written (and recorded) a byte or a few at a time.
+            QByteArray& cauda = caudas[r.value("sentido").toString()];
+            cauda = cauda.right(1) + bytes;
+            if (cauda.contains("\x06\r"))
                 ultimo = t;
             dados.emplace_back(t, int(bytes.size()));
         }
