@@ -7,6 +7,9 @@ pacotes=(
     cmake g++ ninja-build pkg-config
     qt6-base-dev qt6-serialport-dev qt6-svg-dev libqt6svg6
     libqt6sql6-sqlite libsqlite3-dev sqlite3 qt6-translations-l10n
+    # the shared store on a PostgreSQL server (Qt's QPSQL driver, libpq); the tests start a private
+    # cluster of that server (scripts/postgresql.sh)
+    libqt6sql6-psql libpq-dev postgresql
     fonts-liberation fonts-dejavu-core
     clang libclang-rt-14-dev
     # scripts/acessibilidade.sh: a virtual screen, a session bus and the accessibility bus
