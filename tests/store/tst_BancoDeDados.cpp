@@ -3,6 +3,7 @@
 // and the demo run it, and where the programs look for the file.
 #include "AmbienteDeTeste.h"
 #include "CadastroDeTeste.h"
+#include "PostgreSQLDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
 #include "directory/CadastroDeGrupos.h"
 #include "shell/LocalDoBanco.h"
@@ -18,6 +19,8 @@
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -360,6 +363,26 @@ private slots:
         QVERIFY(!LeListaDeNomes(QStringLiteral("Select Nome_Usuario From Usuarios")).erro.isEmpty());
         FechaBancoDeDados();
         QVERIFY(!LeListaDeNomes(sql, {estranho}).erro.isEmpty());
+    }
+    // A new database on the run's PostgreSQL server keeps Portuguese names and quoted text, bound.
+    void postgresql() {
+        EXIGE_POSTGRESQL();
+        QString erro;
+        const QString banco = NovoBancoPostgreSQL(&erro);
+        QVERIFY2(!banco.isEmpty(), qPrintable(erro));
+        {
+            QSqlDatabase db = ConexaoPostgreSQL(banco, QStringLiteral("postgresql"));
+            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
+            QSqlQuery q(db);
+            QVERIFY(q.exec(QStringLiteral("CREATE TABLE Situação (Descrição TEXT)")));
+            QVERIFY(q.prepare(QStringLiteral("INSERT INTO Situação VALUES (?)")));
+            q.addBindValue(QStringLiteral("Érica O'Neil"));
+            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+            QVERIFY(q.exec(QStringLiteral("SELECT Descrição, length(Descrição) FROM Situação")) && q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("Érica O'Neil"));
+            QCOMPARE(q.value(1).toInt(), 12); // characters, not bytes
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("postgresql"));
     }
     void criaBanco_data() {
         // arguments ({}: Pager.Mdb in a private folder, @: that folder)|existing file?|exit code|

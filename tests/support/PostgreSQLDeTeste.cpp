@@ -1,0 +1,77 @@
+#include "PostgreSQLDeTeste.h"
+
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUuid>
+
+namespace {
+// Runs sql (none: only connects) on database banco; empty when it worked, else the reason.
+QString Executa(const QString& banco, const QString& sql) {
+    const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
+    if (servidor.porta == 0)
+        return QStringLiteral(
+                   "sem servidor em BIPVOX_PG_TESTE (\"%1\"): rode \"bash scripts/postgresql.sh rodar "
+                   "PROGRAMA_DE_TESTE\", ou \"bash scripts/postgresql.sh iniciar PASTA\" e exporte "
+                   "em BIPVOX_PG_TESTE a linha que ele imprime")
+            .arg(qEnvironmentVariable("BIPVOX_PG_TESTE"));
+    if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+        return QStringLiteral("driver QPSQL do Qt ausente (pacote libqt6sql6-psql)");
+    const QString nome = QStringLiteral("bipvox_pg_teste_administracao");
+    QString erro;
+    {
+        QSqlDatabase db = ConexaoPostgreSQL(banco, nome);
+        if (!db.open()) {
+            erro = QStringLiteral("sem conexão com %1:%2: ").arg(servidor.host).arg(servidor.porta) +
+                   db.lastError().text();
+        } else if (!sql.isEmpty()) {
+            QSqlQuery consulta(db);
+            if (!consulta.exec(sql))
+                erro = sql + QStringLiteral(": ") + consulta.lastError().text();
+        }
+    }
+    QSqlDatabase::removeDatabase(nome);
+    return erro;
+}
+} // namespace
+
+ServidorPostgreSQL ServidorPostgreSQLDeTeste() {
+    const QString linha = qEnvironmentVariable("BIPVOX_PG_TESTE");
+    const auto valor = [&](const char* chave) {
+        return QRegularExpression(QStringLiteral("(?:^|\\s)%1=(\\S+)").arg(QLatin1String(chave)))
+            .match(linha)
+            .captured(1);
+    };
+    ServidorPostgreSQL servidor{valor("host"), valor("port").toInt(), valor("user")};
+    if (servidor.host.isEmpty() || servidor.usuario.isEmpty())
+        servidor.porta = 0;
+    return servidor;
+}
+
+bool PostgreSQLDisponivel(QString* motivo) {
+    const QString erro = Executa(QStringLiteral("postgres"), QString());
+    if (motivo)
+        *motivo = erro;
+    return erro.isEmpty();
+}
+
+QString NovoBancoPostgreSQL(QString* erro) {
+    const QString banco = QStringLiteral("teste_") + QUuid::createUuid().toString(QUuid::Id128);
+    const QString falha =
+        Executa(QStringLiteral("postgres"),
+                QStringLiteral("CREATE DATABASE %1 TEMPLATE template0 ENCODING 'UTF8'").arg(banco));
+    if (erro)
+        *erro = falha;
+    return falha.isEmpty() ? banco : QString();
+}
+
+QSqlDatabase ConexaoPostgreSQL(const QString& banco, const QString& conexao) {
+    const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conexao);
+    db.setHostName(servidor.host);
+    db.setPort(servidor.porta);
+    db.setUserName(servidor.usuario);
+    db.setDatabaseName(banco);
+    db.setConnectOptions(QStringLiteral("connect_timeout=10"));
+    return db;
+}
