@@ -59,16 +59,21 @@ private:
                               : QStringLiteral("%1, pager %2").arg(nome, p.pager);
     }
     void AdiaUma(const Pagina& p, const QString& motivo);
-    void AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo);
-    // False when the session cannot go on. seguinte, the page after it in this call, is marked
-    // "enviando" in the same transaction that records this one.
-    bool EntregaUma(Pagina p, const Pagina* seguinte);
+    // The pages of this call not yet taken, from the current list on.
+    void AdiaDemais(const QString& motivo);
+    // The next page of the call, without taking it: the pages due when it began, then those
+    // queued meanwhile.
+    std::optional<Pagina> Espia();
+    // False when no further block may go in this call.
+    bool EntregaUma(Pagina p);
     // The blocks and the Log texts of the page's text as a window send makes them; false when the
     // text cannot go (the page is then refused, with the reason).
     bool PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& registros);
-    // The parts that went, the page's final state and its reason, written together.
-    void Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
-                 const QString& motivo, const Pagina* seguinte = nullptr);
+    // One write between two blocks: the page the terminal last judged, marcar marked "enviando"
+    // (0: none), and a page marked ahead that is not marcar back to waiting. False when the
+    // write failed: the judged page, taken by the terminal, is then marked uncertain with the
+    // reason, and no further block may go in this call (m_motivoDoFim says why).
+    bool Grava(qint64 marcar, bool* marcada = nullptr);
     // Opens the link and logs on; false once the link is closed again, m_motivoDoFim saying why
     // (empty when a termination signal cut the dial short).
     bool Conecta();
@@ -86,7 +91,13 @@ private:
     ResumoDaRodada m_resumo;
     QString m_motivoDoFim; // why the session ended early, for the pages still to go
     RegrasDoTexto m_regrasDoTexto = LeRegrasDoTexto(); // read once a round
-    qint64 m_marcada = 0; // the next page, already marked "enviando" with the one before
+    QVector<Pagina> m_prontas;
+    int m_indice = 0; // the next page of m_prontas to go
+    QSet<qint64> m_vistas;
+    // Judged by the terminal, written while the next block crosses the line.
+    std::optional<Desfecho> m_aGravar;
+    // Marked "enviando" (on the disk) ahead of its block, which goes next.
+    qint64 m_marcada = 0;
     Ligacao m_ligacao{[this] { return NovaChamada(); }};
     bool m_conectada = false;
 };
@@ -108,9 +119,24 @@ void Rodada::AdiaUma(const Pagina& p, const QString& motivo) {
                 .arg(Nome(p), depois->proxima.toLocalTime().toString(QStringLiteral("HH:mm:ss")), motivo));
 }
 
-void Rodada::AdiaDemais(const QVector<Pagina>& paginas, int desde, const QString& motivo) {
-    for (int i = desde; i < paginas.size(); ++i)
-        AdiaUma(paginas[i], motivo);
+void Rodada::AdiaDemais(const QString& motivo) {
+    for (; m_indice < m_prontas.size(); ++m_indice)
+        AdiaUma(m_prontas[m_indice], motivo);
+}
+
+std::optional<Pagina> Rodada::Espia() {
+    if (m_indice == m_prontas.size()) {
+        // Pages queued during the call go out in it.
+        QVector<Pagina> novas;
+        for (const Pagina& p : Prontas(Agora()))
+            if (!m_vistas.contains(p.id))
+                novas << p;
+        m_prontas = novas;
+        m_indice = 0;
+    }
+    if (m_indice == m_prontas.size())
+        return std::nullopt;
+    return m_prontas[m_indice];
 }
 
 bool Rodada::PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& registros) {
@@ -134,70 +160,102 @@ bool Rodada::PreparaTexto(const Pagina& p, QStringList& unidades, QStringList& r
     return true;
 }
 
-void Rodada::Conclui(const Pagina& p, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo, const Pagina* seguinte) {
+bool Rodada::Grava(qint64 marcar, bool* marcada) {
+    if (marcada)
+        *marcada = marcar > 0 && marcar == m_marcada;
+    // Marked ahead: the judged page waits to be written while this page's block crosses the line.
+    if (marcar > 0 && marcar == m_marcada)
+        return true;
+    const qint64 desmarcar = m_marcada;
+    if (!m_aGravar && marcar == 0 && desmarcar == 0)
+        return true;
+    const std::optional<Desfecho> d = std::exchange(m_aGravar, std::nullopt);
     QString erro;
-    bool marcada = false;
-    if (!RegistraEntrega(p, partes, situacao, motivo, m_ctx.relogio.DataHoraLocal(), &erro,
-                         seguinte ? seguinte->id : 0, &marcada)) {
-        // Taken by the terminal: never sent again, and said.
+    bool marcou = false;
+    if (!GravaNaChamada(d ? &*d : nullptr, marcar, desmarcar, &marcou, &erro)) {
         m_resumo.falhaDoBanco = true;
+        m_motivoDoFim = QStringLiteral("a fila não pôde ser gravada (%1)").arg(erro);
+        if (!d) {
+            m_diario(QStringLiteral("%1; a chamada termina aqui").arg(m_motivoDoFim));
+            return false;
+        }
+        // Taken by the terminal: never sent again, and said.
+        const Pagina& p = d->pagina;
         MarcaSituacao(
             p.id, Situacao::Incerta,
             QStringLiteral("aceita pela central, mas o histórico não pôde ser gravado (%1)").arg(erro));
-        m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3")
+        m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3; a "
+                                "chamada termina aqui")
                      .arg(p.id)
                      .arg(Nome(p), erro));
-        return;
+        return false;
     }
-    m_marcada = marcada ? seguinte->id : 0;
-    ++(situacao == Situacao::Entregue   ? m_resumo.entregues
-       : situacao == Situacao::Recusada ? m_resumo.recusadas
-                                        : m_resumo.incertas);
-    m_diario(situacao == Situacao::Entregue ? QStringLiteral("página %1 (%2) entregue").arg(p.id).arg(Nome(p))
-                                            : QStringLiteral("página %1 (%2) %3: %4")
-                                                  .arg(p.id)
-                                                  .arg(Nome(p), NomeDaSituacao(situacao), motivo));
+    m_marcada = marcou ? marcar : 0;
+    if (marcada)
+        *marcada = m_marcada > 0;
+    if (!d)
+        return true;
+    const Pagina& p = d->pagina;
+    ++(d->situacao == Situacao::Entregue   ? m_resumo.entregues
+       : d->situacao == Situacao::Recusada ? m_resumo.recusadas
+                                           : m_resumo.incertas);
+    m_diario(d->situacao == Situacao::Entregue
+                 ? QStringLiteral("página %1 (%2) entregue").arg(p.id).arg(Nome(p))
+                 : QStringLiteral("página %1 (%2) %3: %4")
+                       .arg(p.id)
+                       .arg(Nome(p), NomeDaSituacao(d->situacao), d->motivo));
+    return true;
 }
 
-bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
-    const bool marcada = std::exchange(m_marcada, 0) == p.id;
+bool Rodada::EntregaUma(Pagina p) {
     QStringList unidades, registros;
-    if (!PreparaTexto(p, unidades, registros))
+    if (!PreparaTexto(p, unidades, registros)) {
+        if (m_marcada == p.id)
+            m_marcada = 0; // refused now, no longer "enviando"
         return true;
+    }
     // A new call after a session limit comes before the page is marked as on the line.
     if (!m_ligacao.Prossegue()) {
         if (!m_motivoDoFim.isEmpty())
             AdiaUma(p, m_motivoDoFim);
         return false;
     }
-    QString erro;
-    if (!marcada && !MarcaEnviando(p.id, &erro)) {
-        // Cancelled (or taken out) since the call began: it does not go.
-        if (const std::optional<Pagina> agora = LePagina(p.id);
-            agora && agora->situacao != Situacao::Aguardando) {
-            m_diario(QStringLiteral("página %1 (%2) não vai: está %3")
-                         .arg(p.id)
-                         .arg(Nome(p), NomeDaSituacao(agora->situacao)));
-            return true;
-        }
-        m_resumo.falhaDoBanco = true;
-        m_motivoDoFim = QStringLiteral("a fila não pôde ser gravada (%1)").arg(erro);
-        m_diario(QStringLiteral("página %1: %2; a chamada termina aqui").arg(p.id).arg(m_motivoDoFim));
+    // Usually marked while the block before crossed the line; else now, with the page before.
+    bool marcada = false;
+    if (!Grava(p.id, &marcada)) {
+        AdiaUma(p, m_motivoDoFim);
         return false;
     }
+    if (!marcada) {
+        // Cancelled (or taken out) since the call began: it does not go.
+        const std::optional<Pagina> agora = LePagina(p.id);
+        m_diario(QStringLiteral("página %1 (%2) não vai: está %3")
+                     .arg(p.id)
+                     .arg(Nome(p), agora ? NomeDaSituacao(agora->situacao) : QStringLiteral("fora da fila")));
+        return true;
+    }
+    m_marcada = 0; // on the line from here
     p.situacao = Situacao::Enviando;
     ++p.tentativas;
     QVector<ParteEntregue> partes;
+    // While the first block crosses the line, the page before is written and the next one marked:
+    // the next block can follow this one's answer at once.
+    bool gravou = false;
+    const std::function<void()> enquantoSai = [this, &gravou] {
+        if (std::exchange(gravou, true))
+            return;
+        const std::optional<Pagina> seguinte = Espia();
+        Grava(seguinte ? seguinte->id : 0);
+    };
     for (qsizetype k = 0; k < unidades.size(); ++k) {
         bool codigoRecusado = false;
         QString resposta;
         const bool naLinha = k == 0 || m_ligacao.Prossegue();
         const DesfechoDaPagina desfecho =
-            naLinha
-                ? EntregaUnidade(
-                      m_ctx, unidades[k], [&codigoRecusado] { codigoRecusado = true; }, false, {}, &resposta)
-                : DesfechoDaPagina::PedidoDeDesconexao;
+            naLinha ? EntregaUnidade(
+                          m_ctx, unidades[k], [&codigoRecusado] { codigoRecusado = true; }, false,
+                          k == 0 ? enquantoSai : std::function<void()>(), &resposta)
+                    : DesfechoDaPagina::PedidoDeDesconexao;
         if (desfecho == DesfechoDaPagina::Aceita || desfecho == DesfechoDaPagina::Recusada) {
             // A refusal that came with a NAK still counts, as in a window send; each part's row
             // keeps what the terminal said of it, as a window send's does.
@@ -227,11 +285,12 @@ bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
             m_motivoDoFim = QStringLiteral("interrupção pedida durante a nova ligação");
         if (!partes.isEmpty()) {
             // Some parts reached the pager: sending the whole text again would repeat them.
-            Conclui(p, partes, Situacao::Incerta,
-                    QStringLiteral("só %1 de %2 partes foram entregues: %3")
-                        .arg(partes.size())
-                        .arg(unidades.size())
-                        .arg(m_motivoDoFim));
+            m_aGravar = Desfecho{p, partes, Situacao::Incerta,
+                                 QStringLiteral("só %1 de %2 partes foram entregues: %3")
+                                     .arg(partes.size())
+                                     .arg(unidades.size())
+                                     .arg(m_motivoDoFim),
+                                 m_ctx.relogio.DataHoraLocal()};
         } else if (!semResposta) {
             AdiaUma(p, m_motivoDoFim);
         } else {
@@ -253,9 +312,10 @@ bool Rodada::EntregaUma(Pagina p, const Pagina* seguinte) {
     if (recusada != partes.end())
         motivo = recusada->motivo.isEmpty() ? QStringLiteral("código do pager recusado pela central")
                                             : recusada->motivo;
-    Conclui(p, partes, recusada != partes.end() ? Situacao::Recusada : Situacao::Entregue, motivo,
-            m_ligacao.Esgotada() ? nullptr : seguinte); // after a session limit the next waits for its call
-    return true;
+    const Situacao situacao = recusada != partes.end() ? Situacao::Recusada : Situacao::Entregue;
+    m_aGravar = Desfecho{p, partes, situacao, motivo, m_ctx.relogio.DataHoraLocal()};
+    // A write that failed while the block crossed the line: no page goes whose state cannot be written.
+    return !m_resumo.falhaDoBanco;
 }
 
 bool Rodada::Conecta() {
@@ -293,57 +353,53 @@ bool Rodada::Conecta() {
 bool Rodada::NovaChamada() {
     m_diario(QStringLiteral("a central encerrou a sessão por limite de páginas; ligando de novo para as "
                             "restantes"));
+    // The page marked ahead waits unmarked through the new call: a crash meanwhile leaves it waiting.
+    const bool gravou = Grava(0);
     m_conectada = false;
     m_enlace.Fecha(m_ctx);
-    return Conecta();
+    return gravou && Conecta();
 }
 
 ResumoDaRodada Rodada::Executa() {
     m_resumo.expiradas = ExpiraVencidas(m_regras, Agora());
     if (m_resumo.expiradas > 0)
         m_diario(QStringLiteral("%1 página(s) expiraram sem serem enviadas").arg(m_resumo.expiradas));
-    QVector<Pagina> prontas = Prontas(Agora());
-    if (prontas.isEmpty())
+    m_prontas = Prontas(Agora());
+    if (m_prontas.isEmpty())
         return m_resumo;
     if (m_interromper()) {
         m_resumo.interrompida = true;
         return m_resumo;
     }
     m_diario(QStringLiteral("%1 página(s) para enviar; %2")
-                 .arg(prontas.size())
+                 .arg(m_prontas.size())
                  .arg(m_enlace.StatusDaAbertura().trimmed()));
     m_resumo.ligou = true;
     if (!Conecta()) {
         if (!m_resumo.interrompida)
-            AdiaDemais(prontas, 0, m_motivoDoFim);
+            AdiaDemais(m_motivoDoFim);
         return m_resumo;
     }
-    QSet<qint64> vistas;
-    for (int i = 0;; ++i) {
-        if (i == prontas.size()) {
-            // Pages queued during the call go out in it.
-            QVector<Pagina> novas;
-            for (const Pagina& p : Prontas(Agora()))
-                if (!vistas.contains(p.id))
-                    novas << p;
-            if (novas.isEmpty())
-                break;
-            prontas = novas;
-            i = 0;
-        }
+    for (;;) {
         if (m_interromper()) {
             m_resumo.interrompida = true;
-            if (m_marcada)
-                DesmarcaEnviando(std::exchange(m_marcada, 0));
+            Grava(0);
             m_diario(QStringLiteral("interrupção pedida: as páginas restantes continuam na fila"));
             break;
         }
-        vistas.insert(prontas[i].id);
-        if (!EntregaUma(prontas[i], i + 1 < prontas.size() ? &prontas[i + 1] : nullptr)) {
+        const std::optional<Pagina> p = Espia();
+        if (!p) {
+            Grava(0);
+            break;
+        }
+        ++m_indice;
+        m_vistas.insert(p->id);
+        if (!EntregaUma(*p)) {
+            Grava(0);
             // After a second signal the pages not tried wait untouched, their attempts uncounted.
             if (!m_interromper())
-                AdiaDemais(prontas, i + 1, m_motivoDoFim);
-            if (m_resumo.falhaDoBanco)
+                AdiaDemais(m_motivoDoFim);
+            if (m_resumo.falhaDoBanco && m_conectada)
                 break;       // the session itself is fine: log off below
             if (m_conectada) // a new call that failed has closed the link already
                 m_enlace.Interrompe(m_ctx);

@@ -221,6 +221,10 @@ std::optional<QDateTime> ProximaTentativa() {
 }
 
 namespace {
+const QString kDesmarca =
+    QStringLiteral("Update Fila Set Situacao = 'aguardando', Tentativas = Tentativas - 1 "
+                   "Where ID_Pagina = ? And Situacao = 'enviando'");
+
 // 1: marked; 0: not waiting any more; -1: the store refused.
 int Marca(qint64 id, QString* erro) {
     QSqlQuery q(BancoDeDados());
@@ -247,38 +251,44 @@ bool MarcaEnviando(qint64 id, QString* erro) {
 }
 
 bool DesmarcaEnviando(qint64 id) {
-    return Executa(QStringLiteral("Update Fila Set Situacao = 'aguardando', Tentativas = Tentativas - 1 "
-                                  "Where ID_Pagina = ? And Situacao = 'enviando'"),
-                   {id});
+    return Executa(kDesmarca, {id});
 }
 
 bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
                      QString* erro) {
-    return RegistraEntrega(pagina, {{pagina.mensagem, recusada, QString()}},
-                           recusada ? Situacao::Recusada : Situacao::Entregue, motivo, quando, erro);
+    const Desfecho d{pagina,
+                     {{pagina.mensagem, recusada, QString()}},
+                     recusada ? Situacao::Recusada : Situacao::Entregue,
+                     motivo,
+                     quando};
+    return GravaNaChamada(&d, 0, 0, nullptr, erro);
 }
 
-bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo, const QDateTime& quando, QString* erro, qint64 proxima,
-                     bool* proximaMarcada) {
-    if (proximaMarcada)
-        *proximaMarcada = false;
+bool GravaNaChamada(const Desfecho* desfecho, qint64 marcar, qint64 desmarcar, bool* marcada, QString* erro) {
+    if (marcada)
+        *marcada = false;
     Escrita escrita;
     if (!escrita.Iniciada(erro))
         return false;
-    for (const ParteEntregue& parte : partes)
-        if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")), quando.toString(QStringLiteral("HH:mm")),
-                      pagina.usuario, parte.mensagem, pagina.pager, pagina.idUsuario, parte.recusada,
-                      parte.motivo, pagina.origem, erro))
+    if (desfecho) {
+        const Pagina& p = desfecho->pagina;
+        const QDateTime& quando = desfecho->quando;
+        for (const ParteEntregue& parte : desfecho->partes)
+            if (!GravaLog(quando.toString(QStringLiteral("yyyyMMdd")),
+                          quando.toString(QStringLiteral("HH:mm")), p.usuario, parte.mensagem, p.pager,
+                          p.idUsuario, parte.recusada, parte.motivo, p.origem, erro))
+                return false;
+        if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
+                     {NomeDaSituacao(desfecho->situacao), desfecho->motivo, p.id}, erro))
             return false;
-    if (!Executa(QStringLiteral("Update Fila Set Situacao = ?, Motivo = ? Where ID_Pagina = ?"),
-                 {NomeDaSituacao(situacao), motivo, pagina.id}, erro))
+    }
+    if (desmarcar > 0 && !Executa(kDesmarca, {desmarcar}, erro))
         return false;
-    const int marcada = proxima > 0 ? Marca(proxima, erro) : 0;
-    if (marcada < 0 || !escrita.Confirma(erro))
+    const int marcou = marcar > 0 ? Marca(marcar, erro) : 0;
+    if (marcou < 0 || !escrita.Confirma(erro))
         return false;
-    if (proximaMarcada)
-        *proximaMarcada = marcada == 1;
+    if (marcada)
+        *marcada = marcou == 1;
     return true;
 }
 

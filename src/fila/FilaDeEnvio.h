@@ -75,10 +75,6 @@ bool MarcaEnviando(qint64 id, QString* erro = nullptr);
 // A page marked "enviando" whose block never went out (the call stopped first): waiting again,
 // the attempt not counted.
 bool DesmarcaEnviando(qint64 id);
-// Taken (recusada = false) or refused by the terminal: the state and the page's Log row, dated
-// quando (local time), in one transaction.
-bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
-                     QString* erro = nullptr);
 // One Log row of a page that went out: a text longer than a page goes as numbered pages, each
 // with its row, as a window send writes them.
 struct ParteEntregue {
@@ -86,13 +82,25 @@ struct ParteEntregue {
     bool recusada = false;
     QString motivo; // the terminal's reason, for the Log
 };
-// The page's final state (entregue, recusada, or incerta when only some parts went) and the Log
-// rows of the parts that went, in one transaction. With a proxima, the same transaction marks that
-// page "enviando" as MarcaEnviando would (one write between two blocks instead of two);
-// proximaMarcada says whether it was still waiting and is now marked.
-bool RegistraEntrega(const Pagina& pagina, const QVector<ParteEntregue>& partes, Situacao situacao,
-                     const QString& motivo, const QDateTime& quando, QString* erro = nullptr,
-                     qint64 proxima = 0, bool* proximaMarcada = nullptr);
+// A page the terminal judged: its final state (entregue, recusada, or incerta when only some parts
+// went), the reason, and the Log rows of the parts that went, dated quando (local time).
+struct Desfecho {
+    Pagina pagina;
+    QVector<ParteEntregue> partes;
+    Situacao situacao = Situacao::Entregue;
+    QString motivo;
+    QDateTime quando;
+};
+// What a call writes between two blocks, in one transaction that waits for the disk: the judged
+// page (none: nullptr); the page marcar marked "enviando" as MarcaEnviando marks it (*marcada: it
+// was still waiting and now is); and the page desmarcar, marked earlier but not going out in this
+// call, waiting again as DesmarcaEnviando leaves it (0: none).
+bool GravaNaChamada(const Desfecho* desfecho, qint64 marcar = 0, qint64 desmarcar = 0,
+                    bool* marcada = nullptr, QString* erro = nullptr);
+// Taken (recusada = false) or refused by the terminal: the state and the page's Log row, dated
+// quando (local time), in one transaction.
+bool RegistraEntrega(const Pagina& pagina, bool recusada, const QString& motivo, const QDateTime& quando,
+                     QString* erro = nullptr);
 // A failed attempt: counted, then waiting again (at the rules' next time) or expired.
 bool Adia(const Pagina& pagina, const RegrasDaFila& regras, const QDateTime& agora, const QString& motivo,
           QString* erro = nullptr);

@@ -67,7 +67,7 @@ struct RespostaDoTerminal {
 
 // Writes one transmission unit and waits, without letting events run, for the terminal's
 // answer. The clock is judged first: an answer found after the deadline counts as a time-out.
-// enquantoSai runs once the unit has left the port, while the terminal judges it.
+// enquantoSai runs once the unit is handed to the port, while it crosses the line.
 RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
                                  const std::function<void()>& enquantoSai) {
     enum { Desconexao, Recusa, Aceita, Rejeita };
@@ -85,9 +85,11 @@ RespostaDoTerminal EnviaEAguarda(Contexto& ctx, const QString& unidade,
     if (antes.contains("\x1b\x04\r"))
         return {Veredito::PedidoDeDesconexao, false, QString::fromLatin1(antes)};
     ctx.porta.Output(unidade);
-    ctx.porta.EsvaziaSaida();
+    // Before waiting for the last byte to leave: on a real line that wait is the block's whole
+    // time on the wire. What arrives meanwhile is judged by EsvaziaSaida as before.
     if (enquantoSai)
         enquantoSai();
+    ctx.porta.EsvaziaSaida();
     RespostaDaLinha resposta(kFins);
     if (!AguardaNaLinha(ctx, resposta, ctx.relogio.Agora() + PrazoDaResposta))
         return {resposta.Excedeu() ? Veredito::DadosDemais : Veredito::TempoEsgotado, false};
