@@ -1,6 +1,7 @@
 #include "directory/CadastroDeGrupos.h"
 
 #include "store/ChaveDeOrdem.h"
+#include "store/ComandosUsuarios.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
@@ -34,7 +35,7 @@ bool LeGrupo(qint32 id, Grupo& grupo, QString* erro) {
     return true;
 }
 
-Gravacao GravaGrupo(Grupo& grupo, QString* erro) {
+Gravacao GravaGrupo(Grupo& grupo, const Grupo& lido, QString* erro) {
     Transacao transacao;
     if (!transacao.Iniciada())
         return Falhou(erro, transacao.Erro());
@@ -48,36 +49,48 @@ Gravacao GravaGrupo(Grupo& grupo, QString* erro) {
 
     QString motivo;
     if (grupo.id == 0) {
-        if (!Executa(QStringLiteral("Insert Into Grupos (Descricao_Grupo, Nome_Grupo) Values (?, ?)"),
-                     {grupo.descricao, grupo.nome}, &motivo))
+        const qint32 id = InsereComContador(
+            QStringLiteral("Insert Into Grupos (Descricao_Grupo, Nome_Grupo) Values (?, ?)"),
+            {grupo.descricao, grupo.nome}, &motivo);
+        if (id == 0)
             return Falhou(erro, motivo);
-        Snapshot novo(QStringLiteral("Select last_insert_rowid() As ID"));
-        if (!novo.Valido())
-            return Falhou(erro, novo.Erro());
-        const qint32 id = novo.Campo(QStringLiteral("ID")).toInt();
         if (!transacao.Confirma())
             return Falhou(erro, transacao.Erro());
         grupo.id = id;
         return Gravacao::Gravado;
     }
-    if (!Executa(QStringLiteral("Update Grupos Set Descricao_Grupo = ?, Nome_Grupo = ? Where ID_Grupo = ?"),
-                 {grupo.descricao, grupo.nome, grupo.id}, &motivo))
+    const int alterados = ExecutaContando(
+        QStringLiteral("Update Grupos Set Descricao_Grupo = ?, Nome_Grupo = ? Where ID_Grupo = ? And "
+                       "Nome_Grupo = ? And Descricao_Grupo = ?"),
+        {grupo.descricao, grupo.nome, grupo.id, lido.nome, lido.descricao}, &motivo);
+    if (alterados < 0)
         return Falhou(erro, motivo);
+    if (alterados == 0) {
+        Grupo agora;
+        if (LeGrupo(grupo.id, agora, &motivo))
+            return Gravacao::AlteradoNoutraMesa;
+        return motivo.isEmpty() ? Gravacao::ExcluidoNoutraMesa : Falhou(erro, motivo);
+    }
     if (!transacao.Confirma())
         return Falhou(erro, transacao.Erro());
     return Gravacao::Gravado;
 }
 
-bool ExcluiGrupo(qint32 id, QString* erro) {
+bool ExcluiGrupo(qint32 id, QString* erro, bool* jaExcluido) {
     Transacao transacao;
     if (!transacao.Iniciada())
         return Falha(erro, transacao.Erro());
     QString motivo;
     // Memberships first: none may point at a group that is gone.
-    if (!Executa(QStringLiteral("Delete From Usuario_Grupo Where ID_Grupo = ?"), {id}, &motivo) ||
-        !Executa(QStringLiteral("Delete From Grupos Where ID_Grupo = ?"), {id}, &motivo))
+    const int excluidos =
+        Executa(QStringLiteral("Delete From Usuario_Grupo Where ID_Grupo = ?"), {id}, &motivo)
+            ? ExecutaContando(QStringLiteral("Delete From Grupos Where ID_Grupo = ?"), {id}, &motivo)
+            : -1;
+    if (excluidos < 0)
         return Falha(erro, motivo);
     if (!transacao.Confirma())
         return Falha(erro, transacao.Erro());
+    if (jaExcluido)
+        *jaExcluido = excluidos == 0;
     return true;
 }

@@ -11,14 +11,18 @@ struct Grupo {
     QString descricao;
 };
 
-enum class Gravacao { Gravado, NomeRepetido, Falhou };
+// AlteradoNoutraMesa, ExcluidoNoutraMesa: the group no longer is as the desk read it; nothing written.
+enum class Gravacao { Gravado, NomeRepetido, AlteradoNoutraMesa, ExcluidoNoutraMesa, Falhou };
 
 // Every group in name order, each name with its ID_Grupo.
 ListaDeNomes LeGrupos();
 // The row of one group; false (and erro empty) when it no longer exists.
 bool LeGrupo(qint32 id, Grupo& grupo, QString* erro = nullptr);
-// A new group (id 0) is inserted and receives its id; an existing one is updated. A name that
-// another group already has, as the store compares names, is refused and nothing is written.
-Gravacao GravaGrupo(Grupo& grupo, QString* erro = nullptr);
-// Deletes the group's memberships, then the group; users stay.
-bool ExcluiGrupo(qint32 id, QString* erro = nullptr);
+// A new group (id 0) is inserted and receives its id; an existing one is updated only while the
+// store still holds lido, the group as the desk read it. A name that another group already has,
+// as the store compares names, is refused and nothing is written; the check and the write are
+// one write-locked transaction, so two desks cannot both pass it.
+Gravacao GravaGrupo(Grupo& grupo, const Grupo& lido, QString* erro = nullptr);
+// Deletes the group's memberships, then the group; users stay. jaExcluido: another desk had
+// deleted it already.
+bool ExcluiGrupo(qint32 id, QString* erro = nullptr, bool* jaExcluido = nullptr);

@@ -1,5 +1,7 @@
 #include "directory/CadastroDeUsuarios.h"
 
+#include "directory/FalhaNoBanco.h"
+
 #include "store/ComandosUsuarios.h"
 #include "store/ListaDeNomes.h"
 #include "store/Snapshot.h"
@@ -7,35 +9,95 @@
 
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 const QString TituloAdvertencia = QStringLiteral("Advertência:");
 const QString TituloErro = QStringLiteral("Erro:");
 
 void AvisaFalhaAoGravar(Operador& operador, const QString& motivo) {
+    if (motivo == Transacao::Ocupado) {
+        InformaFalhaNoBanco(operador, QStringLiteral("gravar o usuário"), motivo);
+        return;
+    }
     operador.Mensagem(QStringLiteral("Não foi possível gravar o usuário no arquivo de dados (Pager.Mdb). "
                                      "Nada foi alterado no cadastro.\n\n(%1)")
                           .arg(motivo),
                       TituloErro, Icone::Informacao);
 }
 
-// The user row and his memberships; false at the first statement the store refuses.
-bool GravaDentroDaTransacao(qint32& id, const DadosDoUsuario& dados,
-                            const std::optional<QVector<qint32>>& grupos, const QDate& hoje, QString& erro) {
+QString TextoDoConflito(Conflito conflito) {
+    switch (conflito) {
+    case Conflito::UsuarioAlterado:
+        return QStringLiteral(
+            "Este usuário foi alterado em outra mesa enquanto você o editava. Para não "
+            "desfazer aquela alteração, a sua não foi gravada; nada se perdeu. A ficha "
+            "mostra agora os dados como estão no cadastro: confira e, se ainda for preciso, "
+            "altere de novo.");
+    case Conflito::UsuarioExcluido:
+        return QStringLiteral("Este usuário foi excluído em outra mesa enquanto você o editava, então nada "
+                              "foi gravado (ele não foi recriado). A lista de usuários foi atualizada.");
+    default:
+        return QStringLiteral("Um dos grupos marcados foi excluído em outra mesa enquanto você editava este "
+                              "usuário, então nada foi gravado; nada se perdeu. A lista de grupos foi "
+                              "atualizada: confira as marcas e grave de novo.");
+    }
+}
+
+QVector<qint32> Ordenados(QVector<qint32> ids) {
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+// The user row and his memberships; false at the first statement the store refuses (erro), or
+// where the store no longer holds what the desk read (conflito).
+bool GravaDentroDaTransacao(qint32& id, const UsuarioLido& lido, const DadosDoUsuario& dados,
+                            const std::optional<QVector<qint32>>& grupos, const QDate& hoje,
+                            Conflito& conflito, QString& erro) {
     if (id == 0) {
         id = InsereComContador(
             ComandosUsuarios::Insere,
             {dados.descricao, dados.pager, hoje.toString(QStringLiteral("dd/MM/yyyy")), dados.nome}, &erro);
         if (id == 0)
             return false;
-    } else if (!Executa(ComandosUsuarios::Altera, {dados.descricao, dados.pager, dados.nome, id}, &erro) ||
-               (grupos && !Executa(ComandosUsuarios::ExcluiMembros, {id}, &erro))) {
-        return false;
+    } else {
+        const DadosDoUsuario& antes = lido.usuario.dados;
+        const int alterados = ExecutaContando(
+            ComandosUsuarios::AlteraSeIgual,
+            {dados.descricao, dados.pager, dados.nome, id, antes.descricao, antes.pager, antes.nome}, &erro);
+        if (alterados == 0 && LeUsuario(id, &erro))
+            conflito = Conflito::UsuarioAlterado;
+        else if (alterados == 0 && erro.isEmpty())
+            conflito = Conflito::UsuarioExcluido;
+        if (alterados <= 0)
+            return false;
+        if (grupos && lido.grupos) {
+            QVector<qint32> agora;
+            Snapshot membros(ComandosUsuarios::GruposDoUsuario, {id});
+            for (; !membros.Eof(); membros.MoveNext())
+                agora << membros.Campo(QStringLiteral("ID_Grupo")).toInt();
+            if (!membros.Valido()) {
+                erro = membros.Erro();
+                return false;
+            }
+            if (Ordenados(agora) != Ordenados(*lido.grupos)) {
+                conflito = Conflito::UsuarioAlterado;
+                return false;
+            }
+        }
+        if (grupos && !Executa(ComandosUsuarios::ExcluiMembros, {id}, &erro))
+            return false;
     }
     if (!grupos)
         return true;
-    for (qint32 grupo : *grupos)
-        if (!Executa(ComandosUsuarios::InsereMembro, {id, grupo}, &erro))
+    for (qint32 grupo : Ordenados(*grupos)) {
+        const int inseridos = ExecutaContando(ComandosUsuarios::InsereMembro, {id, grupo}, &erro);
+        if (inseridos == 0)
+            conflito = Conflito::GrupoExcluido;
+        if (inseridos <= 0)
             return false;
+    }
     return true;
 }
 } // namespace
@@ -95,12 +157,23 @@ bool ConfereCamposDoUsuario(Operador& operador, const DadosDoUsuario& dados) {
     return true;
 }
 
-qint32 GravaUsuario(Operador& operador, qint32 idUsuario, const DadosDoUsuario& digitados,
-                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje) {
+qint32 GravaUsuario(Operador& operador, const UsuarioLido& lido, const DadosDoUsuario& digitados,
+                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje,
+                    Conflito* conflito) {
+    Conflito desfecho = Conflito::Nenhum;
+    if (conflito)
+        *conflito = desfecho;
     DadosDoUsuario dados = digitados;
     if (dados.descricao.isEmpty())
         dados.descricao = DescricaoPadraoDoUsuario;
-    if (idUsuario == 0) {
+    // The pager check and the insert, or the comparison with what was read and the change, are
+    // one write-locked transaction: no other desk can come between them.
+    Transacao transacao;
+    if (!transacao.Iniciada()) {
+        AvisaFalhaAoGravar(operador, transacao.Erro());
+        return 0;
+    }
+    if (lido.usuario.id == 0) {
         Snapshot mesmoPager(ComandosUsuarios::PorPager, {dados.pager});
         if (!mesmoPager.Valido()) {
             AvisaFalhaAoGravar(operador, mesmoPager.Erro());
@@ -113,23 +186,16 @@ qint32 GravaUsuario(Operador& operador, qint32 idUsuario, const DadosDoUsuario& 
                 TituloErro, Icone::Informacao);
             return 0;
         }
-    } else {
-        QString erro;
-        if (!LeUsuario(idUsuario, &erro)) {
-            AvisaFalhaAoGravar(operador,
-                               erro.isEmpty() ? QStringLiteral("o usuário não está mais no cadastro") : erro);
-            return 0;
-        }
     }
-    Transacao transacao;
-    if (!transacao.Iniciada()) {
-        AvisaFalhaAoGravar(operador, transacao.Erro());
-        return 0;
-    }
-    qint32 id = idUsuario;
+    qint32 id = lido.usuario.id;
     QString erro;
-    if (!GravaDentroDaTransacao(id, dados, gruposMarcados, hoje, erro)) {
-        AvisaFalhaAoGravar(operador, erro);
+    if (!GravaDentroDaTransacao(id, lido, dados, gruposMarcados, hoje, desfecho, erro)) {
+        if (conflito)
+            *conflito = desfecho;
+        if (desfecho != Conflito::Nenhum)
+            InformaOutraMesa(operador, TextoDoConflito(desfecho));
+        else
+            AvisaFalhaAoGravar(operador, erro);
         return 0;
     }
     if (!transacao.Confirma()) {

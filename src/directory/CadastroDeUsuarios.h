@@ -41,9 +41,22 @@ std::optional<UsuarioCadastrado> LeUsuario(qint32 idUsuario, QString* erro = nul
 // The refusals of an empty pager code or name, told to the operator. True when saving may go on.
 bool ConfereCamposDoUsuario(Operador& operador, const DadosDoUsuario& dados);
 
-// Saves a new user (idUsuario 0) or alters one, then rewrites his memberships from the marked
-// groups, all in one transaction; without marks (the groups could not be read) his memberships
-// stay as they are. A new user whose pager code is in use is refused. Returns the user's
-// identifier, or 0 when nothing was written; the operator has then been told why.
-qint32 GravaUsuario(Operador& operador, qint32 idUsuario, const DadosDoUsuario& dados,
-                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje);
+// What the dialog showed of the user it saves: his row and the groups he belonged to, as read.
+// A save writes only while the store still holds them, so a change another desk made meanwhile is
+// never overwritten unseen.
+struct UsuarioLido {
+    UsuarioCadastrado usuario;             // id 0: a new user
+    std::optional<QVector<qint32>> grupos; // empty when the groups could not be read
+};
+
+enum class Conflito { Nenhum, UsuarioAlterado, UsuarioExcluido, GrupoExcluido };
+
+// Saves a new user (lido.usuario.id 0) or alters one, then rewrites his memberships from the
+// marked groups, all in one transaction; without marks (the groups could not be read) his
+// memberships stay as they are. A new user whose pager code is in use is refused; so is a change
+// to a user another desk altered or deleted since he was read, or that marks a group deleted
+// meanwhile (conflito says which). Returns the user's identifier, or 0 when nothing was written;
+// the operator has then been told why.
+qint32 GravaUsuario(Operador& operador, const UsuarioLido& lido, const DadosDoUsuario& dados,
+                    const std::optional<QVector<qint32>>& gruposMarcados, const QDate& hoje,
+                    Conflito* conflito = nullptr);

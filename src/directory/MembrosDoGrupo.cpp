@@ -51,9 +51,10 @@ Adicao AdicionaMembro(qint32 idUsuario, qint32 idGrupo, QString* erro) {
         {idUsuario, idGrupo, idUsuario, idGrupo});
     if (!situacao.Valido())
         return Falhou(erro, situacao.Erro());
-    if (situacao.Campo(QStringLiteral("Usuario")).toInt() == 0 ||
-        situacao.Campo(QStringLiteral("Grupo")).toInt() == 0)
-        return Adicao::Recusada;
+    if (situacao.Campo(QStringLiteral("Usuario")).toInt() == 0)
+        return Adicao::UsuarioAusente;
+    if (situacao.Campo(QStringLiteral("Grupo")).toInt() == 0)
+        return Adicao::GrupoAusente;
     if (situacao.Campo(QStringLiteral("Par")).toInt() > 0)
         return Adicao::JaEraMembro;
     QString motivo;

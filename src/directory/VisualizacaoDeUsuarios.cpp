@@ -1,6 +1,7 @@
 #include "directory/VisualizacaoDeUsuarios.h"
 
 #include "directory/CadastroDeUsuarios.h"
+#include "directory/FalhaNoBanco.h"
 #include "store/ComandosUsuarios.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
@@ -29,16 +30,25 @@ QString DetalhesDoUsuario(qint32 idUsuario) {
 bool ExcluiUsuario(Operador& operador, qint32 idUsuario) {
     Transacao transacao;
     QString erro = transacao.Erro();
-    const bool ok = transacao.Iniciada() && Executa(ComandosUsuarios::Exclui, {idUsuario}, &erro) &&
-                    Executa(ComandosUsuarios::ExcluiMembros, {idUsuario}, &erro) && transacao.Confirma();
+    const int excluidos =
+        transacao.Iniciada() ? ExecutaContando(ComandosUsuarios::Exclui, {idUsuario}, &erro) : -1;
+    const bool ok = excluidos >= 0 && Executa(ComandosUsuarios::ExcluiMembros, {idUsuario}, &erro) &&
+                    transacao.Confirma();
     if (!ok) {
         if (erro.isEmpty())
             erro = transacao.Erro();
-        operador.Mensagem(
-            QStringLiteral("Não foi possível excluir o usuário no arquivo de dados (Pager.Mdb). "
-                           "Nada foi alterado no cadastro.\n\n(%1)")
-                .arg(erro),
-            QStringLiteral("Erro:"), Icone::Informacao);
+        if (erro == Transacao::Ocupado)
+            InformaFalhaNoBanco(operador, QStringLiteral("excluir o usuário"), erro);
+        else
+            operador.Mensagem(
+                QStringLiteral("Não foi possível excluir o usuário no arquivo de dados (Pager.Mdb). "
+                               "Nada foi alterado no cadastro.\n\n(%1)")
+                    .arg(erro),
+                QStringLiteral("Erro:"), Icone::Informacao);
+    } else if (excluidos == 0) {
+        InformaOutraMesa(operador,
+                         QStringLiteral("Este usuário já tinha sido excluído em outra mesa. A lista "
+                                        "de usuários foi atualizada."));
     }
     return ok;
 }

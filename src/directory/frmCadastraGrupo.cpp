@@ -174,13 +174,18 @@ void frmCadastraGrupo::cmdExcluirGrupo_Click() {
         return;
     QString erro;
     bool excluido;
+    bool jaExcluido = false;
     {
         const AmpulhetaLigada ampulheta(m_operador);
         m_operador.Status(QStringLiteral(" Excluindo Grupo de Usuários..."));
-        excluido = ExcluiGrupo(GrupoSelecionado(), &erro);
+        excluido = ExcluiGrupo(GrupoSelecionado(), &erro, &jaExcluido);
     }
     if (!excluido)
         InformaFalhaNoBanco(m_operador, QStringLiteral("excluir o grupo"), erro);
+    else if (jaExcluido)
+        InformaOutraMesa(m_operador,
+                         QStringLiteral("Este grupo já tinha sido excluído em outra mesa. A lista "
+                                        "de grupos foi atualizada."));
     m_operador.Status(Pronto);
     FinalComum();
 }

@@ -75,6 +75,7 @@ frmCadastraGrupos::frmCadastraGrupos(Operador& operador, QWidget* pai) : QDialog
 }
 
 void frmCadastraGrupos::PreencheParaAlterar(const Grupo& grupo) {
+    m_lido = grupo;
     m_txtNomeGrupo->setText(grupo.nome);
     m_txtDescricaoGrupo->setPlainText(grupo.descricao);
     m_pnlId->setText(QString::number(grupo.id));
@@ -102,7 +103,26 @@ void frmCadastraGrupos::cmdCadastrarGrupo_Click() {
     Gravacao gravacao;
     {
         const AmpulhetaLigada ampulheta(m_operador);
-        gravacao = GravaGrupo(grupo, &erro);
+        gravacao = GravaGrupo(grupo, m_lido, &erro);
+    }
+    if (gravacao == Gravacao::ExcluidoNoutraMesa) {
+        InformaOutraMesa(m_operador, QStringLiteral("Este grupo foi excluído em outra mesa enquanto você o "
+                                                    "editava, então nada foi gravado (ele não foi recriado). "
+                                                    "A lista de grupos foi atualizada."));
+        QDialog::reject(); // the window below lists the groups again
+        return;
+    }
+    if (gravacao == Gravacao::AlteradoNoutraMesa) {
+        InformaOutraMesa(
+            m_operador,
+            QStringLiteral("Este grupo foi alterado em outra mesa enquanto você o editava. Para não "
+                           "desfazer aquela alteração, a sua não foi gravada; nada se perdeu. A "
+                           "ficha mostra agora o grupo como está no cadastro: confira e, se ainda "
+                           "for preciso, altere de novo."));
+        Grupo agora;
+        if (LeGrupo(grupo.id, agora))
+            PreencheParaAlterar(agora);
+        return;
     }
     if (gravacao == Gravacao::NomeRepetido) {
         m_operador.Mensagem(

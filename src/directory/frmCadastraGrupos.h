@@ -16,7 +16,8 @@ class frmCadastraGrupos : public QDialog {
 public:
     explicit frmCadastraGrupos(Operador& operador, QWidget* pai = nullptr);
 
-    // Fills the boxes and pnlId with a stored group, for an alteration.
+    // Fills the boxes and pnlId with a stored group, for an alteration (again after another desk
+    // changed it, to show it as it is).
     void PreencheParaAlterar(const Grupo& grupo);
     bool ModoNovo() const;
 
@@ -33,4 +34,5 @@ private:
     QLabel* m_pnlId = nullptr;
     QLineEdit* m_txtNomeGrupo = nullptr;
     frmCaixaDeTexto* m_txtDescricaoGrupo = nullptr;
+    Grupo m_lido; // as filled, which a save compares with the store
 };

@@ -114,6 +114,7 @@ bool frmCadastraUsuarios::PreencheParaAlterar(qint32 idUsuario) {
                             QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
+    m_lido.usuario = *usuario;
     m_pnlId->setText(QString::number(usuario->id));
     m_txtPagerID->setText(usuario->dados.pager);
     m_txtDescricao->setPlainText(usuario->dados.descricao);
@@ -140,7 +141,7 @@ void frmCadastraUsuarios::Form_Activate() {
 
 bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
     m_grupos->Substitui({});
-    m_gruposLidos = false;
+    m_lido.grupos.reset();
     GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
     if (!lista.erro.isEmpty()) {
         m_operador.Mensagem(
@@ -151,7 +152,10 @@ bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
             QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
-    m_gruposLidos = true;
+    m_lido.grupos.emplace();
+    for (const GrupoParaMarcar& grupo : lista.grupos)
+        if (grupo.marcado)
+            m_lido.grupos->append(grupo.id);
     m_grupos->Substitui(std::move(lista.grupos));
     if (m_grupos->rowCount() == 0)
         return false;
@@ -160,7 +164,7 @@ bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
 }
 
 std::optional<QVector<qint32>> frmCadastraUsuarios::GruposMarcados() const {
-    if (!m_gruposLidos)
+    if (!m_lido.grupos)
         return std::nullopt;
     return m_grupos->Marcados();
 }
@@ -174,10 +178,19 @@ void frmCadastraUsuarios::cmdCadastrarGrupo_Click() {
         dados.descricao = DescricaoPadraoDoUsuario;
     }
     qint32 id = 0;
+    Conflito conflito = Conflito::Nenhum;
     {
         const AmpulhetaLigada ampulheta(m_operador);
-        id = GravaUsuario(m_operador, IdDoUsuario(), dados, GruposMarcados(), QDate::currentDate());
+        m_lido.usuario.id = IdDoUsuario();
+        id = GravaUsuario(m_operador, m_lido, dados, GruposMarcados(), QDate::currentDate(), &conflito);
     }
+    if (conflito == Conflito::UsuarioExcluido) {
+        reject(); // the window below lists the users again
+        return;
+    }
+    // Shown as the store holds them now; the operator was told what happened.
+    if (conflito != Conflito::Nenhum && (IdDoUsuario() == 0 || PreencheParaAlterar(IdDoUsuario())))
+        ExibeGrupos(IdDoUsuario());
     if (id == 0)
         return;
     m_pnlId->setText(QString::number(id));

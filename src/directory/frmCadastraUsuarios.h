@@ -2,6 +2,7 @@
 // The dialog that creates a pager user or alters one, with the groups he belongs to. Its hidden
 // panel pnlId holds "-" for a new user, or the identifier of the user being altered.
 #include "common/Operador.h"
+#include "directory/CadastroDeUsuarios.h"
 
 #include <QDialog>
 #include <QVector>
@@ -20,7 +21,7 @@ public:
     explicit frmCadastraUsuarios(Operador& operador, QWidget* pai = nullptr);
 
     // Fills the dialog to alter a user, from his row; false (the operator told) when he is no
-    // longer in the directory.
+    // longer in the directory. Called again after another desk changed him, to show him as he is.
     bool PreencheParaAlterar(qint32 idUsuario);
     // Identifier of the user being altered, 0 for a new one.
     qint32 IdDoUsuario() const;
@@ -51,5 +52,6 @@ private:
     QToolButton* m_cmdCadastrarGrupo = nullptr;
     QToolButton* m_cmdRetornar = nullptr;
     bool m_ativado = false;
-    bool m_gruposLidos = false;
+    // What the boxes and marks showed when filled, which a save compares with the store.
+    UsuarioLido m_lido;
 };

@@ -153,8 +153,14 @@ void frmUsuariosGrupo::cmdAdicionar_Click() {
         break;
     case Adicao::JaEraMembro:
         break;
-    case Adicao::Recusada: // the user or the group was deleted meanwhile
-        bipe();
+    case Adicao::UsuarioAusente:
+    case Adicao::GrupoAusente:
+        InformaOutraMesa(m_operador, adicao == Adicao::UsuarioAusente
+                                         ? QStringLiteral("Este usuário foi excluído em outra mesa, então "
+                                                          "nada foi gravado. As listas foram atualizadas.")
+                                         : QStringLiteral("Este grupo foi excluído em outra mesa, então nada "
+                                                          "foi gravado. As listas foram atualizadas."));
+        Form_Load();
         break;
     case Adicao::Falhou:
         InformaFalhaNoBanco(m_operador, QStringLiteral("incluir o usuário no grupo"), erro);

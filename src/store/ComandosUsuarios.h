@@ -14,13 +14,18 @@ inline const QString Usuario = QStringLiteral("Select * From Usuarios Where ID_U
 // Users whose pager code is the same pager to a terminal: blanks around it are never sent and
 // letter case does not tell pagers apart. Binds ID_Pager.
 inline const QString PorPager =
-    QStringLiteral("Select * from Usuarios Where Upper(Trim(ID_Pager, ' ')) = Upper(Trim(?, ' '))");
+    QStringLiteral("Select * from Usuarios Where Upper(Trim(ID_Pager)) = Upper(Trim(?))");
 // Binds Descricao, ID_Pager, Data_Cadastro, Nome_Usuario.
 inline const QString Insere = QStringLiteral(
     "Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, Nome_Usuario) Values (?, ?, ?, ?)");
 // Binds Descricao, ID_Pager, Nome_Usuario, ID_Usuario; Data_Cadastro is never rewritten.
 inline const QString Altera =
     QStringLiteral("Update Usuarios Set Descricao = ?, ID_Pager = ?, Nome_Usuario = ? Where ID_Usuario = ?");
+// The same, only while the row still holds what the desk read: binds the three new values,
+// ID_Usuario, then Descricao, ID_Pager and Nome_Usuario as read. No row matched: another desk
+// altered or deleted him meanwhile.
+inline const QString AlteraSeIgual =
+    Altera + QStringLiteral(" And Descricao = ? And ID_Pager = ? And Nome_Usuario = ?");
 inline const QString Exclui = QStringLiteral("Delete From Usuarios Where ID_Usuario = ?");
 
 // Every group in name order (identifier first), for the marks of the entry dialog.
@@ -29,8 +34,11 @@ inline const QString GruposEmOrdem =
 // The groups one user belongs to; binds ID_Usuario.
 inline const QString GruposDoUsuario =
     QStringLiteral("Select Distinct ID_Grupo From Usuario_Grupo Where ID_Usuario = ?");
+// The pair only while both the user and the group exist (no row: one was deleted meanwhile);
+// binds ID_Usuario, ID_Grupo.
 inline const QString InsereMembro =
-    QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, ?)");
+    QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Select u.ID_Usuario, g.ID_Grupo From "
+                   "Usuarios u, Grupos g Where u.ID_Usuario = ? And g.ID_Grupo = ?");
 inline const QString ExcluiMembros = QStringLiteral("Delete From Usuario_Grupo Where ID_Usuario = ?");
 
 } // namespace ComandosUsuarios

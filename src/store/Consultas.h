@@ -20,9 +20,17 @@ inline const QString IdsENomesDosGrupos =
 // Pager code and name of one user; binds ID_Usuario.
 inline const QString PagerDoUsuario =
     QStringLiteral("Select ID_Pager, Nome_Usuario from Usuarios Where ID_Usuario = ?");
-// The members of one group; binds ID_Grupo.
+// The members of one group, each user once (a pair stored twice still means one page); binds
+// ID_Grupo.
 inline const QString MembrosDoGrupo =
-    QStringLiteral("Select ID_Usuario From Usuario_Grupo Where ID_Grupo = ?");
+    QStringLiteral("Select Distinct ID_Usuario From Usuario_Grupo Where ID_Grupo = ? Order By ID_Usuario");
+// The same with each member's pager code and name, in one statement, so a send sees the group and
+// its users as one state of the file, whatever another desk saves meanwhile; a member whose user
+// row is gone comes with nulls. Binds ID_Grupo.
+inline const QString MembrosComDados = QStringLiteral(
+    "Select m.ID_Usuario, u.ID_Usuario As Cadastrado, u.ID_Pager, u.Nome_Usuario From (Select Distinct "
+    "ID_Usuario From Usuario_Grupo Where ID_Grupo = ?) m Left Join Usuarios u On u.ID_Usuario = "
+    "m.ID_Usuario Order By m.ID_Usuario");
 // One row of the sent-message history; binds the nine columns in this order.
 inline const QString InsereLog = QStringLiteral(
     "Insert Into Log(Data, Hora, Usuario, Mensagem, ID_Pager, ID_Usuario, Situacao, Motivo, Origem) "

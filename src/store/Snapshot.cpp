@@ -6,6 +6,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
+
 namespace {
 // Qt binds a null QString (the text of an untouched text box) as SQL NULL, which every text
 // column refuses; the program means an empty text.
@@ -83,10 +85,14 @@ void Snapshot::Close() {
 }
 
 bool Executa(const QString& sql, const QVariantList& parametros, QString* erro) {
+    return ExecutaContando(sql, parametros, erro) >= 0;
+}
+
+int ExecutaContando(const QString& sql, const QVariantList& parametros, QString* erro) {
     QSqlQuery comando(BancoDeDados());
     QString motivo;
     const bool ok = Prepara(comando, sql, parametros, motivo);
     if (erro)
         *erro = motivo;
-    return ok;
+    return ok ? std::max(comando.numRowsAffected(), 0) : -1;
 }

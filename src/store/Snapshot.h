@@ -32,3 +32,6 @@ private:
 // Runs an INSERT, UPDATE or DELETE with bound values. False (and the reason in erro) when the
 // store refused it.
 bool Executa(const QString& sql, const QVariantList& parametros = {}, QString* erro = nullptr);
+// The same, giving how many rows the statement matched (a guarded UPDATE that finds the row
+// changed matches none), or -1 when the store refused it.
+int ExecutaContando(const QString& sql, const QVariantList& parametros, QString* erro = nullptr);

@@ -3,7 +3,23 @@
 #include "store/BancoDeDados.h"
 
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
+
+const QString Transacao::Ocupado =
+    QStringLiteral("outra mesa ou outro programa está gravando no arquivo de dados (Pager.Mdb) há mais "
+                   "tempo do que esta mesa pode esperar. Nada foi gravado e nada se perdeu; tente de novo "
+                   "em instantes.");
+
+namespace {
+// SQLite's BUSY and LOCKED; PostgreSQL's lock not available, serialization failure and deadlock.
+bool EhOcupado(const QSqlError& erro) {
+    static const QStringList codigos = {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("55P03"),
+                                        QStringLiteral("40001"), QStringLiteral("40P01")};
+    return codigos.contains(erro.nativeErrorCode());
+}
+} // namespace
 
 Transacao::Transacao() {
     if (!BancoDeDadosAberto()) {
@@ -11,14 +27,27 @@ Transacao::Transacao() {
         return;
     }
     QSqlDatabase banco = BancoDeDados();
+    // A deferred SQLite transaction that read before another desk committed cannot write at all
+    // (its snapshot is stale): the lock is taken first instead.
+    if (banco.driverName() == QLatin1String("QSQLITE")) {
+        QSqlQuery inicio(banco);
+        m_iniciada = inicio.exec(QStringLiteral("BEGIN IMMEDIATE"));
+        if (!m_iniciada)
+            Falhou(inicio.lastError());
+        return;
+    }
     m_iniciada = banco.transaction();
     if (!m_iniciada)
-        m_erro = banco.lastError().text();
+        Falhou(banco.lastError());
 }
 
 Transacao::~Transacao() {
     if (m_iniciada && !m_confirmada)
         BancoDeDados().rollback();
+}
+
+void Transacao::Falhou(const QSqlError& erro) {
+    m_erro = EhOcupado(erro) ? Ocupado : erro.text();
 }
 
 bool Transacao::Confirma() {
@@ -27,7 +56,7 @@ bool Transacao::Confirma() {
     QSqlDatabase banco = BancoDeDados();
     m_confirmada = banco.commit();
     if (!m_confirmada) {
-        m_erro = banco.lastError().text();
+        Falhou(banco.lastError());
         banco.rollback();
         m_iniciada = false;
     }

@@ -495,10 +495,12 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                  ResultadoDoEnvio* resultado) {
     ResultadoDoEnvio contagem;
     ResultadoDoEnvio& conta = resultado ? *resultado : contagem;
+    // Read once, before the call: every member as read then gets one page, to the pager code he
+    // had then, whatever another desk saves while the pages go out.
     std::optional<Snapshot> membros;
     {
         const AmpulhetaLigada ampulheta(ctx.operador);
-        membros.emplace(Consultas::MembrosDoGrupo, QVariantList{IdentificadorSelecionado(pedido)});
+        membros.emplace(Consultas::MembrosComDados, QVariantList{IdentificadorSelecionado(pedido)});
     }
     if (!membros->Valido()) {
         Informa(ctx,
@@ -507,26 +509,29 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
         return Fecha(ctx, enlace, painel);
     }
     if (membros->Eof()) {
-        membros->Close();
         Fecha(ctx, enlace, painel);
         Informa(ctx,
                 QStringLiteral(
                     "Este grupo não possue nenhum usuário cadastrado. Não há alguém para enviar mensagem."));
         return false;
     }
+    QVector<qint32> ids;
+    QVector<DadosUsuario> dados;
+    for (; !membros->Eof(); membros->MoveNext()) {
+        ids << membros->Campo(QStringLiteral("ID_Usuario")).toInt();
+        dados.append({Ajusta(membros->Campo(QStringLiteral("ID_Pager")).toString(), 10),
+                      Ajusta(membros->Campo(QStringLiteral("Nome_Usuario")).toString(), 50),
+                      !membros->Campo(QStringLiteral("Cadastrado")).isNull()});
+    }
+    membros.reset();
     Paginas paginas;
     if (!PreparaPaginas(ctx, pedido.TextoDaMensagem(), paginas)) {
-        membros->Close();
         enlace.Fecha(ctx);
         return false;
     }
     if (!LogOn(ctx, enlace, painel))
         return false;
 
-    QVector<qint32> ids;
-    for (; !membros->Eof(); membros->MoveNext())
-        ids << membros->Campo(QStringLiteral("ID_Usuario")).toInt();
-    membros->Close();
     const int total = int(ids.size());
     painel.MedidorMaximo(total);
     int feitos = 0;
@@ -548,11 +553,10 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
     QStringList naoReceberam;
     QStringList avisos;
     Ligacao ligacao([&] { return NovaChamada(ctx, enlace, painel); });
-    std::optional<std::pair<qint32, DadosUsuario>> seguinte;
     // Member k and every later one got nothing.
     const auto interrompe = [&](int k) {
         for (int resto = k; resto < ids.size(); ++resto)
-            naoReceberam << IdentificaMembro(ObtemDadosUsuario(ctx, ids[resto]), ids[resto]);
+            naoReceberam << IdentificaMembro(dados[resto], ids[resto]);
         InformaEnvioInterrompido(ctx, receberam, total, naoReceberam);
         naoRegistradas.Informa(ctx.operador);
         return false;
@@ -564,9 +568,7 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
             return interrompe(k);
         }
         const qint32 id = ids[k];
-        const DadosUsuario membro =
-            seguinte && seguinte->first == id ? seguinte->second : ObtemDadosUsuario(ctx, id);
-        seguinte.reset();
+        const DadosUsuario& membro = dados[k];
         ++feitos;
         if (!membro.encontrado || SemBrancos(membro.ID_Pager).isEmpty()) {
             naoReceberam << IdentificaMembro(membro, id);
@@ -593,12 +595,9 @@ bool EnviarGrupo(Contexto& ctx, Enlace& enlace, PedidoDeEnvio& pedido, PainelDeE
                     Modulo::CR;
         };
         // While this block crosses the line, not between the terminal's acceptance and the next
-        // block: the gauge shows the previous page, the next member is read and the history's log
-        // is folded into the file.
+        // block: the gauge shows the previous page and the history's log is folded into the file.
         const auto enquantoSai = [&] {
             mostra(feitos - 1);
-            if (k + 1 < ids.size() && !seguinte)
-                seguinte.emplace(ids[k + 1], ObtemDadosUsuario(ctx, ids[k + 1]));
             consolidacao.ConsolidaSeDevida();
         };
         QString motivo;

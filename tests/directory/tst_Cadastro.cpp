@@ -2,7 +2,9 @@
 // memberships (deleted with their group or user), users saved and altered whole or not at all,
 // and the windows where that behaviour lives.
 #include "BancadaVirtual.h"
+#include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
+#include "EnvioDeTeste.h"
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "directory/CadastroDeGrupos.h"
@@ -14,7 +16,9 @@
 #include "directory/frmCadastraUsuarios.h"
 #include "directory/frmUsuariosGrupo.h"
 #include "directory/frmVisualizaUsuarios.h"
+#include "store/BancoDeDados.h"
 #include "store/Consultas.h"
+#include "store/SQLiteNativo.h"
 #include "store/Snapshot.h"
 
 #include <QComboBox>
@@ -26,6 +30,7 @@
 #include <QToolButton>
 #include <QtTest>
 #include <functional>
+#include <sqlite3.h>
 
 namespace {
 template <class T = QWidget> T* Filho(const QWidget& janela, const char* nome) {
@@ -40,22 +45,22 @@ QString Titulos(const OperadorGravado& operador) {
         titulos << caixa.titulo;
     return titulos.join(QLatin1Char(','));
 }
-QString Linhas(const QString& sql) {
+QString Juntas(const QString& sql) {
     return Coluna(sql).join(QLatin1Char(';'));
 }
 // Every group and membership, to show that a failed change left nothing behind.
 QString Retrato() {
-    return Linhas("Select ID_Grupo || Nome_Grupo As L From Grupos Order By ID_Grupo") + "/" +
-           Linhas("Select ID_Usuario || '-' || ID_Grupo As L From Usuario_Grupo Order By 1");
+    return Juntas("Select ID_Grupo || Nome_Grupo As L From Grupos Order By ID_Grupo") + "/" +
+           Juntas("Select ID_Usuario || '-' || ID_Grupo As L From Usuario_Grupo Order By 1");
 }
 // Every user as "name|pager|description|date|groups", in identifier order, and the Log count.
 QString Cadastro() {
-    return Linhas(
+    return Juntas(
                "Select Nome_Usuario || '|' || ID_Pager || '|' || Descricao || '|' || Data_Cadastro || '|' || "
                "Coalesce((Select group_concat(Nome_Grupo) From (Select Nome_Grupo From Usuario_Grupo m Join "
                "Grupos g On g.ID_Grupo = m.ID_Grupo Where m.ID_Usuario = u.ID_Usuario Order By Nome_Grupo)), "
                "'') As L From Usuarios u Order By ID_Usuario") +
-           " log=" + Linhas("Select Count(*) As L From Log");
+           " log=" + Juntas("Select Count(*) As L From Log");
 }
 QString Itens(const QAbstractItemModel* modelo) {
     QStringList itens;
@@ -78,6 +83,7 @@ QString RenomeiaNoDialogo(QWidget& janela, const char* botao, const QString& nov
     QTest::mouseClick(Filho<QToolButton>(janela, botao), Qt::LeftButton);
     return visto;
 }
+
 } // namespace
 
 class tst_Cadastro : public QObject {
@@ -105,6 +111,118 @@ class tst_Cadastro : public QObject {
 private slots:
     void init() { m_bancada = std::make_unique<BancadaVirtual>(true); }
     void cleanup() { m_bancada.reset(); }
+
+    // This desk reads, another desk changes the same entry, this desk saves: the other desk's
+    // change is never overwritten unseen, nothing is recreated or left dangling, no name repeats,
+    // the operator is told and sees the entry as it is; a send pages each member as read once.
+    void duasMesas_data() {
+        // this desk (u: alters Ana, b: and marks Beta, n: new user, g: new group, a: alters Alfa, e: sends
+        // to Gama)|the other desk's SQL (t: in a transaction, committed when this desk waits on it; o:
+        // never committed)|this desk's message has|its window afterwards (or the pagers paged)|every
+        // user's pager:groups, the groups, stray memberships
+        // user's pager:groups, the groups (=: Gama,Alfa,Beta,Quebra), stray memberships
+        QTest::addColumn<QString>("caso");
+        const QString d = "Delete From Usuario_Grupo Where ID_%1; Delete From %2 Where ID_%1";
+        QTest::newRow("usuário alterado") << "u|Update Usuarios Set ID_Pager = 5 Where ID_Usuario = "
+                                             "1|usuário foi alterado|5 Ana teste Alfa Gama|5:1,2;b200: = 0";
+        QTest::newRow("grupos do usuário") << "u|Insert Into Usuario_Grupo Values (1, 3)|usuário foi "
+                                              "alterado|100 Ana teste Alfa Beta Gama|100:1,2,3;b200: = 0";
+        QTest::newRow("usuário excluído")
+            << "u|" + d.arg("Usuario = 1", "Usuarios") + "|usuário foi excluído||b200: = 0";
+        QTest::newRow("grupo marcado excluído")
+            << "b|Delete From Grupos Where ID_Grupo = 3|grupos marcados|100 Ana teste Alfa "
+               "Gama|100:1,2;b200: Gama,Alfa,Quebra 0";
+        QTest::newRow("pager gravado antes") << "n|tInsert Into Usuarios Values (9, 'C', ' 300', '', "
+                                                "'')|dois usuários|300 Carla x|100:1,2;b200:; 300: = 0";
+        QTest::newRow("nome gravado antes") << "g|tInsert Into Grupos Values (9, 'PLANTÃO', '')|dois "
+                                               "grupos|plantão x|100:1,2;b200: =,PLANTÃO 0";
+        QTest::newRow("grupo alterado")
+            << "a|Update Grupos Set Descricao_Grupo = 'y'|grupo foi alterado|Alfa y|100:1,2;b200: = 0";
+        QTest::newRow("grupo excluído")
+            << "a|" + d.arg("Grupo = 2", "Grupos") + "|grupo foi excluído||100:1;b200: Gama,Beta,Quebra 0";
+        QTest::newRow("arquivo ocupado")
+            << "u|oSelect 1|usuário agora: outra mesa|100 Ana x Alfa Gama|100:1,2;b200: = 0";
+        // Ana twice in Gama (stored so before pairs were checked); the other desk deletes Bruno and
+        // moves Ana's pager while her page goes out.
+        QTest::newRow("envio ao grupo") << "e|" + d.arg("Usuario = 2", "Usuarios") +
+                                               "; Update Usuarios Set ID_Pager = 5||100 b200|5:1,2,1 = 0";
+    }
+    void duasMesas() {
+        const QStringList c = CamposDoCaso();
+        CadastraAnaEBruno();
+        // The other desk: its own connection to the file, through the stock SQLite library. Its open
+        // transaction ("t") is committed when this desk waits on the lock it holds.
+        static sqlite3* outra;
+        QCOMPARE(sqlite3_open(qPrintable(m_bancada->ambiente.Diretorio() + "/Pager.Mdb"), &outra), SQLITE_OK);
+        const auto executa = [](const QString& sql) {
+            return !sqlite3_exec(outra, qPrintable(sql), 0, 0, 0);
+        };
+        sqlite3_busy_handler(
+            HandleNativo(BancoDeDados()),
+            [](void* t, int) { return int(t && !sqlite3_exec(outra, "COMMIT", 0, 0, 0)); },
+            c[1].startsWith('t') ? outra : nullptr);
+        const auto age = [&] {
+            QVERIFY((c[1][0].isUpper() || executa("BEGIN IMMEDIATE")) &&
+                    executa(c[1].mid(c[1][0].isLower())));
+        };
+        QStringList mostra;
+        if (c[0] == "e") {
+            QVERIFY(Executa("Insert Into Usuario_Grupo Values (1, 1), (2, 1)"));
+            m_bancada->Roteiro({"@0.5|ID=", "\x02|\x06\r|0.5"});
+            m_bancada->modem.TerminalQueAceitaLogOn();
+            m_bancada->modem.aoEscrever = [&, agiu = false](const QByteArray& b) mutable {
+                if (b.startsWith('\x02') && !std::exchange(agiu, true))
+                    age();
+            };
+            PedidoDeTeste pedido;
+            pedido.porUsuario = false;
+            PainelDeTeste painel;
+            Modulo::CodigosDaLista[1] = m_grupos["Gama"];
+            QVERIFY(EnviarGrupo(m_bancada->ctx, pedido, painel));
+            for (const QByteArray& bloco : m_bancada->modem.linha.split('\x02').mid(1))
+                mostra << bloco.left(bloco.indexOf('\r'));
+        } else {
+            // The user dialog on Ana or a new one (300, Carla), the group dialog on Alfa or a new one
+            // (plantão); this desk types the description "x".
+            const bool deGrupo = c[0] == "g" || c[0] == "a";
+            std::unique_ptr<QDialog> dialogo;
+            Grupo alfa;
+            if (deGrupo && (dialogo = std::make_unique<frmCadastraGrupos>(Operador())) &&
+                LeGrupo(c[0] == "a" ? 2 : 0, alfa))
+                static_cast<frmCadastraGrupos&>(*dialogo).PreencheParaAlterar(alfa);
+            if (!deGrupo && (dialogo = std::make_unique<frmCadastraUsuarios>(Operador())) && c[0] != "n")
+                QVERIFY(static_cast<frmCadastraUsuarios&>(*dialogo).PreencheParaAlterar(m_ana));
+            dialogo->show();
+            const QStringList novo = c[0] == "n" ? QStringList{"300", "Carla"} : QStringList{"plantão"};
+            for (int i = 0; i < novo.size() && (c[0] == "n" || c[0] == "g"); ++i)
+                dialogo->findChildren<QLineEdit*>()[i]->setText(novo[i]);
+            dialogo->findChild<QPlainTextEdit*>()->setPlainText("x");
+            QAbstractItemModel* grupos = deGrupo ? nullptr : dialogo->findChild<QListView*>()->model();
+            QVERIFY(c[0] != "b" || grupos->setData(grupos->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+            age();
+            Clica(*dialogo, "cmdCadastrarGrupo");
+            for (const QLineEdit* caixa : dialogo->findChildren<QLineEdit*>())
+                mostra << caixa->text();
+            mostra << dialogo->findChild<QPlainTextEdit*>()->toPlainText();
+            for (int i = 0; grupos && i < grupos->rowCount(); ++i)
+                if (grupos->index(i, 0).data(Qt::CheckStateRole) == Qt::Checked)
+                    mostra << grupos->index(i, 0).data().toString().section(" - ", 1);
+            if (!dialogo->isVisible())
+                mostra.clear();
+        }
+        sqlite3_close(outra);
+        const auto& caixas = Operador().caixas;
+        QCOMPARE(caixas.size(), int(!c[2].isEmpty()));
+        QVERIFY2(c[2].isEmpty() || caixas[0].texto.contains(c[2]), qPrintable(caixas.value(0).texto));
+        QCOMPARE(mostra.join(' '), c[3]);
+        QCOMPARE(
+            Juntas("Select ID_Pager || ':' || Coalesce((Select Group_Concat(ID_Grupo) From Usuario_Grupo m "
+                   "Where m.ID_Usuario = u.ID_Usuario), '') As L From Usuarios u") +
+                " " + Coluna("Select Nome_Grupo As L From Grupos").join(',') + " " +
+                Juntas("Select Count(*) As L From Usuario_Grupo Where ID_Usuario Not In (Select ID_Usuario "
+                       "From Usuarios) Or ID_Grupo Not In (Select ID_Grupo From Grupos)"),
+            QString(c[4]).replace("=", "Gama,Alfa,Beta,Quebra"));
+    }
 
     // Deleting a group takes its memberships along, and only when the operator says so.
     void excluiGrupo() {
@@ -139,14 +257,14 @@ private slots:
                 iniciais.prepend(ids.last()); // stored in reverse: the order shown is not the rows'
         }
         const qint32 grupo = CadastraGrupo(QStringLiteral("Plantão"), iniciais);
-        const Adicao resultados[] = {Adicao::Adicionado, Adicao::JaEraMembro, Adicao::Recusada};
+        const Adicao resultados[] = {Adicao::Adicionado, Adicao::JaEraMembro, Adicao::UsuarioAusente};
         if (c[1].startsWith(QLatin1Char('+')))
             QCOMPARE(AdicionaMembro(ids.value(c[1].mid(1).toInt() - 1, 999), grupo),
                      resultados[c[2].toInt()]);
         else if (c[1].startsWith(QLatin1Char('-')))
             QVERIFY(RemoveMembro(c[1].mid(1), grupo));
         QCOMPARE(LeMembros(grupo, LeUsuarios()).nomes.join(';'), c[3]);
-        QCOMPARE(AdicionaMembro(ids.first(), grupo + 1), Adicao::Recusada);
+        QCOMPARE(AdicionaMembro(ids.first(), grupo + 1), Adicao::GrupoAusente);
     }
 
     // A change the store refuses halfway leaves nothing behind.
@@ -156,12 +274,13 @@ private slots:
         const qint32 grupo = CadastraGrupo(QStringLiteral("Vendas"), {ana});
         const QString antes = Retrato();
         Grupo novo{0, QStringLiteral("Compras"), QStringLiteral("x")},
-            alterado{grupo, QStringLiteral("V"), {}};
+            alterado{grupo, QStringLiteral("V"), {}}, lido;
+        QVERIFY(LeGrupo(grupo, lido));
         QString erro;
         const std::pair<const char*, std::function<bool()>> casos[] = {
             {"Before Delete On Grupos", [&] { return !ExcluiGrupo(grupo, &erro); }},
-            {"After Insert On Grupos", [&] { return GravaGrupo(novo, &erro) == Gravacao::Falhou; }},
-            {"After Update On Grupos", [&] { return GravaGrupo(alterado, &erro) == Gravacao::Falhou; }},
+            {"After Insert On Grupos", [&] { return GravaGrupo(novo, {}, &erro) == Gravacao::Falhou; }},
+            {"After Update On Grupos", [&] { return GravaGrupo(alterado, lido, &erro) == Gravacao::Falhou; }},
             {"After Insert On Usuario_Grupo",
              [&] { return AdicionaMembro(bia, grupo, &erro) == Adicao::Falhou; }}};
         for (const auto& [gatilho, falha] : casos) {
@@ -265,10 +384,11 @@ private slots:
         for (const QString& g : c[4].split(QLatin1Char(','), Qt::SkipEmptyParts))
             grupos << m_grupos[g];
         const DadosDoUsuario dados{c[1], c[2], c[3]};
-        const qint32 id =
-            ConfereCamposDoUsuario(Operador(), dados)
-                ? GravaUsuario(Operador(), c[0].isEmpty() ? 0 : m_ana, dados, grupos, QDate(2026, 12, 6))
-                : 0;
+        UsuarioLido lido{LeUsuario(c[0].isEmpty() ? 0 : m_ana).value_or(UsuarioCadastrado{}),
+                         QVector<qint32>{m_grupos["Alfa"], m_grupos["Gama"]}};
+        const qint32 id = ConfereCamposDoUsuario(Operador(), dados)
+                              ? GravaUsuario(Operador(), lido, dados, grupos, QDate(2026, 12, 6))
+                              : 0;
         const auto& caixas = Operador().caixas;
         QCOMPARE(caixas.isEmpty() ? QString() : caixas[0].titulo + " " + caixas[0].texto, c[5]);
         QCOMPARE(id == 0, !c[5].isEmpty());

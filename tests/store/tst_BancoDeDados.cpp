@@ -217,7 +217,7 @@ private slots:
         QCOMPARE(LeListaDeNomes(Consultas::IdsENomesDosUsuarios).nomes,
                  (QStringList{"ágata \"Gê\" D'Ávila", "Álvaro", "CARLA"}));
         Grupo grupo{0, QStringLiteral("plantão"), QStringLiteral("d")};
-        QCOMPARE(GravaGrupo(grupo), Gravacao::NomeRepetido);
+        QCOMPARE(GravaGrupo(grupo, {}), Gravacao::NomeRepetido);
         QVERIFY(GravaLog("20261206", "09:30", "álvaro", "m", "1", 1));
         QCOMPARE(Coluna("Select Usuario As L From Log Order By Data, Hora, Chave_Usuario"),
                  (QStringList{"álvaro", "Zeca"}));
