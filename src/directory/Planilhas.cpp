@@ -447,12 +447,18 @@ QString Importacao::Resumo() const {
                  .arg(Quantas(Acao::Alterada))
                  .arg(Quantas(Acao::Igual))
                  .arg(Quantas(Acao::Recusada));
-    if (!erro.isEmpty())
+    if (erro == Transacao::Ocupado)
+        texto << QStringLiteral("Não foi possível importar agora: ") + erro;
+    else if (!erro.isEmpty())
         texto << QStringLiteral("O banco de dados recusou a importação; nada foi gravado. (%1)").arg(erro);
+    if (mudouDesdeAPrevia)
+        texto << QStringLiteral("O cadastro foi alterado em outra mesa depois da prévia, então nada foi "
+                                "gravado e nada se perdeu. Acima está o que a importação faria agora; "
+                                "importe de novo se estiver de acordo.");
     return texto.join(QLatin1Char('\n'));
 }
 
-Importacao ImportaPlanilhas(const QList<ArquivoCsv>& arquivos, bool aplicar) {
+Importacao ImportaPlanilhas(const QList<ArquivoCsv>& arquivos, bool aplicar, const Importacao* previa) {
     Importacao resultado;
     std::optional<Transacao> transacao;
     if (aplicar) {
@@ -514,6 +520,8 @@ Importacao ImportaPlanilhas(const QList<ArquivoCsv>& arquivos, bool aplicar) {
             importador.Historico(lido.leitor, lido.leitura.linhas);
         }
     }
+    resultado.mudouDesdeAPrevia =
+        aplicar && previa && resultado.Aplicavel() && resultado.Resumo() != previa->Resumo();
     if (aplicar && resultado.Aplicavel() && !transacao->Confirma())
         resultado.erro = transacao->Erro();
     return resultado;

@@ -36,14 +36,19 @@ struct LinhaDaPrevia {
 struct Importacao {
     QList<LinhaDaPrevia> linhas;
     QString erro; // the store failed: nothing was written
+    // Applying would not do what the preview showed (another desk changed the directory since):
+    // nothing was written, and the lines say what it would do now.
+    bool mudouDesdeAPrevia = false;
 
     int Quantas(Acao acao) const;
-    bool Aplicavel() const { return erro.isEmpty() && Quantas(Acao::Recusada) == 0; }
+    bool Aplicavel() const { return erro.isEmpty() && !mudouDesdeAPrevia && Quantas(Acao::Recusada) == 0; }
     // One line per row that is new, changed or refused, and a count of each kind.
     QString Resumo() const;
 };
 
 // What importing the files would do (groups, then users, memberships and history, whatever their
 // order): users are matched by pager code, groups by name. With aplicar, it is done in one
-// transaction, and only when no line is refused; otherwise nothing changes.
-Importacao ImportaPlanilhas(const QList<ArquivoCsv>& arquivos, bool aplicar);
+// transaction, and only when no line is refused and, given the preview the operator approved,
+// only when it does just what that preview said; otherwise nothing changes.
+Importacao ImportaPlanilhas(const QList<ArquivoCsv>& arquivos, bool aplicar,
+                            const Importacao* previa = nullptr);

@@ -148,7 +148,7 @@ void ImportaDeCsv(QWidget* pai, Operador& operador) {
     Importacao feita;
     {
         const AmpulhetaLigada ampulheta(operador);
-        feita = ImportaPlanilhas(arquivos, true);
+        feita = ImportaPlanilhas(arquivos, true, &previa);
     }
     if (!feita.Aplicavel()) {
         operador.Mensagem(QStringLiteral("Nada foi importado.\n\n") + feita.Resumo(), TituloDoErro,
