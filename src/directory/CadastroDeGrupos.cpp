@@ -1,5 +1,6 @@
 #include "directory/CadastroDeGrupos.h"
 
+#include "store/BancoDeDados.h"
 #include "store/ChaveDeOrdem.h"
 #include "store/ComandosUsuarios.h"
 #include "store/Consultas.h"

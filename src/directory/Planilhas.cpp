@@ -2,6 +2,7 @@
 
 #include "common/Csv.h"
 #include "directory/CadastroDeUsuarios.h"
+#include "store/BancoDeDados.h"
 #include "store/ChaveDeOrdem.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
@@ -104,7 +105,7 @@ private:
         QString erro;
         if (!Executa(sql, valores, &erro))
             m_resultado.erro = erro;
-        Snapshot id(QStringLiteral("Select last_insert_rowid() As C0"));
+        Snapshot id(QStringLiteral("Select %1 As C0").arg(UltimoContadorSQL()));
         return id.Campo(QStringLiteral("C0")).toLongLong();
     }
     QString Primeiro(const QString& sql, const QVariantList& valores) {

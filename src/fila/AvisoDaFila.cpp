@@ -12,12 +12,8 @@ namespace {
 
 // Short enough for a socket path, the same for every program that opens the same file.
 QString Marca() {
-    QString caminho = QUrl(BancoDeDados().databaseName()).toLocalFile();
-    const QString real = QFileInfo(caminho).canonicalFilePath();
-    if (!real.isEmpty())
-        caminho = real;
     return QString::fromLatin1(
-        QCryptographicHash::hash(caminho.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
+        QCryptographicHash::hash(IdentidadeDoBanco().toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
 }
 
 } // namespace

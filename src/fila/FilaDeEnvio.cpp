@@ -40,7 +40,15 @@ class Escrita {
 public:
     Escrita() {
         if (!BancoDeDadosAberto()) {
-            m_erro = QStringLiteral("o banco de dados não está aberto");
+            m_erro = MotivoSemBanco();
+            return;
+        }
+        // A server's commit is on its disk when it returns, and its writers lock rows, not the
+        // store.
+        if (MotorDoBanco() == Motor::PostgreSQL) {
+            m_iniciada = BancoDeDados().transaction();
+            if (!m_iniciada)
+                m_erro = BancoDeDados().lastError().text();
             return;
         }
         QSqlQuery nivel(BancoDeDados());
@@ -124,8 +132,9 @@ std::optional<Situacao> SituacaoPeloNome(const QString& nome) {
 
 bool GaranteTabela(QString* erro) {
     if (!BancoDeDadosAberto())
-        return Falha(erro, QStringLiteral("o banco de dados não está aberto"));
-    if (BancoDeDados().tables().contains(QStringLiteral("Fila")))
+        return Falha(erro, MotivoSemBanco());
+    // A server's schema has it from the start.
+    if (MotorDoBanco() == Motor::PostgreSQL || BancoDeDados().tables().contains(QStringLiteral("Fila")))
         return true;
     // Created by whichever program queues first; IF NOT EXISTS lets two of them race safely.
     QSqlQuery q(BancoDeDados());

@@ -7,13 +7,6 @@
 
 namespace {
 
-// SQLite's counter of commits made by other connections (other programs) to the file: reading it
-// costs nothing, so a window can look often without reading the queue each time.
-qint64 VersaoDosDados() {
-    QSqlQuery q(BancoDeDados());
-    return q.exec(QStringLiteral("PRAGMA data_version")) && q.next() ? q.value(0).toLongLong() : -1;
-}
-
 QString Quando(const QDateTime& utc) {
     return utc.toLocalTime().toString(QStringLiteral("dd/MM/yyyy HH:mm:ss"));
 }

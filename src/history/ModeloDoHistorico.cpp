@@ -31,7 +31,7 @@ QString DataDoHistorico(const QString& data) {
 ModeloDoHistorico::ModeloDoHistorico(std::optional<qint32> idUsuario, QObject* pai)
     : QAbstractTableModel(pai), m_paginas(PaginasGuardadas) {
     if (!BancoDeDadosAberto()) {
-        m_erro = QStringLiteral("O banco de dados não está aberto.");
+        m_erro = MotivoSemBanco();
         return;
     }
     QSqlQuery ordem(BancoDeDados());

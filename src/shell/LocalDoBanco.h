@@ -2,15 +2,24 @@
 // Where Pager.Mdb lives, one rule for the window, bipvox-enviar and bipvox-servidor:
 // the file named on the command line; else the [BANCO] Arquivo= key of Bipvoxcf.INI; else a
 // Pager.Mdb beside the program (the portable layout); else the user's data folder
-// ($XDG_DATA_HOME/bipvox/Pager.Mdb), created empty on first use.
+// ($XDG_DATA_HOME/bipvox/Pager.Mdb), created empty on first use. With Tipo=PostgreSQL in
+// [BANCO], and no file on the command line, a database on a PostgreSQL server instead.
+#include "store/PostgreSQL.h"
+
 #include <QString>
 
-enum class OrigemDoBanco { Opcao, Configuracao, AoLadoDoPrograma, PastaDoUsuario };
+#include <optional>
+
+enum class OrigemDoBanco { Opcao, Configuracao, AoLadoDoPrograma, PastaDoUsuario, Servidor };
 
 struct LocalDoBanco {
-    QString caminho; // absolute
+    QString caminho; // absolute; for a server, its description
     OrigemDoBanco origem = OrigemDoBanco::Opcao;
 };
+
+// The server [BANCO] names (Tipo=PostgreSQL; Servidor, Porta, Banco, Usuario), or nothing for
+// the usual file. erro is set, and nothing returned, for a Tipo or Porta it cannot take.
+std::optional<ConexaoPostgreSQL> ServidorConfigurado(QString* erro);
 
 // The rule alone. A relative option is taken from the current folder, a relative key from the
 // settings file's folder; blanks around either mean nothing.

@@ -1,6 +1,7 @@
 #include "store/BancoDeDados.h"
 
 #include "store/Esquema.h"
+#include "store/PostgreSQL.h"
 #include "store/SQLiteNativo.h"
 
 #include <QCoreApplication>
@@ -8,8 +9,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
+#include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
@@ -181,6 +184,60 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio, QString*
     return pronto;
 }
 
+bool AbreBancoPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
+    FechaBancoDeDados();
+    bool pronto = false;
+    {
+        QSqlDatabase banco = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), NomeDaConexao());
+        pronto = ConectaPostgreSQL(banco, conexao, erro);
+        if (pronto && NomeDaConexao() == kConexaoPrincipal)
+            OuveAvisosDaFila(banco);
+    }
+    if (!pronto)
+        FechaBancoDeDados();
+    return pronto;
+}
+
+Motor MotorDoBanco() {
+    const QString nome = NomeDaConexao();
+    const QString origem = QSqlDatabase::contains(nome) ? nome : kConexaoPrincipal;
+    return QSqlDatabase::contains(origem) &&
+                   QSqlDatabase::database(origem, false).driverName() == QLatin1String("QPSQL")
+               ? Motor::PostgreSQL
+               : Motor::SQLite;
+}
+
+QString IdentidadeDoBanco() {
+    if (!BancoDeDadosAberto())
+        return {};
+    const QSqlDatabase banco = BancoDeDados();
+    if (MotorDoBanco() == Motor::PostgreSQL)
+        return QStringLiteral("postgresql://%1:%2/%3")
+            .arg(banco.hostName())
+            .arg(banco.port())
+            .arg(banco.databaseName());
+    const QString caminho = QUrl(banco.databaseName()).toLocalFile();
+    const QString real = QFileInfo(caminho).canonicalFilePath();
+    return real.isEmpty() ? caminho : real;
+}
+
+QString MotivoSemBanco() {
+    const QString servidor = MotorDoBanco() == Motor::PostgreSQL ? MotivoSemServidor() : QString();
+    return servidor.isEmpty() ? QStringLiteral("O banco de dados não está aberto.") : servidor;
+}
+
+qint64 VersaoDosDados() {
+    if (MotorDoBanco() == Motor::PostgreSQL)
+        return BancoDeDadosAberto() ? AvisosDaFila() : -1;
+    QSqlQuery q(BancoDeDados());
+    return q.exec(QStringLiteral("PRAGMA data_version")) && q.next() ? q.value(0).toLongLong() : -1;
+}
+
+QString UltimoContadorSQL() {
+    return MotorDoBanco() == Motor::PostgreSQL ? QStringLiteral("lastval()")
+                                               : QStringLiteral("last_insert_rowid()");
+}
+
 void FechaBancoDeDados() {
     if (NomeDaConexao() == kConexaoPrincipal)
         Guardados().clear();
@@ -196,6 +253,8 @@ void FechaBancoDeDados() {
 bool ConsolidaBancoDeDados() {
     if (!BancoDeDadosAberto())
         return false;
+    if (MotorDoBanco() == Motor::PostgreSQL)
+        return true; // the server's commits are on its disk already
     QSqlQuery checkpoint(BancoDeDados());
     return checkpoint.exec(QStringLiteral("PRAGMA wal_checkpoint(PASSIVE)"));
 }
@@ -206,10 +265,26 @@ bool BancoDeDadosAberto() {
 
 QSqlDatabase BancoDeDados() {
     const QString nome = NomeDaConexao();
-    if (QSqlDatabase::contains(nome))
-        return QSqlDatabase::database(nome, false);
+    if (QSqlDatabase::contains(nome)) {
+        QSqlDatabase banco = QSqlDatabase::database(nome, false);
+        // A server that went away is connected to again here, before the next statement; the
+        // statements kept for the old connection go with it.
+        if (banco.driverName() == QLatin1String("QPSQL") && !ConexaoViva(banco)) {
+            if (nome == kConexaoPrincipal)
+                Guardados().clear();
+            ReconectaSePerdida(banco);
+        }
+        return banco;
+    }
     if (nome == kConexaoPrincipal || !QSqlDatabase::contains(kConexaoPrincipal))
         return {};
+    if (QSqlDatabase::database(kConexaoPrincipal, false).driverName() == QLatin1String("QPSQL")) {
+        QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
+        if (copia.open())
+            return copia;
+        QSqlDatabase::removeDatabase(nome);
+        return {};
+    }
     {
         QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
         // Such a thread tells a client "queued" when its commit returns (SNPP's 250): every
@@ -225,6 +300,12 @@ QSqlDatabase BancoDeDados() {
 QString PastaDoBancoDeDados() {
     if (!BancoDeDadosAberto())
         return {};
+    if (MotorDoBanco() == Motor::PostgreSQL) {
+        const QString pasta =
+            QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/bipvox");
+        QDir().mkpath(pasta);
+        return pasta;
+    }
     return QFileInfo(QUrl(BancoDeDados().databaseName()).toLocalFile()).absolutePath();
 }
 

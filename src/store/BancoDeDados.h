@@ -10,13 +10,31 @@
 // directory.
 bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio = QString(), QString* erro = nullptr,
                       QString* aviso = nullptr);
+// Opens the program's store on a PostgreSQL server instead (store/PostgreSQL.h); erro names the
+// server and the reason when it cannot.
+struct ConexaoPostgreSQL;
+bool AbreBancoPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro = nullptr);
+enum class Motor { SQLite, PostgreSQL };
+// The engine of the open store (SQLite when none is open).
+Motor MotorDoBanco();
+// The same text for every program that opens the same store: the file's real path, or the
+// server and database. Empty when none is open.
+QString IdentidadeDoBanco();
+// Why no statement can run: the store is not open, or the server went away (naming it).
+QString MotivoSemBanco();
+// Grows when another program changes the store (on PostgreSQL, when the queue changes); reading
+// it costs nothing, so a window can look often. -1 when it cannot be read.
+qint64 VersaoDosDados();
+// The SQL function giving the counter of the last row this connection inserted.
+QString UltimoContadorSQL();
 // In a thread other than the program's own, only that thread's connection (see BancoDeDados).
 void FechaBancoDeDados();
 bool BancoDeDadosAberto();
 // Flushes the rows written since the last call to the disk, so a power cut cannot take them;
 // called when a transmission ends. False when the store refused.
 bool ConsolidaBancoDeDados();
-// The folder of the open database file; empty when none is open.
+// The folder of the open database file (for a server, the user's data folder, where files the
+// program writes beside its data go); empty when none is open.
 QString PastaDoBancoDeDados();
 // The shared connection every statement runs on; in another thread, that thread's own connection
 // to the same file, opened at the first call (an SQLite connection must stay in its thread).

@@ -63,11 +63,29 @@ QString ChaveDeOrdemSQL(const QString& operando) {
     return QStringLiteral("(SELECT p||char(1)||m FROM (%1))").arg(consulta);
 }
 
+template <std::size_t N> QString Traducao(const QString& operando, const Troca (&tabela)[N]) {
+    QString de, para;
+    for (const Troca& troca : tabela) {
+        de += QChar(troca.de);
+        para += QChar(troca.para);
+    }
+    return QStringLiteral("translate(%1,'%2','%3')").arg(operando, de, para);
+}
+
+QString ChaveDeOrdemPostgreSQL(const QString& operando) {
+    // Each letter has one replacement and no replacement is replaced again, so translate() gives
+    // what SQLite's chain of replace() does.
+    const QString m = Traducao(operando, Minusculas);
+    return QStringLiteral("%1||chr(1)||%2").arg(Traducao(m, SemAcentos), m);
+}
+
 QString ChaveDeOrdem(const QString& nome) {
     if (!BancoDeDadosAberto())
         return {};
     QSqlQuery consulta(BancoDeDados());
-    consulta.prepare(QStringLiteral("SELECT ") + ChaveDeOrdemSQL(QStringLiteral("?")));
+    consulta.prepare(MotorDoBanco() == Motor::PostgreSQL
+                         ? QStringLiteral("SELECT bipvox_chave(?)")
+                         : QStringLiteral("SELECT ") + ChaveDeOrdemSQL(QStringLiteral("?")));
     consulta.addBindValue(nome.isNull() ? QStringLiteral("") : nome);
     return consulta.exec() && consulta.next() ? consulta.value(0).toString() : QString();
 }

@@ -12,6 +12,9 @@
 // stay as they are. Equal keys mean the same name.
 QString ChaveDeOrdemSQL(const QString& operando);
 
+// The same key in PostgreSQL's functions (the schema's bipvox_chave()).
+QString ChaveDeOrdemPostgreSQL(const QString& operando);
+
 // The key of a name, computed by the open database with that expression (one definition for the
 // triggers and the program). Empty when the database cannot compute it.
 QString ChaveDeOrdem(const QString& nome);

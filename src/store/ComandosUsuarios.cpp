@@ -8,7 +8,7 @@
 qint32 InsereComContador(const QString& sql, const QVariantList& parametros, QString* erro) {
     if (!BancoDeDadosAberto()) {
         if (erro)
-            *erro = QStringLiteral("O banco de dados não está aberto.");
+            *erro = MotivoSemBanco();
         return 0;
     }
     QSqlQuery comando(BancoDeDados());

@@ -3,6 +3,9 @@
 #include "store/BancoDeDados.h"
 #include "store/SQLiteNativo.h"
 
+#include <QSqlError>
+#include <QSqlQuery>
+
 #include <memory>
 #include <sqlite3.h>
 
@@ -36,13 +39,35 @@ bool Vincula(sqlite3_stmt* comando, const QVariantList& parametros) {
     return true;
 }
 
+// A server's rows come through the driver, read once, forward only.
+ListaDeNomes LeListaPeloQt(const QString& sql, const QVariantList& parametros) {
+    ListaDeNomes lista;
+    QSqlQuery consulta(BancoDeDados());
+    consulta.setForwardOnly(true);
+    bool ok = consulta.prepare(sql);
+    for (const QVariant& valor : parametros)
+        consulta.addBindValue(valor);
+    ok = ok && consulta.exec();
+    while (ok && consulta.next()) {
+        lista.ids.append(qint32(consulta.value(0).toLongLong()));
+        lista.nomes.append(consulta.value(1).toString());
+    }
+    if (!ok || consulta.lastError().isValid()) {
+        lista = {};
+        lista.erro = consulta.lastError().text();
+    }
+    return lista;
+}
+
 } // namespace
 
 ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros) {
+    if (BancoDeDadosAberto() && MotorDoBanco() == Motor::PostgreSQL)
+        return LeListaPeloQt(sql, parametros);
     ListaDeNomes lista;
     sqlite3* handle = BancoDeDadosAberto() ? HandleNativo(BancoDeDados()) : nullptr;
     if (!handle) {
-        lista.erro = QStringLiteral("O banco de dados não está aberto.");
+        lista.erro = MotivoSemBanco();
         return lista;
     }
     sqlite3_stmt* preparado = nullptr;

@@ -19,7 +19,7 @@ QVariant TextoNuncaNulo(const QVariant& valor) {
 
 bool Prepara(QSqlQuery& consulta, const QString& sql, const QVariantList& parametros, QString& erro) {
     if (!BancoDeDadosAberto()) {
-        erro = QStringLiteral("O banco de dados não está aberto.");
+        erro = MotivoSemBanco();
         return false;
     }
     if (!consulta.prepare(sql)) {

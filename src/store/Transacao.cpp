@@ -23,7 +23,7 @@ bool EhOcupado(const QSqlError& erro) {
 
 Transacao::Transacao() {
     if (!BancoDeDadosAberto()) {
-        m_erro = QStringLiteral("O banco de dados não está aberto.");
+        m_erro = MotivoSemBanco();
         return;
     }
     QSqlDatabase banco = BancoDeDados();

@@ -82,16 +82,22 @@ bool GravaTudo(QString* erro) {
 
 } // namespace
 
-bool GravaExemplos(const QString& diretorio, const QString& arquivo, QString* erro) {
-    const QString caminho = diretorio + QLatin1Char('/') + arquivo;
-    QString motivo;
+bool GravaExemplos(QString* erro) {
     bool gravado = false;
-    if (AbreBancoDeDados(arquivo, diretorio)) {
+    {
         QSqlDatabase banco = BancoDeDados(); // released before the connection is removed
-        gravado = banco.transaction() && GravaTudo(&motivo) && banco.commit();
+        gravado = banco.transaction() && GravaTudo(erro) && banco.commit();
         if (!gravado)
             banco.rollback();
     }
+    FechaBancoDeDados();
+    return gravado;
+}
+
+bool GravaExemplos(const QString& diretorio, const QString& arquivo, QString* erro) {
+    const QString caminho = diretorio + QLatin1Char('/') + arquivo;
+    QString motivo;
+    const bool gravado = AbreBancoDeDados(arquivo, diretorio) && GravaExemplos(&motivo);
     FechaBancoDeDados();
     if (gravado)
         return true;
