@@ -98,13 +98,18 @@ public:
     void Historico(const Leitor& l, const QList<LinhaCsv>& linhas);
 
 private:
-    // Runs a statement when applying; the new row's identifier (or -1 in a preview).
-    qint64 Grava(const QString& sql, const QVariantList& valores) {
+    // Runs a statement when applying; the new row's identifier (or -1 in a preview): the one given
+    // (a server's counter knows nothing of it), else the one the store gave an INSERT.
+    qint64 Grava(const QString& sql, const QVariantList& valores, qint64 dado = 0) {
         if (!m_aplicar || !m_resultado.erro.isEmpty())
             return --m_provisorio;
         QString erro;
-        if (!Executa(sql, valores, &erro))
+        if (!Executa(sql, valores, &erro)) {
             m_resultado.erro = erro;
+            return 0;
+        }
+        if (dado > 0 || !sql.startsWith(QLatin1String("Insert")))
+            return dado;
         Snapshot id(QStringLiteral("Select %1 As C0").arg(UltimoContadorSQL()));
         return id.Campo(QStringLiteral("C0")).toLongLong();
     }
@@ -182,7 +187,7 @@ void Importador::Grupos(const Leitor& l, const QList<LinhaCsv>& linhas) {
                      ? qint32(
                            Grava(QStringLiteral("Insert Into Grupos (ID_Grupo, Nome_Grupo, Descricao_Grupo) "
                                                 "Values (?, ?, ?)"),
-                                 {doArquivo, nome, descricao}))
+                                 {doArquivo, nome, descricao}, doArquivo))
                      : qint32(Grava(
                            QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values (?, ?)"),
                            {nome, descricao}));
@@ -245,7 +250,7 @@ void Importador::Usuarios(const Leitor& l, const QList<LinhaCsv>& linhas) {
                 Livre("Usuarios", "ID_Usuario", doArquivo)
                     ? qint32(Grava(QStringLiteral("Insert Into Usuarios (ID_Usuario, Nome_Usuario, ID_Pager, "
                                                   "Descricao, Data_Cadastro) Values (?, ?, ?, ?, ?)"),
-                                   QVariantList{doArquivo} + valores))
+                                   QVariantList{doArquivo} + valores, doArquivo))
                     : qint32(Grava(QStringLiteral("Insert Into Usuarios (Nome_Usuario, ID_Pager, Descricao, "
                                                   "Data_Cadastro) Values (?, ?, ?, ?)"),
                                    valores));
@@ -255,9 +260,11 @@ void Importador::Usuarios(const Leitor& l, const QList<LinhaCsv>& linhas) {
             l.Anota(linha, Acao::Nova, QStringLiteral("usuário \"%1\" (pager %2)").arg(nome, pager));
         } else {
             Snapshot atual(
-                QStringLiteral("Select Nome_Usuario, ID_Pager, Descricao, (Select Group_Concat(ID_Grupo) "
-                               "From (Select ID_Grupo From Usuario_Grupo Where ID_Usuario = ? Order By "
-                               "ID_Grupo)) As G From Usuarios Where ID_Usuario = ?"),
+                QStringLiteral(
+                    "Select Nome_Usuario, ID_Pager, Descricao, (Select %1 From (Select ID_Grupo "
+                    "From Usuario_Grupo Where ID_Usuario = ? Order By ID_Grupo) x) As G From Usuarios "
+                    "Where ID_Usuario = ?")
+                    .arg(JuntaSQL(QStringLiteral("ID_Grupo"), QStringLiteral("','"))),
                 {id, id});
             QList<qint32> ordenados = grupos;
             std::sort(ordenados.begin(), ordenados.end());
@@ -365,15 +372,15 @@ void Importador::Historico(const Leitor& l, const QList<LinhaCsv>& linhas) {
 QList<QStringList> LinhasParaExportar(Planilha planilha, const FiltroDoHistorico& filtro, QString* erro) {
     switch (planilha) {
     case Planilha::Usuarios: {
-        QList<QStringList> linhas =
-            Le(QStringLiteral(
-                   "Select u.Nome_Usuario As C0, u.ID_Pager As C1, u.Descricao As C2, u.Data_Cadastro As "
-                   "C3, (Select Group_Concat(Nome_Grupo, ?) From (Select g.Nome_Grupo From Usuario_Grupo "
-                   "p Join Grupos_Chave gk On gk.ID_Grupo = p.ID_Grupo Join Grupos g On g.ID_Grupo = "
-                   "p.ID_Grupo Where p.ID_Usuario = u.ID_Usuario Order By gk.Chave, g.ID_Grupo)) As C4 "
-                   "From Usuarios_Chave k Join Usuarios u On u.ID_Usuario = k.ID_Usuario Order By "
-                   "k.Chave, k.ID_Usuario"),
-               {SeparadorDeGrupos}, 5, erro);
+        QList<QStringList> linhas = Le(
+            QStringLiteral(
+                "Select u.Nome_Usuario As C0, u.ID_Pager As C1, u.Descricao As C2, u.Data_Cadastro As "
+                "C3, (Select %1 From (Select g.Nome_Grupo From Usuario_Grupo p Join Grupos_Chave gk On "
+                "gk.ID_Grupo = p.ID_Grupo Join Grupos g On g.ID_Grupo = p.ID_Grupo Where p.ID_Usuario = "
+                "u.ID_Usuario Order By gk.Chave, g.ID_Grupo) x) As C4 From Usuarios_Chave k Join Usuarios u "
+                "On u.ID_Usuario = k.ID_Usuario Order By k.Chave, k.ID_Usuario")
+                .arg(JuntaSQL(QStringLiteral("Nome_Grupo"), QStringLiteral("?"))),
+            {SeparadorDeGrupos}, 5, erro);
         linhas.prepend({QStringLiteral("Nome_Usuario"), QStringLiteral("ID_Pager"),
                         QStringLiteral("Descricao"), QStringLiteral("Data_Cadastro"),
                         QStringLiteral("Grupos")});

@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDriver>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QStandardPaths>
@@ -227,10 +228,29 @@ QString MotivoSemBanco() {
 }
 
 qint64 VersaoDosDados() {
-    if (MotorDoBanco() == Motor::PostgreSQL)
-        return BancoDeDadosAberto() ? AvisosDaFila() : -1;
+    if (MotorDoBanco() == Motor::PostgreSQL) {
+        QSqlDatabase banco = BancoDeDados();
+        return banco.isOpen() ? AvisosDaFila(banco) : -1;
+    }
     QSqlQuery q(BancoDeDados());
     return q.exec(QStringLiteral("PRAGMA data_version")) && q.next() ? q.value(0).toLongLong() : -1;
+}
+
+QString TextoDoErro(const QSqlError& erro) {
+    if (MotorDoBanco() != Motor::PostgreSQL)
+        return erro.text();
+    QString texto = erro.databaseText().isEmpty() ? erro.text() : erro.databaseText();
+    texto = texto.section(QLatin1Char('\n'), 0, 0).trimmed();
+    if (texto.startsWith(QLatin1String("ERROR:")))
+        texto = texto.mid(6).trimmed();
+    const QSqlDatabase banco = BancoDeDados();
+    return QStringLiteral("servidor PostgreSQL %1:%2: %3").arg(banco.hostName()).arg(banco.port()).arg(texto);
+}
+
+QString JuntaSQL(const QString& expressao, const QString& separador) {
+    return MotorDoBanco() == Motor::PostgreSQL
+               ? QStringLiteral("string_agg(Cast(%1 As Text), %2)").arg(expressao, separador)
+               : QStringLiteral("group_concat(%1, %2)").arg(expressao, separador);
 }
 
 QString UltimoContadorSQL() {

@@ -25,6 +25,13 @@ QString MotivoSemBanco();
 // Grows when another program changes the store (on PostgreSQL, when the queue changes); reading
 // it costs nothing, so a window can look often. -1 when it cannot be read.
 qint64 VersaoDosDados();
+// A refusal of the store as said to a person: SQLite's words as they are; a server's first line,
+// after the server's name, so the operator knows where to look.
+class QSqlError;
+QString TextoDoErro(const QSqlError& erro);
+// The SQL aggregate joining the texts of expressao with separador (an SQL text or "?") in the
+// order of the rows: group_concat() in SQLite, string_agg() on a server.
+QString JuntaSQL(const QString& expressao, const QString& separador);
 // The SQL function giving the counter of the last row this connection inserted.
 QString UltimoContadorSQL();
 // In a thread other than the program's own, only that thread's connection (see BancoDeDados).

@@ -20,7 +20,7 @@ qint32 InsereComContador(const QString& sql, const QVariantList& parametros, QSt
     ok = ok && comando.exec();
     const qint32 id = ok ? comando.lastInsertId().toInt() : 0;
     if (id == 0 && erro)
-        *erro =
-            ok ? QStringLiteral("O novo registro não recebeu identificador.") : comando.lastError().text();
+        *erro = ok ? QStringLiteral("O novo registro não recebeu identificador.")
+                   : TextoDoErro(comando.lastError());
     return id;
 }

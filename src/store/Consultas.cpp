@@ -27,7 +27,7 @@ bool GravaLog(const QString& data, const QString& hora, const QString& usuario, 
                                   : valores[i]);
     const bool ok = comando->exec();
     if (!ok && erro)
-        *erro = comando->lastError().text();
+        *erro = TextoDoErro(comando->lastError());
     comando->finish();
     return ok;
 }

@@ -5,6 +5,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlRecord>
 
 #include <memory>
 #include <sqlite3.h>
@@ -48,13 +49,17 @@ ListaDeNomes LeListaPeloQt(const QString& sql, const QVariantList& parametros) {
     for (const QVariant& valor : parametros)
         consulta.addBindValue(valor);
     ok = ok && consulta.exec();
+    if (ok && consulta.record().count() < 2) {
+        lista.erro = QStringLiteral("Consulta ou parâmetros inválidos para uma lista de nomes.");
+        return lista;
+    }
     while (ok && consulta.next()) {
         lista.ids.append(qint32(consulta.value(0).toLongLong()));
         lista.nomes.append(consulta.value(1).toString());
     }
     if (!ok || consulta.lastError().isValid()) {
         lista = {};
-        lista.erro = consulta.lastError().text();
+        lista.erro = TextoDoErro(consulta.lastError());
     }
     return lista;
 }

@@ -1,5 +1,6 @@
 #include "store/PostgreSQL.h"
 
+#include "store/BancoDeDados.h"
 #include "store/ChaveDeOrdem.h"
 #include "store/Esquema.h"
 
@@ -35,7 +36,7 @@ QString Servidor(const QSqlDatabase& banco) {
 }
 
 // What libpq said, without its trailing line breaks, on one line.
-QString TextoDoErro(const QSqlError& erro) {
+QString TextoDoServidor(const QSqlError& erro) {
     QString texto = erro.databaseText().isEmpty() ? erro.text() : erro.databaseText();
     return texto.simplified();
 }
@@ -149,7 +150,7 @@ bool Conecta(QSqlDatabase& banco, const ConexaoPostgreSQL& conexao, QString* err
     banco.setConnectOptions(
         QStringLiteral("connect_timeout=%1;application_name=bipvox").arg(SegundosParaConectar));
     return banco.open() || Falha(erro, QStringLiteral("Não foi possível conectar ao %1: %2")
-                                           .arg(conexao.Descricao(), TextoDoErro(banco.lastError())));
+                                           .arg(conexao.Descricao(), TextoDoServidor(banco.lastError())));
 }
 } // namespace
 
@@ -192,7 +193,7 @@ bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
             for (const QString& comando : comandos)
                 if (feito && !q.exec(comando)) {
                     feito = false;
-                    motivo = TextoDoErro(q.lastError());
+                    motivo = TextoDoServidor(q.lastError());
                 }
             feito =
                 feito &&
@@ -200,13 +201,13 @@ bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
                 banco.commit();
             if (!feito) {
                 if (motivo.isEmpty())
-                    motivo = TextoDoErro(banco.lastError());
+                    motivo = TextoDoServidor(banco.lastError());
                 banco.rollback();
                 motivo = QStringLiteral("Não foi possível criar as tabelas do Bipvox no %1: %2")
                              .arg(conexao.Descricao(), motivo);
             }
         } else if (motivo.isEmpty())
-            motivo = TextoDoErro(banco.lastError());
+            motivo = TextoDoServidor(banco.lastError());
         banco.close();
     }
     QSqlDatabase::removeDatabase(nome);
@@ -230,7 +231,7 @@ bool ReconectaSePerdida(QSqlDatabase& banco) {
         t_motivoSemServidor =
             QStringLiteral("Sem conexão com o servidor PostgreSQL %1 (%2); o Bipvox tenta de "
                            "novo a cada operação.")
-                .arg(Servidor(banco), TextoDoErro(banco.lastError()));
+                .arg(Servidor(banco), TextoDoServidor(banco.lastError()));
         return false;
     }
     t_motivoSemServidor.clear();
@@ -248,6 +249,15 @@ QString MotivoSemServidor() {
     return t_motivoSemServidor;
 }
 
-qint64 AvisosDaFila() {
+qint64 AvisosDaFila(QSqlDatabase& banco) {
+    // Read here as well as by the driver's own watch of the socket, so a program busy elsewhere
+    // (or without an event loop) still learns of every change when it asks.
+    if (PGconn* nativo = ConexaoViva(banco) ? Nativo(banco) : nullptr) {
+        PQconsumeInput(nativo);
+        while (PGnotify* aviso = PQnotifies(nativo)) {
+            ++g_avisosDaFila;
+            PQfreemem(aviso);
+        }
+    }
     return g_avisosDaFila;
 }

@@ -40,4 +40,4 @@ void OuveAvisosDaFila(QSqlDatabase& banco);
 // Why the PostgreSQL connection is not usable, naming the server; empty when it is.
 QString MotivoSemServidor();
 // Notices from the server of changes to the queue, counted; 0 until the first.
-qint64 AvisosDaFila();
+qint64 AvisosDaFila(QSqlDatabase& banco);

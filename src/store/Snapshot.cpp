@@ -22,14 +22,21 @@ bool Prepara(QSqlQuery& consulta, const QString& sql, const QVariantList& parame
         erro = MotivoSemBanco();
         return false;
     }
+    // Without values nothing is prepared: a server prepares no CREATE or ALTER.
+    if (parametros.isEmpty()) {
+        if (consulta.exec(sql))
+            return true;
+        erro = TextoDoErro(consulta.lastError());
+        return false;
+    }
     if (!consulta.prepare(sql)) {
-        erro = consulta.lastError().text();
+        erro = TextoDoErro(consulta.lastError());
         return false;
     }
     for (const QVariant& valor : parametros)
         consulta.addBindValue(TextoNuncaNulo(valor));
     if (!consulta.exec()) {
-        erro = consulta.lastError().text();
+        erro = TextoDoErro(consulta.lastError());
         return false;
     }
     return true;

@@ -36,8 +36,16 @@ Transacao::Transacao() {
             Falhou(inicio.lastError());
         return;
     }
+    // On a server, the directory's writers queue behind one lock of the database's own, as in the
+    // file: a check and the write it allows are never split by another desk's.
     m_iniciada = banco.transaction();
-    if (!m_iniciada)
+    QSqlQuery trava(banco);
+    if (m_iniciada && !(trava.exec(QStringLiteral("Set Local lock_timeout = '5s'")) &&
+                        trava.exec(QStringLiteral("Select pg_advisory_xact_lock(7061)")))) {
+        Falhou(trava.lastError());
+        banco.rollback();
+        m_iniciada = false;
+    } else if (!m_iniciada)
         Falhou(banco.lastError());
 }
 
@@ -47,7 +55,7 @@ Transacao::~Transacao() {
 }
 
 void Transacao::Falhou(const QSqlError& erro) {
-    m_erro = EhOcupado(erro) ? Ocupado : erro.text();
+    m_erro = EhOcupado(erro) ? Ocupado : TextoDoErro(erro);
 }
 
 bool Transacao::Confirma() {

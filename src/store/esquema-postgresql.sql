@@ -90,6 +90,24 @@ BEGIN
 END $$;
 CREATE TRIGGER Log_Chave BEFORE INSERT OR UPDATE OF Usuario ON Log
     FOR EACH ROW EXECUTE FUNCTION bipvox_log_chave();
+-- A row written with an identifier of its own (an import, another tool) moves the counter past it,
+-- as SQLite's AUTOINCREMENT does, so no identifier is ever given twice.
+CREATE FUNCTION bipvox_contador() RETURNS trigger LANGUAGE plpgsql AS $$
+DECLARE
+    contador TEXT := pg_get_serial_sequence(TG_TABLE_NAME, TG_ARGV[0]);
+    valor BIGINT := (to_jsonb(NEW) ->> TG_ARGV[0])::BIGINT;
+BEGIN
+    IF valor > coalesce(pg_sequence_last_value(contador::regclass), 0) THEN
+        PERFORM setval(contador, valor);
+    END IF;
+    RETURN NULL;
+END $$;
+CREATE TRIGGER Usuarios_Contador AFTER INSERT ON Usuarios
+    FOR EACH ROW EXECUTE FUNCTION bipvox_contador('id_usuario');
+CREATE TRIGGER Grupos_Contador AFTER INSERT ON Grupos
+    FOR EACH ROW EXECUTE FUNCTION bipvox_contador('id_grupo');
+CREATE TRIGGER Log_Contador AFTER INSERT ON Log
+    FOR EACH ROW EXECUTE FUNCTION bipvox_contador('rowid');
 -- The page queue (made on demand in a Pager.Mdb, here with the rest). Each change wakes the
 -- queue service and the queue windows, wherever they run.
 CREATE TABLE Fila (
@@ -113,5 +131,7 @@ BEGIN
 END $$;
 CREATE TRIGGER Fila_Avisa AFTER INSERT OR UPDATE OR DELETE ON Fila
     FOR EACH STATEMENT EXECUTE FUNCTION bipvox_avisa_fila();
+CREATE TRIGGER Fila_Contador AFTER INSERT ON Fila
+    FOR EACH ROW EXECUTE FUNCTION bipvox_contador('id_pagina');
 -- The schema's version, as user_version in the file.
 CREATE TABLE Versao_Do_Esquema (Versao INTEGER NOT NULL);

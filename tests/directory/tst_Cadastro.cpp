@@ -5,6 +5,7 @@
 #include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
+#include "FalhaPlantada.h"
 #include "common/Modulo.h"
 #include "compose/frmMontaMsg.h"
 #include "directory/CadastroDeGrupos.h"
@@ -57,9 +58,11 @@ QString Retrato() {
 QString Cadastro() {
     return Juntas(
                "Select Nome_Usuario || '|' || ID_Pager || '|' || Descricao || '|' || Data_Cadastro || '|' || "
-               "Coalesce((Select group_concat(Nome_Grupo) From (Select Nome_Grupo From Usuario_Grupo m Join "
-               "Grupos g On g.ID_Grupo = m.ID_Grupo Where m.ID_Usuario = u.ID_Usuario Order By Nome_Grupo)), "
-               "'') As L From Usuarios u Order By ID_Usuario") +
+               "Coalesce((Select " +
+               QString(TesteNoPostgreSQL() ? "string_agg(Nome_Grupo, ',')" : "group_concat(Nome_Grupo)") +
+               " From (Select Nome_Grupo From Usuario_Grupo m Join Grupos g On g.ID_Grupo = m.ID_Grupo Where "
+               "m.ID_Usuario = u.ID_Usuario Order By Nome_Grupo) x), '') As L From Usuarios u Order By "
+               "ID_Usuario") +
            " log=" + Juntas("Select Count(*) As L From Log");
 }
 QString Itens(const QAbstractItemModel* modelo) {
@@ -91,6 +94,7 @@ class tst_Cadastro : public QObject {
     std::unique_ptr<BancadaVirtual> m_bancada;
     qint32 m_ana = 0;
     QHash<QString, qint32> m_grupos;
+    std::optional<FalhaPlantada> m_falha;
 
     OperadorGravado& Operador() { return m_bancada->operador; }
     // Ana (100) in Alfa and Gama, Bruno (b200), groups Beta and Quebra (whose memberships the
@@ -101,16 +105,18 @@ class tst_Cadastro : public QObject {
         for (const QString g : {"Gama", "Alfa", "Beta", "Quebra"})
             m_grupos[g] =
                 CadastraGrupo(g, g == "Gama" || g == "Alfa" ? QVector<qint32>{m_ana} : QVector<qint32>{});
-        QVERIFY(
-            Executa(QStringLiteral("Create Trigger Falha Before Insert On Usuario_Grupo When New.ID_Grupo = "
-                                   "%1 Begin Select Raise(Abort, 'recusado'); End")
-                        .arg(m_grupos[QStringLiteral("Quebra")])));
+        m_falha.emplace(QStringLiteral("Before Insert On Usuario_Grupo"), QStringLiteral("recusado"),
+                        QStringLiteral("New.ID_Grupo = %1").arg(m_grupos[QStringLiteral("Quebra")]));
+        QVERIFY(m_falha->Plantada());
         QVERIFY(GravaLog("20261206", "10:00", "Ana", "oi", "100", m_ana));
     }
 
 private slots:
     void init() { m_bancada = std::make_unique<BancadaVirtual>(true); }
-    void cleanup() { m_bancada.reset(); }
+    void cleanup() {
+        m_falha.reset();
+        m_bancada.reset();
+    }
 
     // This desk reads, another desk changes the same entry, this desk saves: the other desk's
     // change is never overwritten unseen, nothing is recreated or left dangling, no name repeats,
@@ -284,13 +290,11 @@ private slots:
             {"After Insert On Usuario_Grupo",
              [&] { return AdicionaMembro(bia, grupo, &erro) == Adicao::Falhou; }}};
         for (const auto& [gatilho, falha] : casos) {
-            QVERIFY(
-                Executa(QStringLiteral("Create Trigger F %1 Begin Select Raise(Abort, 'disco cheio'); End")
-                            .arg(QLatin1String(gatilho))));
+            FalhaPlantada plantada(QLatin1String(gatilho), QStringLiteral("disco cheio"));
+            QVERIFY(plantada.Plantada());
             erro.clear();
             QVERIFY2(falha() && erro.contains(QStringLiteral("disco cheio")), gatilho);
             QCOMPARE(Retrato(), antes);
-            QVERIFY(Executa(QStringLiteral("Drop Trigger F")));
         }
     }
 
@@ -374,7 +378,7 @@ private slots:
         QTest::newRow("membro recusado desfaz tudo")
             << "a|999|Outra|z|Beta,Quebra|Erro: Não foi possível gravar o usuário no arquivo de dados "
                "(Pager.Mdb). "
-               "Nada foi alterado no cadastro.\n\n(recusado Unable to fetch row)|";
+               "Nada foi alterado no cadastro.\n\n(*recusado*)|";
     }
     void gravaUsuario() {
         const QStringList c = CamposDoCaso();
@@ -390,7 +394,13 @@ private slots:
                               ? GravaUsuario(Operador(), lido, dados, grupos, QDate(2026, 12, 6))
                               : 0;
         const auto& caixas = Operador().caixas;
-        QCOMPARE(caixas.isEmpty() ? QString() : caixas[0].titulo + " " + caixas[0].texto, c[5]);
+        // The store's own words end the message: the engine's, after the reason.
+        const QString caixa = caixas.isEmpty() ? QString() : caixas[0].titulo + " " + caixas[0].texto;
+        QVERIFY2(QRegularExpression(QRegularExpression::wildcardToRegularExpression(
+                                        c[5], QRegularExpression::UnanchoredWildcardConversion))
+                     .match(caixa)
+                     .hasMatch(),
+                 qPrintable(caixa));
         QCOMPARE(id == 0, !c[5].isEmpty());
         QCOMPARE(Cadastro(), c.size() > 7 ? c.mid(6).join('|') : antes);
     }

@@ -49,7 +49,8 @@ private slots:
         QVERIFY(antes[3].bytes.contains("03/12/1998"));
 
         AmbienteDeTeste destino(true);
-        QVERIFY(ImportaPlanilhas(antes, true).Aplicavel());
+        const Importacao feita = ImportaPlanilhas(antes, true);
+        QVERIFY2(feita.Aplicavel(), qPrintable(feita.Resumo()));
         const QList<ArquivoCsv> depois = Exporta(separador);
         for (int i = 0; i < 4; ++i)
             QCOMPARE(depois[i].bytes, antes[i].bytes);
@@ -89,6 +90,7 @@ private slots:
             << "exportar,grupos,--virgula,--banco,@|0|Nome_Grupo,Descricao_Grupo";
     }
     void linhaDeComando() {
+        SO_NO_ARQUIVO(); // names the file
         const QStringList c = CamposDoCaso();
         AmbienteDeTeste ambiente(true);
         FechaBancoDeDados();

@@ -5,6 +5,7 @@
 #include "BancadaVirtual.h"
 #include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
+#include "FalhaPlantada.h"
 #include "TabelaDeTeste.h"
 #include "common/Interrupcao.h"
 #include "fila/EntregaDaFila.h"
@@ -124,6 +125,7 @@ private slots:
     void situacoes() {
         const QStringList caso = CamposDoCaso();
         AmbienteDeTeste ambiente(true);
+        std::optional<FalhaPlantada> semLog;
         QVERIFY(GaranteTabela() && GaranteTabela()); // a second time is harmless
         RegrasDaFila regras;
         QVector<qint64> ids;
@@ -146,7 +148,7 @@ private slots:
             else if (passo == "vence")
                 QCOMPARE(ExpiraVencidas(regras, kInicio.addSecs(4 * 3600 + 1)), 2);
             else if (passo == "semlog")
-                QVERIFY(Executa("Create Trigger L Before Insert On Log Begin Select Raise(Abort, 'x'); End"));
+                semLog.emplace("Before Insert On Log", "x");
         }
         const Pagina p = *LePagina(ids[0]);
         QCOMPARE(NomeDaSituacao(p.situacao), caso[1]);
@@ -167,8 +169,8 @@ private slots:
     void enfileiraSemGravar() {
         AmbienteDeTeste ambiente(true);
         QVERIFY(GaranteTabela());
-        QVERIFY(Executa("Create Trigger Cheia Before Insert On Fila When New.ID_Pager = '2' "
-                        "Begin Select Raise(Abort, 'disco cheio'); End"));
+        FalhaPlantada cheia("Before Insert On Fila", "disco cheio", "New.ID_Pager = '2'");
+        QVERIFY(cheia.Plantada());
         QVector<qint64> ids{99};
         QString erro;
         QVERIFY(!Enfileira({{"1", "A", 1, "x"}, {"2", "B", 2, "x"}}, "t", kInicio, ids, &erro));

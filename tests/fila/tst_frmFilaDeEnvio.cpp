@@ -4,6 +4,7 @@
 #include "fila/FilaDeEnvio.h"
 #include "fila/ModeloDaFila.h"
 #include "fila/frmFilaDeEnvio.h"
+#include "store/BancoDeDados.h"
 
 #include <QSqlQuery>
 #include <QTableView>
@@ -51,10 +52,11 @@ private slots:
             QTest::mouseClick(janela.findChild<QToolButton*>("cmdCancelarPagina"), Qt::LeftButton);
         else if (c[0] == "outro") {
             // Another process (the service) writes the file through its own connection.
-            QSqlDatabase outro = QSqlDatabase::addDatabase("QSQLITE", "outro");
-            outro.setDatabaseName(b.ambiente.Diretorio() + "/Pager.Mdb");
-            QVERIFY(outro.open() &&
+            QSqlDatabase outro = OutraMesa("outro");
+            const qint64 antes = VersaoDosDados();
+            QVERIFY(outro.isOpen() &&
                     QSqlQuery(outro).exec("Update Fila Set Situacao = 'entregue' Where ID_Pagina = 1"));
+            QTRY_VERIFY(VersaoDosDados() != antes); // a server's notice takes a moment to come
             janela.tmpAtualiza_Timer();
         }
         janela.tmpAtualiza_Timer(); // nothing new: the list stays as it is

@@ -3,6 +3,9 @@
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 #include "store/Esquema.h"
+#include "store/PostgreSQL.h"
+
+#include "PostgreSQLDeTeste.h"
 
 #include <QDir>
 #include <QFile>
@@ -22,6 +25,12 @@ AmbienteDeTeste::AmbienteDeTeste(bool comBanco) {
 AmbienteDeTeste::~AmbienteDeTeste() {
     if (m_abriuBanco)
         FechaBancoDeDados();
+    if (!m_bancoNoServidor.isEmpty())
+        ApagaBancoPostgreSQL(m_bancoNoServidor);
+}
+
+bool TesteNoPostgreSQL() {
+    return qgetenv("BIPVOX_TESTE_MOTOR") == "PostgreSQL";
 }
 
 void AmbienteDeTeste::EscreveINI(const QByteArray& conteudo) const {
@@ -38,11 +47,42 @@ QByteArray AmbienteDeTeste::LeINIBruto() const {
 }
 
 bool AmbienteDeTeste::AbreBancoVazio() {
+    if (TesteNoPostgreSQL()) {
+        QString erro;
+        if (m_bancoNoServidor.isEmpty())
+            m_bancoNoServidor = NovoBancoPostgreSQL(&erro);
+        const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
+        ConexaoPostgreSQL conexao;
+        conexao.servidor = servidor.host;
+        conexao.porta = servidor.porta;
+        conexao.usuario = servidor.usuario;
+        conexao.banco = m_bancoNoServidor;
+        const bool novo = !m_abriuBanco;
+        m_abriuBanco = true;
+        if (m_bancoNoServidor.isEmpty() || (novo && !CriaEsquemaPostgreSQL(conexao, &erro)) ||
+            !AbreBancoPostgreSQL(conexao, &erro)) {
+            qWarning("%s", qPrintable(erro));
+            return false;
+        }
+        const QString b = QStringLiteral("BANCO");
+        GravaINI(b, QStringLiteral("Tipo"), QStringLiteral("PostgreSQL"));
+        GravaINI(b, QStringLiteral("Servidor"), conexao.servidor);
+        GravaINI(b, QStringLiteral("Porta"), QString::number(conexao.porta));
+        GravaINI(b, QStringLiteral("Banco"), conexao.banco);
+        GravaINI(b, QStringLiteral("Usuario"), conexao.usuario);
+        return true;
+    }
     const QString caminho = m_dir.path() + QStringLiteral("/Pager.Mdb");
     if (!QFile::exists(caminho) && !CriaBancoVazio(caminho))
         return false;
     m_abriuBanco = true;
     return AbreBancoDeDados(QStringLiteral("Pager.Mdb"), m_dir.path());
+}
+
+QSqlDatabase OutraMesa(const QString& nome) {
+    QSqlDatabase outra = QSqlDatabase::cloneDatabase(BancoDeDados(), nome);
+    outra.open();
+    return outra;
 }
 
 QStringList CamposDoCaso() {

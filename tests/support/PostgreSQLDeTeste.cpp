@@ -20,7 +20,7 @@ QString Executa(const QString& banco, const QString& sql) {
     const QString nome = QStringLiteral("bipvox_pg_teste_administracao");
     QString erro;
     {
-        QSqlDatabase db = ConexaoPostgreSQL(banco, nome);
+        QSqlDatabase db = ConexaoDeTeste(banco, nome);
         if (!db.open()) {
             erro = QStringLiteral("sem conexão com %1:%2: ").arg(servidor.host).arg(servidor.porta) +
                    db.lastError().text();
@@ -65,7 +65,11 @@ QString NovoBancoPostgreSQL(QString* erro) {
     return falha.isEmpty() ? banco : QString();
 }
 
-QSqlDatabase ConexaoPostgreSQL(const QString& banco, const QString& conexao) {
+void ApagaBancoPostgreSQL(const QString& banco) {
+    Executa(QStringLiteral("postgres"), QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(banco));
+}
+
+QSqlDatabase ConexaoDeTeste(const QString& banco, const QString& conexao) {
     const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conexao);
     db.setHostName(servidor.host);

@@ -18,8 +18,10 @@ ServidorPostgreSQL ServidorPostgreSQLDeTeste();
 bool PostgreSQLDisponivel(QString* motivo = nullptr);
 // A new empty UTF-8 database with a unique name on that server: its name, or empty and why.
 QString NovoBancoPostgreSQL(QString* erro = nullptr);
+// Drops a database NovoBancoPostgreSQL made, closing whatever connection still uses it.
+void ApagaBancoPostgreSQL(const QString& banco);
 // A QPSQL connection (not yet open) named conexao to database banco on that server.
-QSqlDatabase ConexaoPostgreSQL(const QString& banco, const QString& conexao);
+QSqlDatabase ConexaoDeTeste(const QString& banco, const QString& conexao);
 inline bool PostgreSQLExigido() {
     return qgetenv("BIPVOX_PG_EXIGIDO") == "1";
 }

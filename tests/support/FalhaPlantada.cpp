@@ -1,0 +1,39 @@
+#include "FalhaPlantada.h"
+
+#include "store/BancoDeDados.h"
+#include <QSqlQuery>
+
+namespace {
+const QString kNome = QStringLiteral("falha_plantada");
+// Not prepared: a server prepares only queries and changes of rows, never a CREATE.
+bool Executa(const QString& sql) {
+    return QSqlQuery(BancoDeDados()).exec(sql);
+}
+} // namespace
+
+FalhaPlantada::FalhaPlantada(const QString& momento, const QString& mensagem, const QString& condicao) {
+    m_tabela = momento.section(QLatin1Char(' '), -1);
+    if (MotorDoBanco() == Motor::SQLite) {
+        m_plantada =
+            Executa(QStringLiteral("Create Trigger %1 %2 %3 Begin Select Raise(Abort, '%4'); End")
+                        .arg(kNome, momento,
+                             condicao.isEmpty() ? QString() : QStringLiteral("When ") + condicao, mensagem));
+        return;
+    }
+    m_plantada =
+        Executa(QStringLiteral("Create Function %1() Returns trigger Language plpgsql As $$ Begin If %2 Then "
+                               "Raise Exception '%3'; End If; If TG_OP = 'DELETE' Then Return OLD; End If; "
+                               "Return NEW; End $$")
+                    .arg(kNome, condicao.isEmpty() ? QStringLiteral("true") : condicao, mensagem)) &&
+        Executa(
+            QStringLiteral("Create Trigger %1 %2 For Each Row Execute Function %1()").arg(kNome, momento));
+}
+
+FalhaPlantada::~FalhaPlantada() {
+    if (MotorDoBanco() == Motor::SQLite) {
+        Executa(QStringLiteral("Drop Trigger If Exists %1").arg(kNome));
+        return;
+    }
+    Executa(QStringLiteral("Drop Trigger If Exists %1 On %2").arg(kNome, m_tabela));
+    Executa(QStringLiteral("Drop Function If Exists %1()").arg(kNome));
+}
