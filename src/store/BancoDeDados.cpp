@@ -243,7 +243,7 @@ QString TextoDoErro(const QSqlError& erro) {
     texto = texto.section(QLatin1Char('\n'), 0, 0).trimmed();
     if (texto.startsWith(QLatin1String("ERROR:")))
         texto = texto.mid(6).trimmed();
-    const QSqlDatabase banco = BancoDeDados();
+    const QSqlDatabase banco = QSqlDatabase::database(NomeDaConexao(), false);
     return QStringLiteral("servidor PostgreSQL %1:%2: %3").arg(banco.hostName()).arg(banco.port()).arg(texto);
 }
 

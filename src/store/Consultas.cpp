@@ -26,9 +26,10 @@ bool GravaLog(const QString& data, const QString& hora, const QString& usuario, 
                                   ? QVariant(QStringLiteral(""))
                                   : valores[i]);
     const bool ok = comando->exec();
+    const QSqlError falha = comando->lastError();
+    comando->finish(); // before anything that may find the connection lost and drop the statements
     if (!ok && erro)
-        *erro = TextoDoErro(comando->lastError());
-    comando->finish();
+        *erro = TextoDoErro(falha);
     return ok;
 }
 

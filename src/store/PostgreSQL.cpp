@@ -45,7 +45,9 @@ PGconn* Nativo(const QSqlDatabase& banco) {
     if (!banco.driver())
         return nullptr;
     const QVariant handle = banco.driver()->handle();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "PGconn*") != 0)
+    // The driver names the type by its struct (pg_conn*) or by libpq's alias, as Qt versions differ.
+    if (!handle.isValid() ||
+        (qstrcmp(handle.typeName(), "PGconn*") != 0 && qstrcmp(handle.typeName(), "pg_conn*") != 0))
         return nullptr;
     return *static_cast<PGconn* const*>(handle.data());
 }

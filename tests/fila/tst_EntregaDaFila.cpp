@@ -224,8 +224,9 @@ private slots:
                     Enfileira({{"4444", "Davi", 4, "oi"}}, "teste", kBase.toUTC(), nova))
                     ids << nova;
             };
-        QVERIFY(r.regra != "falha" || Executa("Create Trigger F Before Insert On Log When New.ID_Pager = "
-                                              "'1111' Begin Select Raise(Abort, 'disco cheio'); End"));
+        std::optional<FalhaPlantada> falha;
+        if (r.regra == "falha")
+            QVERIFY(falha.emplace("Before Insert On Log", "disco cheio", "New.ID_Pager = '1111'").Plantada());
         // Each block goes out with its page "enviando" committed (no write open), so a crash never
         // sends it again, and a crash then leaves at most two pages uncertain: this one and the one
         // before it (answered, being written) or after it (marked ahead).
@@ -233,8 +234,8 @@ private slots:
         b.modem.aoEscrever = [&violacoes, antes = b.modem.aoEscrever](const QByteArray& bytes) {
             antes ? antes(bytes) : void();
             const QStringList enviando = Coluna("Select ID_Pager As L From Fila Where Situacao = 'enviando'");
-            if (bytes.startsWith('\x02') && (!sqlite3_get_autocommit(HandleNativo(BancoDeDados())) ||
-                                             !enviando.contains(bytes.mid(1, 4)) || enviando.size() > 2))
+            if (bytes.startsWith('\x02') &&
+                (TransacaoAberta() || !enviando.contains(bytes.mid(1, 4)) || enviando.size() > 2))
                 violacoes << bytes.mid(1, 4) + ": " + enviando.join(' ');
         };
         b.modem.CentralQueAceita();

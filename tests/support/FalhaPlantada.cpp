@@ -1,7 +1,13 @@
 #include "FalhaPlantada.h"
 
 #include "store/BancoDeDados.h"
+#include "store/SQLiteNativo.h"
+
+#include <QSqlDriver>
 #include <QSqlQuery>
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
 
 namespace {
 const QString kNome = QStringLiteral("falha_plantada");
@@ -10,6 +16,15 @@ bool Executa(const QString& sql) {
     return QSqlQuery(BancoDeDados()).exec(sql);
 }
 } // namespace
+
+bool TransacaoAberta() {
+    const QSqlDatabase banco = BancoDeDados();
+    if (MotorDoBanco() == Motor::SQLite)
+        return !sqlite3_get_autocommit(HandleNativo(banco));
+    const QVariant handle = banco.driver()->handle();
+    PGconn* nativo = *static_cast<PGconn* const*>(handle.data());
+    return PQtransactionStatus(nativo) != PQTRANS_IDLE;
+}
 
 FalhaPlantada::FalhaPlantada(const QString& momento, const QString& mensagem, const QString& condicao) {
     m_tabela = momento.section(QLatin1Char(' '), -1);

@@ -3,6 +3,9 @@
 // lives: a trigger that aborts the statement with the message given, in either engine's dialect.
 #include <QString>
 
+// Whether the program's connection is inside a transaction now (a write not yet committed).
+bool TransacaoAberta();
+
 class FalhaPlantada {
 public:
     // momento: "Before Insert On Log", "After Update On Grupos"...; condicao: on NEW or OLD
