@@ -5,6 +5,8 @@
 #include "fila/FilaDeEnvio.h"
 #include "modem/ComandosModem.h"
 #include "modem/Enlace.h"
+#include "store/BancoDeDados.h"
+#include "store/SQLiteNativo.h"
 #include "tap/EntregaDePagina.h"
 #include "tap/Ligacao.h"
 #include "tap/LogOn.h"
@@ -12,6 +14,9 @@
 #include "tap/TextoDaPagina.h"
 
 #include <QSet>
+
+#include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <utility>
@@ -39,6 +44,33 @@ public:
 private:
     Operador& m_interno;
     QString m_ultima;
+};
+
+// During a call, a write that finds the file locked by a submitter tries again every half
+// millisecond rather than in SQLite's own growing steps (up to 100 ms): it has to end while one
+// block crosses the line, about 60 ms, and a submitter holds the lock for a few milliseconds.
+class EsperaCurtaPeloBanco {
+public:
+    EsperaCurtaPeloBanco() : m_handle(HandleNativo(BancoDeDados())) {
+        if (m_handle)
+            sqlite3_busy_handler(m_handle, &Tenta, nullptr);
+    }
+    ~EsperaCurtaPeloBanco() {
+        if (m_handle)
+            sqlite3_busy_timeout(m_handle, EsperaPeloBancoMs);
+    }
+    EsperaCurtaPeloBanco(const EsperaCurtaPeloBanco&) = delete;
+    EsperaCurtaPeloBanco& operator=(const EsperaCurtaPeloBanco&) = delete;
+
+private:
+    // The same time-out as the connection's own; a signal cutting a pause short does not end it.
+    static int Tenta(void*, int vezes) {
+        if (vezes >= 2 * EsperaPeloBancoMs)
+            return 0;
+        ::usleep(500);
+        return 1;
+    }
+    sqlite3* m_handle;
 };
 
 class Rodada {
@@ -80,6 +112,7 @@ private:
     // After a session limit: hang up, call again and log on.
     bool NovaChamada();
 
+    EsperaCurtaPeloBanco m_espera;
     OperadorDaRodada m_operador;
     Contexto m_ctx;
     Enlace& m_enlace;
@@ -216,16 +249,14 @@ bool Rodada::EntregaUma(Pagina p) {
     }
     // A new call after a session limit comes before the page is marked as on the line.
     if (!m_ligacao.Prossegue()) {
-        if (!m_motivoDoFim.isEmpty())
+        if (!m_motivoDoFim.isEmpty() && !m_resumo.falhaDoBanco)
             AdiaUma(p, m_motivoDoFim);
         return false;
     }
     // Usually marked while the block before crossed the line; else now, with the page before.
     bool marcada = false;
-    if (!Grava(p.id, &marcada)) {
-        AdiaUma(p, m_motivoDoFim);
-        return false;
-    }
+    if (!Grava(p.id, &marcada))
+        return false; // still waiting, its attempt not counted
     if (!marcada) {
         // Cancelled (or taken out) since the call began: it does not go.
         const std::optional<Pagina> agora = LePagina(p.id);
@@ -396,8 +427,9 @@ ResumoDaRodada Rodada::Executa() {
         m_vistas.insert(p->id);
         if (!EntregaUma(*p)) {
             Grava(0);
-            // After a second signal the pages not tried wait untouched, their attempts uncounted.
-            if (!m_interromper())
+            // After a second signal, or a write that failed (each further write could wait out
+            // the time-out again), the pages not tried wait untouched, their attempts uncounted.
+            if (!m_interromper() && !m_resumo.falhaDoBanco)
                 AdiaDemais(m_motivoDoFim);
             if (m_resumo.falhaDoBanco && m_conectada)
                 break;       // the session itself is fine: log off below

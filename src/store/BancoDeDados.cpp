@@ -142,7 +142,8 @@ bool AbreBancoDeDados(const QString& arquivo, const QString& diretorio, QString*
     {
         QSqlDatabase banco = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), NomeDaConexao());
         banco.setDatabaseName(UriSemCriacao(caminho));
-        banco.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
+        banco.setConnectOptions(
+            QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(EsperaPeloBancoMs));
         pronto = banco.open() && RegistraColacao(banco);
         sqlite3* handle = pronto ? HandleNativo(banco) : nullptr;
         const int versao = VersaoDoArquivo(handle);

@@ -3,6 +3,9 @@
 #include <QSqlDatabase>
 #include <QString>
 
+// How long a statement waits for another program's write to the file to end before it fails.
+constexpr int EsperaPeloBancoMs = 5000;
+
 // Opens the file; never creates it. False for a missing file, a file that is not an SQLite
 // database, or one without the program's four tables, and for a file of a newer schema version
 // (left untouched; erro says why). A file of an older version is upgraded in place, after a copy

@@ -22,6 +22,8 @@
 namespace {
 // While another Bipvox program holds the port, the round is tried again this often.
 constexpr double EsperaDaPortaEmUso = 5;
+// After a round whose queue writes failed.
+constexpr double EsperaDoBanco = 60;
 } // namespace
 
 Resposta OperadorDoServico::Mensagem(const QString& texto, const QString&, Icone, Botoes botoes) {
@@ -181,11 +183,14 @@ double ServicoDaFila::ExecutaRodada() {
     const std::unique_ptr<Enlace> enlace = CriaEnlace(ctx);
     Contexto linha{m_relogio, enlace->Porta(), m_operador};
     m_operador.emRodada = true;
-    EntregaProntas(
+    const ResumoDaRodada resumo = EntregaProntas(
         linha, *enlace, regras, [this](const QString& texto) { Registra(texto); },
         [] { return Interrupcao::Pedidos() > 0; });
     m_operador.emRodada = false;
     porta.setPortOpen(false);
     ConsolidaBancoDeDados();
-    return 0;
+    // A full disk or a file locked for long: no new call at once for pages still due.
+    if (resumo.falhaDoBanco)
+        Registra(QStringLiteral("a fila não pôde ser gravada: nova tentativa em %1 s").arg(EsperaDoBanco));
+    return resumo.falhaDoBanco ? EsperaDoBanco : 0;
 }

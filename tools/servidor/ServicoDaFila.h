@@ -46,7 +46,8 @@ private:
     void AoAviso();
     void AoSinal();
     void Rodada();
-    // Returns the seconds until a retry is needed because the port was busy (0: none).
+    // Returns the seconds until a retry is needed because the port was busy or the queue could not
+    // be written (0: none).
     double ExecutaRodada();
     void AgendaProxima(double emSegundos);
 
