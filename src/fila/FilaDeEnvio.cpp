@@ -340,8 +340,9 @@ int RecuperaInterrompidas(const RegrasDaFila& regras, const QDateTime& agora) {
     const QVector<Pagina> interrompidas = Lista(QStringLiteral("Situacao = 'enviando'"), {}, nullptr);
     int n = 0;
     for (const Pagina& p : interrompidas) {
-        const QString motivo =
-            QStringLiteral("o envio foi interrompido com o bloco na linha; a central pode ter recebido");
+        const QString motivo = QStringLiteral(
+            "o serviço parou no meio da chamada, com esta página na linha ou marcada para sair; a "
+            "central pode ter recebido");
         const bool ok = regras.reenviarIncertas
                             ? Executa(QStringLiteral("Update Fila Set Situacao = 'aguardando', "
                                                      "Proxima_Tentativa = ?, Motivo = ? Where ID_Pagina = ?"),
