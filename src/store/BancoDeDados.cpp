@@ -201,12 +201,8 @@ bool AbreBancoPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
 }
 
 Motor MotorDoBanco() {
-    const QString nome = NomeDaConexao();
-    const QString origem = QSqlDatabase::contains(nome) ? nome : kConexaoPrincipal;
-    return QSqlDatabase::contains(origem) &&
-                   QSqlDatabase::database(origem, false).driverName() == QLatin1String("QPSQL")
-               ? Motor::PostgreSQL
-               : Motor::SQLite;
+    // This thread's own connection: another thread's cannot be looked at.
+    return BancoDeDados().driverName() == QLatin1String("QPSQL") ? Motor::PostgreSQL : Motor::SQLite;
 }
 
 QString IdentidadeDoBanco() {
@@ -299,19 +295,15 @@ QSqlDatabase BancoDeDados() {
     }
     if (nome == kConexaoPrincipal || !QSqlDatabase::contains(kConexaoPrincipal))
         return {};
-    if (QSqlDatabase::database(kConexaoPrincipal, false).driverName() == QLatin1String("QPSQL")) {
-        QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
-        if (copia.open())
-            return copia;
-        QSqlDatabase::removeDatabase(nome);
-        return {};
-    }
     {
+        // The program's connection cannot be looked at from here, only copied.
         QSqlDatabase copia = QSqlDatabase::cloneDatabase(kConexaoPrincipal, nome);
         // Such a thread tells a client "queued" when its commit returns (SNPP's 250): every
-        // commit goes to the disk, whatever the program's own connection does.
-        if (copia.open() && RegistraColacao(copia) &&
-            QSqlQuery(copia).exec(QStringLiteral("PRAGMA synchronous=FULL")))
+        // commit goes to the disk, whatever the program's own connection does (a server's always
+        // does).
+        const bool servidor = copia.driverName() == QLatin1String("QPSQL");
+        if (copia.open() && (servidor || (RegistraColacao(copia) &&
+                                          QSqlQuery(copia).exec(QStringLiteral("PRAGMA synchronous=FULL")))))
             return copia;
     }
     QSqlDatabase::removeDatabase(nome);

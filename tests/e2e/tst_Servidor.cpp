@@ -18,7 +18,11 @@
 namespace {
 
 // Starts a program of the build (BIPVOX_ENVIAR, BIPVOX_SERVIDOR) with these arguments.
-std::unique_ptr<QProcess> Roda(const char* variavel, const QStringList& argumentos) {
+// On a server, the programs find the store through the settings' [BANCO], as a desk's do.
+std::unique_ptr<QProcess> Roda(const char* variavel, QStringList argumentos) {
+    const int banco = argumentos.indexOf("--banco");
+    if (TesteNoPostgreSQL() && banco >= 0)
+        argumentos.remove(banco, 2);
     auto p = std::make_unique<QProcess>();
     p->start(qEnvironmentVariable(variavel), argumentos);
     p->waitForStarted(5000);

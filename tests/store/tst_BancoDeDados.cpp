@@ -393,6 +393,24 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("postgresql"));
     }
+    // The server drops the connection (restarted, a network cut): the statement then fails saying
+    // where, nothing of it is written, and the next one finds the server again by itself, its
+    // kept statements prepared anew.
+    void servidorPerdido() {
+        if (!TesteNoPostgreSQL())
+            QSKIP("só num servidor");
+        AmbienteDeTeste ambiente(true);
+        QVERIFY(GravaLog("20261206", "10:00", "Ana", "um", "1", 1));
+        QVERIFY(QSqlQuery(OutraMesa("administrador"))
+                    .exec("Select pg_terminate_backend(pid) From pg_stat_activity Where datname = "
+                          "current_database() And pid <> pg_backend_pid()"));
+        QSqlDatabase::removeDatabase("administrador");
+        QString erro;
+        QVERIFY(!GravaLog("20261206", "10:01", "Ana", "dois", "1", 1, false, {}, {}, &erro));
+        QVERIFY2(erro.startsWith("servidor PostgreSQL"), qPrintable(erro));
+        QVERIFY(GravaLog("20261206", "10:02", "Ana", "três", "1", 1));
+        QCOMPARE(Coluna("Select Mensagem From Log Order By rowid", "Mensagem"), (QStringList{"um", "três"}));
+    }
     void criaBanco_data() {
         // arguments ({}: Pager.Mdb in a private folder, @: that folder)|existing file?|exit code|
         // part of what is printed
