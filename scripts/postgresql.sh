@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
 # A private PostgreSQL cluster for the tests (scripts/test.sh starts one per run).
-#   iniciar PASTA [--enquanto PID]  initdb in PASTA, starts the server on 127.0.0.1 and a free port,
+#   iniciar PASTA [--duravel] [--enquanto PID]
+#                                   initdb in PASTA, starts the server on 127.0.0.1 and a free port,
 #                                   prints the connection line ("host=127.0.0.1 port=N user=bipvox");
 #                                   with --enquanto, the cluster is stopped once process PID ends
-#                                   (even killed by SIGKILL, when no trap of its own can run).
+#                                   (even killed by SIGKILL, when no trap of its own can run); with
+#                                   --duravel, every commit is flushed to the disk as on a site's
+#                                   server (for benchmark figures; the tests go without).
 #   parar PASTA                     stops the server (fast mode) and removes PASTA; nothing to do is
 #                                   no error.
 #   rodar COMANDO [ARGUMENTOS...]   runs the command with a cluster of its own (see rodar below).
@@ -54,11 +57,18 @@ porta_livre() {
 }
 
 iniciar() {
-    local bin log dono=""
-    if [ $# -gt 0 ]; then
-        [ "$1" = --enquanto ] && [[ "${2:-}" =~ ^[0-9]+$ ]] || erro "uso: iniciar PASTA [--enquanto PID]"
-        dono=$2
-    fi
+    local bin log dono="" duravel=""
+    while [ $# -gt 0 ]; do
+        if [ "$1" = --duravel ]; then
+            duravel=1
+            shift
+        elif [ "$1" = --enquanto ] && [[ "${2:-}" =~ ^[0-9]+$ ]]; then
+            dono=$2
+            shift 2
+        else
+            erro "uso: iniciar PASTA [--duravel] [--enquanto PID]"
+        fi
+    done
     bin=$(binarios)
     mkdir -p "$pasta"
     [ -z "$(ls -A "$pasta")" ] || erro "a pasta $pasta não está vazia."
@@ -77,14 +87,13 @@ iniciar() {
     como_dono "$bin/initdb" -D "$pasta/dados" -U "$usuario_banco" --auth=trust -E UTF8 --locale=C.UTF-8 \
         --no-sync >"$pasta/initdb.log" 2>&1 ||
         erro "initdb falhou em $pasta/dados: $(tail -n 5 "$pasta/initdb.log")"
-    # Only this machine, only these tests: no durability needed, every write as fast as it can be.
     cat >>"$pasta/dados/postgresql.conf" <<EOF
 listen_addresses = '127.0.0.1'
 unix_socket_directories = '$pasta'
-fsync = off
-synchronous_commit = off
-full_page_writes = off
 EOF
+    # Only this machine, only these tests: no durability needed, every write as fast as it can be.
+    [ -n "$duravel" ] || printf 'fsync = off\nsynchronous_commit = off\nfull_page_writes = off\n' \
+        >>"$pasta/dados/postgresql.conf"
     for tentativa in 1 2 3 4 5; do
         porta=$(porta_livre)
         rm -f "$log"
@@ -164,7 +173,7 @@ rodar() {
     "$@"
 }
 
-uso="uso: bash scripts/postgresql.sh iniciar PASTA [--enquanto PID] | parar PASTA | rodar COMANDO..."
+uso="uso: bash scripts/postgresql.sh iniciar PASTA [--duravel] [--enquanto PID] | parar PASTA | rodar COMANDO..."
 comando=${1:-}
 [ $# -ge 2 ] || erro "$uso"
 shift
