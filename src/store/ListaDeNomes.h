@@ -18,6 +18,6 @@ struct ListaDeNomes {
 };
 
 // sql selects the identifier first and the name second, in the order wanted; values (integers or
-// texts) bound as parameters. Only those two columns are read, straight from SQLite, so a large
-// directory costs little.
+// texts) bound as parameters. Only those two columns are read, straight from SQLite (from a server,
+// in one round trip when nothing is bound), so a large directory costs little.
 ListaDeNomes LeListaDeNomes(const QString& sql, const QVariantList& parametros = {});
