@@ -1,9 +1,11 @@
 #pragma once
 // Pieces every benchmark program uses: an operator that answers OK and prints what it was told,
-// a process's resident memory, percentiles, --nome=N options and a clock read in seconds.
+// a process's resident memory, percentiles, --nome=N options, a clock read in seconds and names
+// for a large directory.
 #include "common/Operador.h"
 
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <algorithm>
@@ -61,4 +63,16 @@ inline double RelogioDe(clockid_t relogio) {
     timespec t{};
     clock_gettime(relogio, &t);
     return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
+}
+
+// A person's name with accents, apostrophes and a number, as a large directory holds.
+inline QString NomeAleatorio(QRandomGenerator& gerador) {
+    static const char* const nomes[] = {
+        "Álvaro", "Alberto", "ana",   "Beatriz", "bruno", "Cecília", "César",  "Élcio", "Eduardo", "Íris",
+        "João",   "José",    "Óscar", "Úrsula",  "Zé",    "Zeca",    "Márcia", "Pedro", "Raquel",  "Sérgio"};
+    static const char* const sobrenomes[] = {"D'Ávila", "da Conceição", "Brandão", "Façanha", "Nogueira",
+                                             "Antunes", "Magalhães",    "Simões",  "Araújo",  "Peçanha"};
+    return QString::fromUtf8(nomes[gerador.bounded(int(std::size(nomes)))]) + QLatin1Char(' ') +
+           QString::fromUtf8(sobrenomes[gerador.bounded(int(std::size(sobrenomes)))]) + QLatin1Char(' ') +
+           QString::number(gerador.bounded(100000));
 }

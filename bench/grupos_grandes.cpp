@@ -28,16 +28,6 @@ namespace {
 constexpr int Quantidade = 50000;
 constexpr int Repeticoes = 5;
 
-QString NomeAleatorio(QRandomGenerator& gerador) {
-    static const char* const nomes[] = {"Álvaro", "Alberto", "ana",  "Beatriz", "bruno", "Cecília", "César",
-                                        "Élcio",  "Eduardo", "Íris", "João",    "José",  "Óscar",   "Zé"};
-    static const char* const sobrenomes[] = {"D'Ávila",  "da Conceição", "Brandão", "Façanha",
-                                             "Nogueira", "Magalhães",    "Simões",  "Araújo"};
-    return QString::fromUtf8(nomes[gerador.bounded(int(std::size(nomes)))]) + QLatin1Char(' ') +
-           QString::fromUtf8(sobrenomes[gerador.bounded(int(std::size(sobrenomes)))]) + QLatin1Char(' ') +
-           QString::number(gerador.bounded(100000));
-}
-
 // Users and groups; ten users in the second group and all the others in the first.
 bool Preenche() {
     QRandomGenerator gerador(1998);

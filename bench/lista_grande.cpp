@@ -36,17 +36,6 @@ namespace {
 constexpr int Quantidade = 50000;
 constexpr int Repeticoes = 5;
 
-QString NomeAleatorio(QRandomGenerator& gerador) {
-    static const char* const nomes[] = {
-        "Álvaro", "Alberto", "ana",   "Beatriz", "bruno", "Cecília", "César",  "Élcio", "Eduardo", "Íris",
-        "João",   "José",    "Óscar", "Úrsula",  "Zé",    "Zeca",    "Márcia", "Pedro", "Raquel",  "Sérgio"};
-    static const char* const sobrenomes[] = {"D'Ávila", "da Conceição", "Brandão", "Façanha", "Nogueira",
-                                             "Antunes", "Magalhães",    "Simões",  "Araújo",  "Peçanha"};
-    return QString::fromUtf8(nomes[gerador.bounded(int(std::size(nomes)))]) + QLatin1Char(' ') +
-           QString::fromUtf8(sobrenomes[gerador.bounded(int(std::size(sobrenomes)))]) + QLatin1Char(' ') +
-           QString::number(gerador.bounded(100000));
-}
-
 bool Preenche() {
     QRandomGenerator gerador(1998);
     QSqlDatabase banco = BancoDeDados();

@@ -26,21 +26,13 @@ constexpr int Usuarios = 50000;
 constexpr int Repeticoes = 5;
 
 bool PreencheUsuarios() {
-    static const char* const nomes[] = {"Álvaro", "Alberto", "ana",  "Beatriz", "bruno", "Cecília", "César",
-                                        "Élcio",  "Eduardo", "Íris", "João",    "José",  "Óscar",   "Zé"};
-    static const char* const sobrenomes[] = {"D'Ávila", "da Conceição", "Brandão",
-                                             "Façanha", "Nogueira",     "Simões"};
     QRandomGenerator gerador(1998);
     Transacao transacao;
     for (int i = 0; i < Usuarios; ++i) {
-        const QString nome = QString::fromUtf8(nomes[gerador.bounded(int(std::size(nomes)))]) +
-                             QLatin1Char(' ') +
-                             QString::fromUtf8(sobrenomes[gerador.bounded(int(std::size(sobrenomes)))]) +
-                             QLatin1Char(' ') + QString::number(gerador.bounded(100000));
         if (!Executa(QStringLiteral("Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, Nome_Usuario) "
                                     "Values (?, ?, ?, ?)"),
                      {QStringLiteral("Técnico de campo"), QString::number(1000000 + i),
-                      QStringLiteral("03/12/1998"), nome}))
+                      QStringLiteral("03/12/1998"), NomeAleatorio(gerador)}))
             return false;
     }
     return transacao.Confirma();
