@@ -173,7 +173,7 @@ bool ConectaPostgreSQL(QSqlDatabase& banco, const ConexaoPostgreSQL& conexao, QS
     return true;
 }
 
-bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
+bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro, const PreencheBanco& preenche) {
     const QString nome = QStringLiteral("Bipvox.criabanco");
     bool feito = false;
     QString motivo;
@@ -197,16 +197,21 @@ bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro) {
                     feito = false;
                     motivo = TextoDoServidor(q.lastError());
                 }
-            feito =
-                feito &&
-                q.exec(QStringLiteral("Insert Into Versao_Do_Esquema Values (%1)").arg(VersaoDoEsquema)) &&
-                banco.commit();
+            feito = feito &&
+                    q.exec(QStringLiteral("Insert Into Versao_Do_Esquema Values (%1)").arg(VersaoDoEsquema));
+            bool preenchido = true;
+            if (feito && preenche) {
+                preenchido = preenche(banco, &motivo);
+                feito = preenchido;
+            }
+            feito = feito && banco.commit();
             if (!feito) {
                 if (motivo.isEmpty())
                     motivo = TextoDoServidor(banco.lastError());
                 banco.rollback();
-                motivo = QStringLiteral("Não foi possível criar as tabelas do Bipvox no %1: %2")
-                             .arg(conexao.Descricao(), motivo);
+                if (preenchido)
+                    motivo = QStringLiteral("Não foi possível criar as tabelas do Bipvox no %1: %2")
+                                 .arg(conexao.Descricao(), motivo);
             }
         } else if (motivo.isEmpty())
             motivo = TextoDoServidor(banco.lastError());

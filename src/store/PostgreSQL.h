@@ -4,6 +4,7 @@
 #include <QSqlDatabase>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 struct ConexaoPostgreSQL {
@@ -27,8 +28,12 @@ struct ConexaoPostgreSQL {
 bool ConectaPostgreSQL(QSqlDatabase& banco, const ConexaoPostgreSQL& conexao, QString* erro);
 
 // Makes the Bipvox tables in an empty database. False, with the reason, when the database holds
-// any table already or the server refuses; then nothing has been made.
-bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro);
+// any table already or the server refuses; then nothing has been made. preenche, when given, runs
+// in the same transaction before the commit (a copy of a file): false, with its own complete
+// message, leaves the database empty as it was.
+using PreencheBanco = std::function<bool(QSqlDatabase& banco, QString* erro)>;
+bool CriaEsquemaPostgreSQL(const ConexaoPostgreSQL& conexao, QString* erro,
+                           const PreencheBanco& preenche = {});
 
 // False once the server closed the connection (known from the last statement, without asking it).
 bool ConexaoViva(const QSqlDatabase& banco);

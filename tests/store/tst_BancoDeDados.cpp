@@ -6,6 +6,7 @@
 #include "PostgreSQLDeTeste.h"
 #include "SQLiteSomenteLeitura.h"
 #include "directory/CadastroDeGrupos.h"
+#include "fila/FilaDeEnvio.h"
 #include "shell/LocalDoBanco.h"
 #include "store/BancoDeDados.h"
 #include "store/ChaveDeOrdem.h"
@@ -86,6 +87,23 @@ QString Sqlite3(const QString& arquivo, const QString& sql) {
     return shell.waitForFinished(30000) ? QString::fromUtf8(shell.readAll()).trimmed()
                                         : QStringLiteral("sem sqlite3");
 }
+
+// A store with the cases a copy can lose: gaps and a deleted last user (counter 9 above the largest
+// id), case namesakes, quotes and accents, a refused page with its reason, Log rows out of time order.
+const char* const kParaCopiar =
+    "Insert Into Usuarios Values (2, 'Zé', '1', 'd''Ávila \"x\"', '01/02/2003'), (5, 'ZÉ', '2', '', ''), "
+    "(7, 'Ana', '3', 'ç', ''), (9, 'Bia', '4', '', ''); Delete From Usuarios Where ID_Usuario = 9;"
+    "Insert Into Grupos Values (3, 'Plantão', 'noite'), (4, 'Diretoria', ''); Insert Into Usuario_Grupo "
+    "Values (5, 3), (2, 3), (7, 4); Insert Into Log Values ('20200102', '10:00', 'Zé', 'O''Neil', '1', 2, "
+    "'recusada', 'ocupado', Null, 'janela'), ('20200101', '09:00', 'ZÉ', 'b', '2', 5, 'entregue', '', "
+    "Null, 'SNPP 127.0.0.1 ana'); Insert Into Fila Values (4, '3', 'Ana', 7, 'ç', 'janela', 100, "
+    "'aguardando', 1, 160, 'sem linha'), (6, '3', 'Ana', 7, 'x', 'janela', 1, 'entregue', 0, 1, ''); "
+    "Delete From Fila Where ID_Pagina = 6;";
+// Every row of every table, the keys the triggers made and the counters, as the sqlite3 shell prints them.
+const char* const kTudo =
+    "Select * From Usuarios; Select * From Grupos; Select * From Usuario_Grupo Order By rowid; Select "
+    "rowid, * From Log Order By rowid; Select * From Fila; Select * From Usuarios_Chave; Select * From "
+    "Grupos_Chave; Select * From sqlite_sequence Order By name;";
 
 int Linhas(const QString& tabela) {
     return Snapshot(QStringLiteral("Select * From ") + tabela).RecordCount();
@@ -410,6 +428,79 @@ private slots:
         QVERIFY2(erro.startsWith("servidor PostgreSQL"), qPrintable(erro));
         QVERIFY(GravaLog("20261206", "10:02", "Ana", "três", "1", 1));
         QCOMPARE(Coluna("Select Mensagem From Log Order By rowid", "Mensagem"), (QStringList{"um", "três"}));
+    }
+    void copiaDoBanco_data() {
+        // SQL on the file before the copy|SQL on the server's database before|exit code|part of what
+        // is printed; a copy that works goes back to a new file, which must hold the same.
+        QTest::addColumn<QString>("caso");
+        QTest::newRow("ida e volta") << "||0|Copiados: 3 usuários, 2 grupos, 3 participações, 2 mensagens do "
+                                        "histórico, 1 páginas da fila.";
+        QTest::newRow("banco do servidor não vazio") << "|Create Table Outra (x Int)|1|já tem tabelas";
+        QTest::newRow("grupos xarás") << "Insert Into Grupos Values (8, 'PLANTÃO', '')||1|\"PLANTÃO\"";
+        QTest::newRow("falha depois de copiar usuários")
+            << "Update Log Set ID_Usuario = 'x' Where Mensagem = 'b'||1|na tabela Log";
+    }
+    void copiaDoBanco() {
+        SO_NO_ARQUIVO(); // it runs once, against the server of the run
+        EXIGE_POSTGRESQL();
+        const QStringList c = CamposDoCaso();
+        QTemporaryDir pasta;
+        const QString origem = pasta.filePath(QStringLiteral("Pager.Mdb"));
+        QVERIFY(CriaBancoVazio(origem) && AbreBancoDeDados(QStringLiteral("Pager.Mdb"), pasta.path()) &&
+                Fila::GaranteTabela());
+        FechaBancoDeDados();
+        QCOMPARE(Sqlite3(origem, kParaCopiar + c[0]), QString());
+        const QByteArray antes = Bytes(origem);
+        QString erro;
+        const QString banco = NovoBancoPostgreSQL(&erro);
+        QVERIFY2(!banco.isEmpty(), qPrintable(erro));
+        const ServidorPostgreSQL s = ServidorPostgreSQLDeTeste();
+        const QString conexao = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
+                                    .arg(s.host)
+                                    .arg(s.porta)
+                                    .arg(s.usuario, banco);
+        {
+            QSqlDatabase db = ConexaoDeTeste(banco, QStringLiteral("copia"));
+            QVERIFY(db.open() && (c[1].isEmpty() || QSqlQuery(db).exec(c[1])));
+        }
+        const auto roda = [](const QStringList& argumentos) {
+            QProcess p;
+            p.start(qEnvironmentVariable("BIPVOX_CRIABANCO"), argumentos);
+            const int codigo = p.waitForFinished(60000) ? p.exitCode() : -1;
+            return std::make_pair(
+                codigo, QString::fromLocal8Bit(p.readAllStandardOutput() + p.readAllStandardError()));
+        };
+        const auto [codigo, saida] = roda({"--postgresql", conexao, "--copiar-de", origem});
+        QVERIFY2(saida.contains(c[3]), qPrintable(saida));
+        QCOMPARE(codigo, c[2].toInt());
+        QCOMPARE(Bytes(origem), antes);
+        const QString volta = pasta.filePath(QStringLiteral("Volta.Mdb"));
+        if (codigo == 0)
+            QCOMPARE(roda({volta, "--copiar-do-postgresql", conexao}).first, 0);
+        {
+            // Failed: the server's database as it was. Copied: each counter past the largest id ever
+            // given (9 for users, whose last one was deleted; 6 for the queue).
+            QSqlQuery q(QSqlDatabase::database(QStringLiteral("copia")));
+            QVERIFY(q.exec(QStringLiteral("Select count(*) From pg_tables Where schemaname = "
+                                          "current_schema()")) &&
+                    q.next());
+            QCOMPARE(q.value(0).toInt(), codigo == 0 ? 8 : int(!c[1].isEmpty()));
+            QVERIFY(codigo != 0 || (q.exec("Select concat_ws(',', nextval('usuarios_id_usuario_seq'), "
+                                           "nextval('grupos_id_grupo_seq'), nextval('log_rowid_seq'), "
+                                           "nextval('fila_id_pagina_seq'))") &&
+                                    q.next()));
+            if (codigo == 0)
+                QCOMPARE(q.value(0).toString(), QStringLiteral("10,5,3,7"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("copia"));
+        ApagaBancoPostgreSQL(banco);
+        QCOMPARE(QFile::exists(volta), codigo == 0);
+        if (codigo != 0)
+            return;
+        QCOMPARE(Sqlite3(volta, kTudo), Sqlite3(origem, kTudo));
+        const QByteArray copiado = Bytes(volta); // never over an existing file, even from a server gone
+        QCOMPARE(roda({volta, "--copiar-do-postgresql", conexao}).first, 1);
+        QCOMPARE(Bytes(volta), copiado);
     }
     void criaBanco_data() {
         // arguments ({}: Pager.Mdb in a private folder, @: that folder)|existing file?|exit code|
