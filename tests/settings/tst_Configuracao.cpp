@@ -112,9 +112,6 @@ private slots:
         if (g.antes != kSemArquivo)
             ambiente.EscreveINI(g.antes);
         GravaINI(g.secao, g.chave, g.valor);
-        QCOMPARE(QFile::exists(CaminhoDoINI()), g.depois != kSemArquivo);
-        if (g.depois == kSemArquivo)
-            return;
         QCOMPARE(ambiente.LeINIBruto(), g.depois);
         QCOMPARE(QDir(QFileInfo(CaminhoDoINI()).path()).entryList(QDir::Files), QStringList{"Bipvoxcf.INI"});
     }

@@ -42,9 +42,7 @@ public:
     int Contagem(const QByteArray& trecho) const { return linha.count(trecho); }
 
     // Port state as the program set it.
-    qint16 commPort = -1;
     QString settings;
-    int handshaking = -1;
     bool rtsEnable = false;
     int aberturas = 0;
     int fechamentos = 0;
@@ -63,9 +61,9 @@ public:
     // Called after each write the program makes (a test may act "when the page goes out").
     std::function<void(const QByteArray&)> aoEscrever;
 
-    void setCommPort(qint16 numero) override { commPort = numero; }
+    void setCommPort(qint16) override {}
     void setSettings(const QString& configuracao) override { settings = configuracao; }
-    void setHandshaking(int modo) override { handshaking = modo; }
+    void setHandshaking(int) override {}
     void setRTSEnable(bool ligado) override { rtsEnable = ligado; }
     bool setPortOpen(bool aberta) override;
     bool PortOpen() const override { return m_aberta; }
