@@ -2,7 +2,6 @@
 // memberships (deleted with their group or user), users saved and altered whole or not at all,
 // and the windows where that behaviour lives.
 #include "BancadaVirtual.h"
-#include "BlocoTAP.h"
 #include "CadastroDeTeste.h"
 #include "EnvioDeTeste.h"
 #include "FalhaPlantada.h"

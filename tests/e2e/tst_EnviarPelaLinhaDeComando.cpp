@@ -167,20 +167,6 @@ const Linha kLinhas[] = {
     {"SIGTERM no meio de um grupo de 30", "terminado", QStringList{"--ritmo"},
      QStringList{"--grupo", "Brigada", "oi"}, 130, 1, kNenhum, kNenhum, "Não receberam: Membro"},
 };
-struct CenaDaJanela {
-    AmbienteDeTeste ambiente{true};
-    RelogioAcelerado relogio{5};
-    PortaSerialQt porta{relogio};
-    OperadorGravado operador;
-    Contexto ctx{relogio, porta, operador};
-    PedidoDeTeste pedido;
-    PainelDeTeste painel;
-    CenaDaJanela() {
-        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana O'Neil"), QStringLiteral("1111"));
-        Modulo::PortaModem = 1;
-        Modulo::EnvioIniciado = false;
-    }
-};
 } // namespace
 
 class tst_EnviarPelaLinhaDeComando : public QObject {
@@ -204,11 +190,16 @@ private slots:
         SimuladorExterno simulador;
         QString erro;
         QStringList opcoes{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.05"};
-        for (const QString& opcao : l.cenario)
+        for (const QString& opcao : l.cenario) {
             if (opcao.startsWith(QLatin1String("ini:")))
                 GravaINI(SecaoConexao, opcao.mid(4).section('=', 0, 0), opcao.section('=', 1));
             else
                 opcoes << opcao;
+            if (opcao == QLatin1String("--linha-direta"))
+                GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("Direta"));
+            if (opcao.startsWith(QLatin1String("--senha=")))
+                GravaINI(SecaoConexao, QStringLiteral("Senha"), opcao.mid(8));
+        }
         QVERIFY2(simulador.Inicia(opcoes, &erro), qPrintable(erro));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("Porta Serial"), QStringLiteral("1"));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), simulador.Dispositivo());
@@ -221,12 +212,6 @@ private slots:
         // Nobody listens on port 1.
         if (l.como == QLatin1String("recusado"))
             GravaINI(SecaoConexao, QStringLiteral("Porta TCP"), QStringLiteral("1"));
-        for (const QString& opcao : l.cenario) {
-            if (opcao == QLatin1String("--linha-direta"))
-                GravaINI(SecaoConexao, QStringLiteral("Tipo"), QStringLiteral("Direta"));
-            if (opcao.startsWith(QLatin1String("--senha=")))
-                GravaINI(SecaoConexao, QStringLiteral("Senha"), opcao.mid(8));
-        }
         if (l.como == QLatin1String("porta ausente"))
             GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"),
                      QStringLiteral("/dev/bipvox-nao-existe"));
@@ -344,8 +329,17 @@ private slots:
 
     // A user's page; then the device vanishes and comes back.
     void envioPelaJanela() {
-        CenaDaJanela c;
-        const QString link = c.ambiente.Diretorio() + QStringLiteral("/modem");
+        AmbienteDeTeste ambiente(true);
+        RelogioAcelerado relogio(5);
+        PortaSerialQt porta(relogio);
+        OperadorGravado operador;
+        Contexto ctx{relogio, porta, operador};
+        PedidoDeTeste pedido;
+        PainelDeTeste painel;
+        Modulo::CodigosDaLista[1] = CadastraUsuario(QStringLiteral("Ana O'Neil"), QStringLiteral("1111"));
+        Modulo::PortaModem = 1;
+        Modulo::EnvioIniciado = false;
+        const QString link = ambiente.Diretorio() + QStringLiteral("/modem");
         const QStringList opcoes{"--silencioso", "--atraso-discagem=0.1", "--guarda-escape=0.1",
                                  "--link=" + link};
         SimuladorExterno simulador;
@@ -353,13 +347,13 @@ private slots:
         QVERIFY2(simulador.Inicia(opcoes, &erro), qPrintable(erro));
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("COM1"), link);
         GravaINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"), QStringLiteral("9600,n,8,1"));
-        QVERIFY2(ConfiguraPorta(c.ctx), qPrintable(c.porta.UltimoErro()));
+        QVERIFY2(ConfiguraPorta(ctx), qPrintable(porta.UltimoErro()));
         // A trailing blank is trimmed from the page but kept in the history; letters go plain.
-        c.pedido.texto = QStringLiteral("Reunião às 15h \"urgente\" ");
-        InicializaModem(c.ctx); // the start-up's reset
-        IniciaProcesso(c.ctx, c.pedido, c.painel);
+        pedido.texto = QStringLiteral("Reunião às 15h \"urgente\" ");
+        InicializaModem(ctx); // the start-up's reset
+        IniciaProcesso(ctx, pedido, painel);
 
-        QCOMPARE(c.operador.TextosDasCaixas(), QStringList());
+        QCOMPARE(operador.TextosDasCaixas(), QStringList());
         QStringList recebidas;
         for (const QJsonObject& p : simulador.Paginas()) {
             QCOMPARE(p["mensagem"].toString(), QStringLiteral("Reuniao as 15h \"urgente\""));
@@ -369,13 +363,13 @@ private slots:
         QCOMPARE(recebidas, QStringList{"1111"});
         QCOMPARE(Coluna("Select ID_Pager || ' ' || Mensagem As L From Log"),
                  QStringList{"1111 Reuniao as 15h \"urgente\" "});
-        QVERIFY(c.pedido.texto.isEmpty() && c.painel.valores.isEmpty());
+        QVERIFY(pedido.texto.isEmpty() && painel.valores.isEmpty());
         // The call is dropped after the log-off, and the port let go: another program can take it.
         const QByteArray linha = simulador.Dados(QStringLiteral("recebido"));
         QVERIFY2(linha.contains("\r\x1bPG1\r") && linha.endsWith("\x04\r+++ATH0\r"),
                  linha.toHex().constData());
-        QCOMPARE(c.operador.StatusAtual(), QStringLiteral(" Re-inicializando o modem, aguarde ..."));
-        QVERIFY(!c.porta.PortOpen());
+        QCOMPARE(operador.StatusAtual(), QStringLiteral(" Re-inicializando o modem, aguarde ..."));
+        QVERIFY(!porta.PortOpen());
         TravaDaPorta outroPrograma;
         QVERIFY(outroPrograma.Obtem(link));
         QVERIFY(simulador.Rodando());
@@ -390,14 +384,14 @@ private slots:
         outroPrograma.Libera();
         QVERIFY(outroPrograma.Obtem(link));
         Modulo::EnvioIniciado = false;
-        c.pedido.texto = QStringLiteral("De novo"); // the first send emptied the message
+        pedido.texto = QStringLiteral("De novo"); // the first send emptied the message
         QTimer::singleShot(1500, [&outroPrograma] { outroPrograma.Libera(); });
-        IniciaProcesso(c.ctx, c.pedido, c.painel);
+        IniciaProcesso(ctx, pedido, painel);
         QCOMPARE(segundo.Paginas().size(), 1);
-        QVERIFY2(c.operador.caixas.isEmpty(), qPrintable(c.operador.TextosDasCaixas().join('|')));
-        QVERIFY(!c.painel.titulos.filter(QRegularExpression("^Aguardando o modem, em uso por .*processo "))
+        QVERIFY2(operador.caixas.isEmpty(), qPrintable(operador.TextosDasCaixas().join('|')));
+        QVERIFY(!painel.titulos.filter(QRegularExpression("^Aguardando o modem, em uso por .*processo "))
                      .isEmpty());
-        QVERIFY(!c.porta.PortOpen());
+        QVERIFY(!porta.PortOpen());
     }
 };
 

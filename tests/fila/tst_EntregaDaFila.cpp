@@ -305,10 +305,8 @@ private slots:
     // names reach the journal escaped: INI|name|message|blocks' text fields|Log texts|state.
     void texto_data() {
         QTest::addColumn<QString>("caso");
-        QTest::newRow("controle em escape, nome com ESC") << "Controles=Escape|Ana\x1b[2J|a\x01"
-                                                             "b|a\x1a"
-                                                             "Ab|a\x01"
-                                                             "b|entregue";
+        QTest::newRow("controle em escape, nome com ESC")
+            << "Controles=Escape|Ana\x1b[2J|a\001b|a\032Ab|a\001b|entregue";
         QTest::newRow("letras e brancos") << "|Bia| Reunião às 15h |Reuniao as 15h| Reuniao as 15h |entregue";
         const QString dividida = "Tamanho da Página=20\nTexto Longo=Dividir|Bia|um dois tres quatro cinco|"
                                  "(1/2) um dois tres;(2/2) quatro cinco|(1/2) um dois tres";

@@ -2,7 +2,6 @@
 // for nothing, and the double-click that hands a message to the composition window's "=ANTERIOR",
 // also in a history asked from the modal user browser.
 #include "BancadaVirtual.h"
-#include "GradeDeTeste.h"
 #include "common/Modulo.h"
 #include "directory/frmVisualizaUsuarios.h"
 #include "history/ModeloDoHistorico.h"
@@ -11,13 +10,39 @@
 #include "store/Snapshot.h"
 
 #include <QApplication>
+#include <QHeaderView>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
 #include <QTimer>
 #include <QToolButton>
 #include <QtTest>
+
+namespace {
+// The headings and the texts of one row that the grid would cut short (shown with "…"), measured
+// as the view's style measures them when it paints.
+QStringList TextosCortados(const QTableView* grade, int linha) {
+    QStringList cortados;
+    const QHeaderView* cabecalho = grade->horizontalHeader();
+    // What the view keeps on each side of a cell's text, and a heading's margin.
+    const int margem = grade->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grade) + 1;
+    const int margemDoTitulo = grade->style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, cabecalho);
+    for (int coluna = 0; coluna < grade->model()->columnCount(); ++coluna) {
+        const QModelIndex celula = grade->model()->index(linha, coluna);
+        const QString titulo = grade->model()->headerData(coluna, Qt::Horizontal).toString();
+        const QString texto = celula.data().toString();
+        if (cabecalho->fontMetrics().elidedText(
+                titulo, Qt::ElideRight, cabecalho->sectionSize(coluna) - 2 * margemDoTitulo) != titulo)
+            cortados << titulo;
+        if (grade->fontMetrics().elidedText(texto, Qt::ElideRight,
+                                            grade->visualRect(celula).width() - 2 * margem) != texto)
+            cortados << texto;
+    }
+    return cortados;
+}
+} // namespace
 
 class tst_Historico : public QObject {
     Q_OBJECT

@@ -7,8 +7,7 @@ qint32 CadastraUsuario(const QString& nome, const QString& pager) {
                                 "Values (?, ?, ?, ?)"),
                  {nome, pager, QStringLiteral("teste"), QStringLiteral("01/01/2024")}))
         return 0;
-    Snapshot ultimo(QStringLiteral("Select Max(ID_Usuario) As Ultimo From Usuarios"));
-    return ultimo.Campo(QStringLiteral("Ultimo")).toInt();
+    return Coluna(QStringLiteral("Select Max(ID_Usuario) As L From Usuarios")).value(0).toInt();
 }
 
 QStringList Coluna(const QString& sql, const QString& coluna, const QVariantList& valores) {
@@ -22,8 +21,7 @@ qint32 CadastraGrupo(const QString& nome, const QVector<qint32>& membros) {
     if (!Executa(QStringLiteral("Insert Into Grupos (Nome_Grupo, Descricao_Grupo) Values (?, ?)"),
                  {nome, QStringLiteral("teste")}))
         return 0;
-    Snapshot ultimo(QStringLiteral("Select Max(ID_Grupo) As Ultimo From Grupos"));
-    const qint32 id = ultimo.Campo(QStringLiteral("Ultimo")).toInt();
+    const qint32 id = Coluna(QStringLiteral("Select Max(ID_Grupo) As L From Grupos")).value(0).toInt();
     for (qint32 membro : membros)
         Executa(QStringLiteral("Insert Into Usuario_Grupo (ID_Usuario, ID_Grupo) Values (?, ?)"),
                 {membro, id});
