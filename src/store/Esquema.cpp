@@ -127,17 +127,28 @@ QString CopiaDaTabela(sqlite3* handle, const QString& tabela) {
 
 } // namespace
 
-QString EsquemaSQL() {
+namespace {
+// A schema text of the resources with CHAVE(x) expanded by the engine's key expression.
+QString TextoDoEsquema(const QString& recurso, QString (*chave)(const QString&)) {
     static const bool carregado = (CarregaRecursoDoEsquema(), true);
     Q_UNUSED(carregado);
-    QFile arquivo(QStringLiteral(":/store/esquema.sql"));
+    QFile arquivo(recurso);
     if (!arquivo.open(QIODevice::ReadOnly))
         return {};
     QString texto = QString::fromUtf8(arquivo.readAll());
-    static const QRegularExpression chave(QStringLiteral("CHAVE\\(([\\w.]+)\\)"));
-    for (QRegularExpressionMatch achado = chave.match(texto); achado.hasMatch(); achado = chave.match(texto))
-        texto.replace(achado.capturedStart(), achado.capturedLength(), ChaveDeOrdemSQL(achado.captured(1)));
+    static const QRegularExpression marca(QStringLiteral("CHAVE\\(([\\w.]+)\\)"));
+    for (QRegularExpressionMatch achado = marca.match(texto); achado.hasMatch(); achado = marca.match(texto))
+        texto.replace(achado.capturedStart(), achado.capturedLength(), chave(achado.captured(1)));
     return texto;
+}
+} // namespace
+
+QString EsquemaSQL() {
+    return TextoDoEsquema(QStringLiteral(":/store/esquema.sql"), ChaveDeOrdemSQL);
+}
+
+QString EsquemaPostgreSQL() {
+    return TextoDoEsquema(QStringLiteral(":/store/esquema-postgresql.sql"), ChaveDeOrdemPostgreSQL);
 }
 
 int VersaoDoArquivo(sqlite3* handle) {

@@ -12,6 +12,8 @@ constexpr int VersaoDoEsquema = 3;
 
 // The schema with CHAVE(column) expanded to the name key (store/ChaveDeOrdem.h).
 QString EsquemaSQL();
+// The same tables for a PostgreSQL server (store/esquema-postgresql.sql), keys expanded likewise.
+QString EsquemaPostgreSQL();
 // The file's schema version; -1 when it cannot be read.
 int VersaoDoArquivo(sqlite3* handle);
 // Brings a file of an older version to VersaoDoEsquema in one transaction, its rows kept

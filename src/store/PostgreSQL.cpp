@@ -5,8 +5,6 @@
 #include "store/Esquema.h"
 
 #include <QElapsedTimer>
-#include <QFile>
-#include <QRegularExpression>
 #include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -54,14 +52,7 @@ PGconn* Nativo(const QSqlDatabase& banco) {
 
 // Statements of the schema, split at a semicolon that ends a line outside a function body.
 QStringList ComandosDoEsquema() {
-    QFile arquivo(QStringLiteral(":/store/esquema-postgresql.sql"));
-    if (!arquivo.open(QIODevice::ReadOnly))
-        return {};
-    QString texto = QString::fromUtf8(arquivo.readAll());
-    static const QRegularExpression chave(QStringLiteral("CHAVE\\(([\\w.]+)\\)"));
-    for (QRegularExpressionMatch achado = chave.match(texto); achado.hasMatch(); achado = chave.match(texto))
-        texto.replace(achado.capturedStart(), achado.capturedLength(),
-                      ChaveDeOrdemPostgreSQL(achado.captured(1)));
+    const QString texto = EsquemaPostgreSQL();
     QStringList comandos;
     QString atual;
     bool dentroDeFuncao = false;

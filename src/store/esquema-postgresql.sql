@@ -57,32 +57,27 @@ CREATE INDEX Usuario_Grupo_Grupo ON Usuario_Grupo (ID_Grupo, ID_Usuario);
 CREATE INDEX Usuario_Grupo_Usuario ON Usuario_Grupo (ID_Usuario);
 CREATE INDEX Log_Ordem ON Log (Data, Hora, Chave_Usuario);
 CREATE INDEX Log_Usuario ON Log (ID_Usuario, Data, Hora, Chave_Usuario);
-CREATE FUNCTION bipvox_usuarios_chave() RETURNS trigger LANGUAGE plpgsql AS $$
+-- The key table of a name (arguments: the key table, the identifier's column, the name's column).
+CREATE FUNCTION bipvox_chave_do_nome() RETURNS trigger LANGUAGE plpgsql AS $$
+DECLARE
+    chaves TEXT := TG_ARGV[0];
+    id TEXT := TG_ARGV[1];
+    apaga TEXT := format('DELETE FROM %I WHERE %I = $1', chaves, id);
 BEGIN
     IF TG_OP <> 'INSERT' THEN
-        DELETE FROM Usuarios_Chave WHERE ID_Usuario = OLD.ID_Usuario;
+        EXECUTE apaga USING (to_jsonb(OLD) ->> id)::INTEGER;
     END IF;
     IF TG_OP <> 'DELETE' THEN
-        DELETE FROM Usuarios_Chave WHERE ID_Usuario = NEW.ID_Usuario;
-        INSERT INTO Usuarios_Chave VALUES (bipvox_chave(NEW.Nome_Usuario), NEW.ID_Usuario, NEW.Nome_Usuario);
+        EXECUTE apaga USING (to_jsonb(NEW) ->> id)::INTEGER;
+        EXECUTE format('INSERT INTO %I VALUES (bipvox_chave($1), $2, $1)', chaves)
+            USING to_jsonb(NEW) ->> TG_ARGV[2], (to_jsonb(NEW) ->> id)::INTEGER;
     END IF;
     RETURN NULL;
 END $$;
 CREATE TRIGGER Usuarios_Chave AFTER INSERT OR DELETE OR UPDATE OF ID_Usuario, Nome_Usuario ON Usuarios
-    FOR EACH ROW EXECUTE FUNCTION bipvox_usuarios_chave();
-CREATE FUNCTION bipvox_grupos_chave() RETURNS trigger LANGUAGE plpgsql AS $$
-BEGIN
-    IF TG_OP <> 'INSERT' THEN
-        DELETE FROM Grupos_Chave WHERE ID_Grupo = OLD.ID_Grupo;
-    END IF;
-    IF TG_OP <> 'DELETE' THEN
-        DELETE FROM Grupos_Chave WHERE ID_Grupo = NEW.ID_Grupo;
-        INSERT INTO Grupos_Chave VALUES (bipvox_chave(NEW.Nome_Grupo), NEW.ID_Grupo, NEW.Nome_Grupo);
-    END IF;
-    RETURN NULL;
-END $$;
+    FOR EACH ROW EXECUTE FUNCTION bipvox_chave_do_nome('usuarios_chave', 'id_usuario', 'nome_usuario');
 CREATE TRIGGER Grupos_Chave AFTER INSERT OR DELETE OR UPDATE OF ID_Grupo, Nome_Grupo ON Grupos
-    FOR EACH ROW EXECUTE FUNCTION bipvox_grupos_chave();
+    FOR EACH ROW EXECUTE FUNCTION bipvox_chave_do_nome('grupos_chave', 'id_grupo', 'nome_grupo');
 CREATE FUNCTION bipvox_log_chave() RETURNS trigger LANGUAGE plpgsql AS $$
 BEGIN
     NEW.Chave_Usuario := bipvox_chave(NEW.Usuario);
