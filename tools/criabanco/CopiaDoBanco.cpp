@@ -6,6 +6,7 @@
 #include "store/Esquema.h"
 #include "store/PostgreSQL.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -387,11 +388,15 @@ bool CopiaServidorParaArquivo(const ConexaoPostgreSQL& conexao, const QString& a
         copiado = ConectaPostgreSQL(origem, conexao, &motivo) && origem.transaction() &&
                   QSqlQuery(origem).exec(
                       QStringLiteral("Set Transaction Isolation Level Repeatable Read, Read Only"));
-        if (copiado && !CriaBancoVazio(destino.filePath(), &motivo))
+        // Filled under another name and renamed at the end, so a copy killed midway never leaves an
+        // empty store under the name asked for.
+        const QString parcial = destino.absoluteFilePath() +
+                                QStringLiteral(".copiando-%1").arg(QCoreApplication::applicationPid());
+        if (copiado && !CriaBancoVazio(parcial, &motivo))
             copiado = false;
         else if (copiado) {
             QString onde;
-            copiado = AbreBancoDeDados(destino.fileName(), destino.absolutePath(), &onde);
+            copiado = AbreBancoDeDados(QFileInfo(parcial).fileName(), destino.absolutePath(), &onde);
             if (copiado) {
                 QSqlDatabase banco = BancoDeDados();
                 copiado = banco.transaction() && Fila::GaranteTabela(&onde) &&
@@ -402,9 +407,14 @@ bool CopiaServidorParaArquivo(const ConexaoPostgreSQL& conexao, const QString& a
                     banco.rollback();
             }
             FechaBancoDeDados();
+            // rename() never replaces a file that appeared meanwhile.
+            if (copiado && !QFile::rename(parcial, destino.absoluteFilePath())) {
+                copiado = false;
+                onde = QStringLiteral("o arquivo apareceu durante a cópia");
+            }
             if (!copiado) {
                 for (const char* sufixo : {"", "-wal", "-shm", "-journal"})
-                    QFile::remove(destino.absoluteFilePath() + QLatin1String(sufixo));
+                    QFile::remove(parcial + QLatin1String(sufixo));
                 motivo =
                     QStringLiteral("Não foi possível copiar o %1 para o arquivo %2 (%3); o arquivo não foi "
                                    "criado.")
