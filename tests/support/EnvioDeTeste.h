@@ -26,10 +26,9 @@ struct PedidoDeTeste : PedidoDeEnvio {
 struct PainelDeTeste : PainelDeEnvio {
     QStringList titulos;
     QVector<int> valores;
-    int maximo = -1;
 
     void Titulo(const QString& texto) override { titulos << texto; }
-    void MedidorMaximo(int m) override { maximo = m; }
+    void MedidorMaximo(int) override {}
     void MedidorValor(int v) override { valores << v; }
     void MedidorVisivel(bool) override {}
 };
