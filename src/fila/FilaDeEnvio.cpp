@@ -5,8 +5,11 @@
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 
+#include <QRecursiveMutex>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <mutex>
 
 namespace Fila {
 
@@ -51,6 +54,10 @@ public:
                 m_erro = BancoDeDados().lastError().text();
             return;
         }
+        // The threads of one program (the service's delivery, its SNPP clients) take turns here,
+        // handed on at once, instead of finding the file locked and sleeping in SQLite's busy wait
+        // (1, 2, 5, 10 ms...), which is what a client's "queued" waited for most.
+        m_vez = std::unique_lock<QRecursiveMutex>(VezDeEscrever());
         QSqlQuery nivel(BancoDeDados());
         if (nivel.exec(QStringLiteral("PRAGMA synchronous")) && nivel.next())
             m_sincronia = nivel.value(0).toInt();
@@ -77,6 +84,11 @@ public:
     }
 
 private:
+    static QRecursiveMutex& VezDeEscrever() {
+        static QRecursiveMutex vez;
+        return vez;
+    }
+    std::unique_lock<QRecursiveMutex> m_vez; // released last, after the ROLLBACK or COMMIT
     bool m_iniciada = false;
     bool m_confirmada = false;
     int m_sincronia = -1;
