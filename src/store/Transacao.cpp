@@ -8,9 +8,8 @@
 #include <QSqlQuery>
 
 const QString Transacao::Ocupado =
-    QStringLiteral("outra mesa ou outro programa está gravando no arquivo de dados (Pager.Mdb) há mais "
-                   "tempo do que esta mesa pode esperar. Nada foi gravado e nada se perdeu; tente de novo "
-                   "em instantes.");
+    QStringLiteral("outra mesa ou outro programa está gravando no cadastro há mais tempo do que esta mesa "
+                   "pode esperar. Nada foi gravado e nada se perdeu; tente de novo em instantes.");
 
 namespace {
 // SQLite's BUSY and LOCKED; PostgreSQL's lock not available, serialization failure and deadlock.
