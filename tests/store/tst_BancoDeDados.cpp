@@ -391,26 +391,6 @@ private slots:
         FechaBancoDeDados();
         QVERIFY(!LeListaDeNomes(sql, {estranho}).erro.isEmpty());
     }
-    // A new database on the run's PostgreSQL server keeps Portuguese names and quoted text, bound.
-    void postgresql() {
-        EXIGE_POSTGRESQL();
-        QString erro;
-        const QString banco = NovoBancoPostgreSQL(&erro);
-        QVERIFY2(!banco.isEmpty(), qPrintable(erro));
-        {
-            QSqlDatabase db = ConexaoDeTeste(banco, QStringLiteral("postgresql"));
-            QVERIFY2(db.open(), qPrintable(db.lastError().text()));
-            QSqlQuery q(db);
-            QVERIFY(q.exec(QStringLiteral("CREATE TABLE Situação (Descrição TEXT)")));
-            QVERIFY(q.prepare(QStringLiteral("INSERT INTO Situação VALUES (?)")));
-            q.addBindValue(QStringLiteral("Érica O'Neil"));
-            QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-            QVERIFY(q.exec(QStringLiteral("SELECT Descrição, length(Descrição) FROM Situação")) && q.next());
-            QCOMPARE(q.value(0).toString(), QStringLiteral("Érica O'Neil"));
-            QCOMPARE(q.value(1).toInt(), 12); // characters, not bytes
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("postgresql"));
-    }
     // The server drops the connection (restarted, a network cut): the statement then fails saying
     // where, nothing of it is written, and the next one finds the server again by itself, its
     // kept statements prepared anew.
@@ -454,11 +434,7 @@ private slots:
         QString erro;
         const QString banco = NovoBancoPostgreSQL(&erro);
         QVERIFY2(!banco.isEmpty(), qPrintable(erro));
-        const ServidorPostgreSQL s = ServidorPostgreSQLDeTeste();
-        const QString conexao = QStringLiteral("host=%1 port=%2 user=%3 dbname=%4")
-                                    .arg(s.host)
-                                    .arg(s.porta)
-                                    .arg(s.usuario, banco);
+        const QString conexao = ServidorDeTeste(banco)->Texto();
         {
             QSqlDatabase db = ConexaoDeTeste(banco, QStringLiteral("copia"));
             QVERIFY(db.open() && (c[1].isEmpty() || QSqlQuery(db).exec(c[1])));

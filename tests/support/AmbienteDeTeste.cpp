@@ -51,12 +51,7 @@ bool AmbienteDeTeste::AbreBancoVazio() {
         QString erro;
         if (m_bancoNoServidor.isEmpty())
             m_bancoNoServidor = NovoBancoPostgreSQL(&erro);
-        const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
-        ConexaoPostgreSQL conexao;
-        conexao.servidor = servidor.host;
-        conexao.porta = servidor.porta;
-        conexao.usuario = servidor.usuario;
-        conexao.banco = m_bancoNoServidor;
+        const ConexaoPostgreSQL conexao = ServidorDeTeste(m_bancoNoServidor).value_or(ConexaoPostgreSQL());
         const bool novo = !m_abriuBanco;
         m_abriuBanco = true;
         if (m_bancoNoServidor.isEmpty() || (novo && !CriaEsquemaPostgreSQL(conexao, &erro)) ||

@@ -2,19 +2,15 @@
 
 #include "store/BancoDeDados.h"
 #include "store/SQLiteNativo.h"
+#include "store/Snapshot.h"
 
 #include <QSqlDriver>
-#include <QSqlQuery>
 
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
 namespace {
 const QString kNome = QStringLiteral("falha_plantada");
-// Not prepared: a server prepares only queries and changes of rows, never a CREATE.
-bool Executa(const QString& sql) {
-    return QSqlQuery(BancoDeDados()).exec(sql);
-}
 } // namespace
 
 bool TransacaoAberta() {
@@ -27,7 +23,6 @@ bool TransacaoAberta() {
 }
 
 FalhaPlantada::FalhaPlantada(const QString& momento, const QString& mensagem, const QString& condicao) {
-    m_tabela = momento.section(QLatin1Char(' '), -1);
     if (MotorDoBanco() == Motor::SQLite) {
         m_plantada =
             Executa(QStringLiteral("Create Trigger %1 %2 %3 Begin Select Raise(Abort, '%4'); End")
@@ -45,10 +40,7 @@ FalhaPlantada::FalhaPlantada(const QString& momento, const QString& mensagem, co
 }
 
 FalhaPlantada::~FalhaPlantada() {
-    if (MotorDoBanco() == Motor::SQLite) {
-        Executa(QStringLiteral("Drop Trigger If Exists %1").arg(kNome));
-        return;
-    }
-    Executa(QStringLiteral("Drop Trigger If Exists %1 On %2").arg(kNome, m_tabela));
-    Executa(QStringLiteral("Drop Function If Exists %1()").arg(kNome));
+    Executa((MotorDoBanco() == Motor::SQLite ? QStringLiteral("Drop Trigger If Exists %1")
+                                             : QStringLiteral("Drop Function If Exists %1() Cascade"))
+                .arg(kNome));
 }

@@ -17,6 +17,5 @@ public:
     bool Plantada() const { return m_plantada; }
 
 private:
-    QString m_tabela;
     bool m_plantada = false;
 };

@@ -1,6 +1,5 @@
 #include "PostgreSQLDeTeste.h"
 
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUuid>
@@ -8,8 +7,8 @@
 namespace {
 // Runs sql (none: only connects) on database banco; empty when it worked, else the reason.
 QString Executa(const QString& banco, const QString& sql) {
-    const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
-    if (servidor.porta == 0)
+    const std::optional<ConexaoPostgreSQL> servidor = ServidorDeTeste();
+    if (!servidor)
         return QStringLiteral(
                    "sem servidor em BIPVOX_PG_TESTE (\"%1\"): rode \"bash scripts/postgresql.sh rodar "
                    "PROGRAMA_DE_TESTE\", ou \"bash scripts/postgresql.sh iniciar PASTA\" e exporte "
@@ -22,8 +21,7 @@ QString Executa(const QString& banco, const QString& sql) {
     {
         QSqlDatabase db = ConexaoDeTeste(banco, nome);
         if (!db.open()) {
-            erro = QStringLiteral("sem conexão com %1:%2: ").arg(servidor.host).arg(servidor.porta) +
-                   db.lastError().text();
+            erro = servidor->Descricao() + QStringLiteral(": ") + db.lastError().text();
         } else if (!sql.isEmpty()) {
             QSqlQuery consulta(db);
             if (!consulta.exec(sql))
@@ -35,16 +33,12 @@ QString Executa(const QString& banco, const QString& sql) {
 }
 } // namespace
 
-ServidorPostgreSQL ServidorPostgreSQLDeTeste() {
+std::optional<ConexaoPostgreSQL> ServidorDeTeste(const QString& banco) {
     const QString linha = qEnvironmentVariable("BIPVOX_PG_TESTE");
-    const auto valor = [&](const char* chave) {
-        return QRegularExpression(QStringLiteral("(?:^|\\s)%1=(\\S+)").arg(QLatin1String(chave)))
-            .match(linha)
-            .captured(1);
-    };
-    ServidorPostgreSQL servidor{valor("host"), valor("port").toInt(), valor("user")};
-    if (servidor.host.isEmpty() || servidor.usuario.isEmpty())
-        servidor.porta = 0;
+    std::optional<ConexaoPostgreSQL> servidor =
+        linha.isEmpty() ? std::nullopt : ConexaoPostgreSQL::DoTexto(linha, nullptr);
+    if (servidor)
+        servidor->banco = banco;
     return servidor;
 }
 
@@ -70,9 +64,9 @@ void ApagaBancoPostgreSQL(const QString& banco) {
 }
 
 QSqlDatabase ConexaoDeTeste(const QString& banco, const QString& conexao) {
-    const ServidorPostgreSQL servidor = ServidorPostgreSQLDeTeste();
+    const ConexaoPostgreSQL servidor = ServidorDeTeste(banco).value_or(ConexaoPostgreSQL());
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), conexao);
-    db.setHostName(servidor.host);
+    db.setHostName(servidor.servidor);
     db.setPort(servidor.porta);
     db.setUserName(servidor.usuario);
     db.setDatabaseName(banco);

@@ -2,18 +2,14 @@
 // The PostgreSQL server of a test run (scripts/postgresql.sh, which scripts/test.sh runs ctest
 // under): BIPVOX_PG_TESTE holds its connection line, "host=127.0.0.1 port=N user=bipvox", and
 // BIPVOX_PG_EXIGIDO=1 makes a test that cannot reach it fail instead of skip.
+#include "store/PostgreSQL.h"
+
 #include <QSqlDatabase>
 #include <QString>
 #include <QtTest>
 
-struct ServidorPostgreSQL {
-    QString host;
-    int porta = 0;
-    QString usuario;
-};
-
-// The server BIPVOX_PG_TESTE names; porta 0 when the variable is unset or malformed.
-ServidorPostgreSQL ServidorPostgreSQLDeTeste();
+// The server BIPVOX_PG_TESTE names, database banco; nothing when the variable is unset or malformed.
+std::optional<ConexaoPostgreSQL> ServidorDeTeste(const QString& banco = QStringLiteral("postgres"));
 // Whether that server takes a connection; if not, why and how to have one.
 bool PostgreSQLDisponivel(QString* motivo = nullptr);
 // A new empty UTF-8 database with a unique name on that server: its name, or empty and why.
