@@ -1,6 +1,5 @@
 #include "directory/CadastroDeGrupos.h"
 
-#include "store/BancoDeDados.h"
 #include "store/ChaveDeOrdem.h"
 #include "store/ComandosUsuarios.h"
 #include "store/Consultas.h"

@@ -70,7 +70,9 @@ QStringList ComandosDoEsquema() {
     return comandos;
 }
 
-void OuveAFila(QSqlDatabase& banco) {
+} // namespace
+
+void OuveAvisosDaFila(QSqlDatabase& banco) {
     QSqlDriver* driver = banco.driver();
     if (!driver->property("bipvox.ouvindo").toBool()) {
         QObject::connect(driver,
@@ -81,8 +83,6 @@ void OuveAFila(QSqlDatabase& banco) {
     }
     driver->subscribeToNotification(QStringLiteral("bipvox_fila"));
 }
-
-} // namespace
 
 QString ConexaoPostgreSQL::Descricao() const {
     return QStringLiteral("banco %1 no servidor PostgreSQL %2:%3").arg(banco, servidor).arg(porta);
@@ -234,13 +234,9 @@ bool ReconectaSePerdida(QSqlDatabase& banco) {
     }
     t_motivoSemServidor.clear();
     if (banco.driver()->property("bipvox.ouvindo").toBool())
-        OuveAFila(banco);
+        OuveAvisosDaFila(banco);
     ++g_avisosDaFila; // what changed meanwhile was not announced: read it again
     return true;
-}
-
-void OuveAvisosDaFila(QSqlDatabase& banco) {
-    OuveAFila(banco);
 }
 
 QString MotivoSemServidor() {
