@@ -116,10 +116,15 @@ QString GuardaCopia(sqlite3* origem, const QString& caminho, int versao) {
     return {};
 }
 
-// Never destroyed: the statements must not outlive the connection, which FechaBancoDeDados closes.
+// This thread's kept statements. The program thread's are never destroyed, so none outlives its
+// connection at exit; another thread's go with the thread (or with FechaBancoDeDados before it).
 QHash<QString, QSqlQuery>& Guardados() {
-    static auto* guardados = new QHash<QString, QSqlQuery>;
-    return *guardados;
+    if (NomeDaConexao() == kConexaoPrincipal) {
+        static auto* guardados = new QHash<QString, QSqlQuery>;
+        return *guardados;
+    }
+    thread_local QHash<QString, QSqlQuery> daLinha;
+    return daLinha;
 }
 
 bool Integro(const QSqlDatabase& banco) {
@@ -256,8 +261,7 @@ QString UltimoContadorSQL() {
 }
 
 void FechaBancoDeDados() {
-    if (NomeDaConexao() == kConexaoPrincipal)
-        Guardados().clear();
+    Guardados().clear();
     if (!QSqlDatabase::contains(NomeDaConexao()))
         return;
     {
@@ -287,8 +291,7 @@ QSqlDatabase BancoDeDados() {
         // A server that went away is connected to again here, before the next statement; the
         // statements kept for the old connection go with it.
         if (banco.driverName() == QLatin1String("QPSQL") && !ConexaoViva(banco)) {
-            if (nome == kConexaoPrincipal)
-                Guardados().clear();
+            Guardados().clear();
             ReconectaSePerdida(banco);
         }
         return banco;
@@ -323,12 +326,6 @@ QString PastaDoBancoDeDados() {
 }
 
 QSqlQuery* ComandoGuardado(const QString& sql) {
-    // The statements kept are the program thread's; another thread prepares its own each time.
-    if (NomeDaConexao() != kConexaoPrincipal) {
-        static thread_local QSqlQuery deUmaVez;
-        deUmaVez = QSqlQuery(BancoDeDados());
-        return deUmaVez.prepare(sql) ? &deUmaVez : nullptr;
-    }
     if (!BancoDeDadosAberto())
         return nullptr;
     auto guardado = Guardados().find(sql);

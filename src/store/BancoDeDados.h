@@ -49,7 +49,8 @@ QString PastaDoBancoDeDados();
 // The shared connection every statement runs on; in another thread, that thread's own connection
 // to the same file, opened at the first call (an SQLite connection must stay in its thread).
 QSqlDatabase BancoDeDados();
-// A statement prepared once per opening and kept until the file is closed, for the ones run
-// between pages (preparing an INSERT compiles the table's triggers). Null when it cannot be.
+// A statement prepared once per opening and kept until the file is closed (each thread keeps its
+// own, on its own connection), for the ones run between pages (preparing an INSERT compiles the
+// table's triggers) and per SNPP command. Null when it cannot be.
 class QSqlQuery;
 QSqlQuery* ComandoGuardado(const QString& sql);

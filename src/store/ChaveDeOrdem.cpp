@@ -82,10 +82,14 @@ QString ChaveDeOrdemPostgreSQL(const QString& operando) {
 QString ChaveDeOrdem(const QString& nome) {
     if (!BancoDeDadosAberto())
         return {};
-    QSqlQuery consulta(BancoDeDados());
-    consulta.prepare(MotorDoBanco() == Motor::PostgreSQL
-                         ? QStringLiteral("SELECT bipvox_chave(?)")
-                         : QStringLiteral("SELECT ") + ChaveDeOrdemSQL(QStringLiteral("?")));
-    consulta.addBindValue(nome.isNull() ? QStringLiteral("") : nome);
-    return consulta.exec() && consulta.next() ? consulta.value(0).toString() : QString();
+    // Kept prepared: parsing the file's chain of replace() took longer than a whole SNPP PAGE.
+    static const QString sqlite = QStringLiteral("SELECT ") + ChaveDeOrdemSQL(QStringLiteral("?"));
+    QSqlQuery* consulta = ComandoGuardado(
+        MotorDoBanco() == Motor::PostgreSQL ? QStringLiteral("SELECT bipvox_chave(?)") : sqlite);
+    if (!consulta)
+        return {};
+    consulta->bindValue(0, nome.isNull() ? QStringLiteral("") : nome);
+    const QString chave = consulta->exec() && consulta->next() ? consulta->value(0).toString() : QString();
+    consulta->finish();
+    return chave;
 }

@@ -28,6 +28,7 @@
 
 #include <optional>
 #include <sqlite3.h>
+#include <thread>
 
 namespace {
 const QByteArray kTabelas =
@@ -390,6 +391,21 @@ private slots:
         QVERIFY(!LeListaDeNomes(QStringLiteral("Select Nome_Usuario From Usuarios")).erro.isEmpty());
         FechaBancoDeDados();
         QVERIFY(!LeListaDeNomes(sql, {estranho}).erro.isEmpty());
+    }
+    // Another thread (the SNPP gateway's) keeps its own statements on its own connection, and
+    // drops them with it: closed and opened again, it prepares them anew.
+    void comandosDeOutraLinha() {
+        AmbienteDeTeste ambiente(true);
+        QStringList chaves;
+        std::thread linha([&chaves] {
+            for (int vez = 0; vez < 2; ++vez) {
+                chaves << ChaveDeOrdem(QStringLiteral("Ávila"));
+                FechaBancoDeDados();
+            }
+        });
+        linha.join();
+        QCOMPARE(chaves, QStringList(2, ChaveDeOrdem(QStringLiteral("Ávila"))));
+        QVERIFY(!chaves.first().isEmpty());
     }
     // The server drops the connection (restarted, a network cut): the statement then fails saying
     // where, nothing of it is written, and the next one finds the server again by itself, its
