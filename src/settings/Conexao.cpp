@@ -103,22 +103,24 @@ int BitsDeDados(const QString& configuracao) {
 }
 
 RegrasDoTexto LeRegrasDoTexto() {
+    // One reading of the file for all the keys: the SNPP gateway asks at every SEND.
+    const LeituraINI ini;
+    const auto le = [&ini](const QString& chave) { return ini.Le(SecaoConexao, chave, QString()); };
     RegrasDoTexto r;
     // A network connection carries whole bytes; only a serial line may lose the eighth bit.
-    r.seteBits = LeTipoDeConexao() != TipoDeConexao::TCP &&
-                 BitsDeDados(LeINI(QStringLiteral("MODEM"), QStringLiteral("Configurações"),
-                                   QStringLiteral("9600,e,7,1"))) < 8;
-    r.win1252 = LeINI(SecaoConexao, QStringLiteral("Texto"), QString()) == QLatin1String("Windows-1252");
-    const QString controles = LeINI(SecaoConexao, QStringLiteral("Controles"), QString());
+    r.seteBits = le(QStringLiteral("Tipo")) != QLatin1String("TCP") &&
+                 BitsDeDados(ini.Le(QStringLiteral("MODEM"), QStringLiteral("Configurações"),
+                                    QStringLiteral("9600,e,7,1"))) < 8;
+    r.win1252 = le(QStringLiteral("Texto")) == QLatin1String("Windows-1252");
+    const QString controles = le(QStringLiteral("Controles"));
     if (controles == QLatin1String("Escape"))
         r.controles = ControlesNaLinha::Escape;
     else if (controles == QLatin1String("Branco"))
         r.controles = ControlesNaLinha::Branco;
     bool ok = false;
-    const int tamanho =
-        LeINI(SecaoConexao, QStringLiteral("Tamanho da Página"), QString()).trimmed().toInt(&ok);
+    const int tamanho = le(QStringLiteral("Tamanho da Página")).trimmed().toInt(&ok);
     if (ok && tamanho >= MenorPagina && tamanho <= MaiorPagina)
         r.tamanhoDaPagina = tamanho;
-    r.divide = LeINI(SecaoConexao, QStringLiteral("Texto Longo"), QString()) == QLatin1String("Dividir");
+    r.divide = le(QStringLiteral("Texto Longo")) == QLatin1String("Dividir");
     return r;
 }
