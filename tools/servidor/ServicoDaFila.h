@@ -41,6 +41,8 @@ public:
     // first round. False (after saying why) when the service cannot run.
     bool Inicia();
     void Registra(const QString& texto);
+    // Pages were queued: a round now, or before the running one logs off.
+    void Acorda() { Rodada(); }
 
 private:
     void AoAviso();

@@ -83,7 +83,10 @@ int main(int argc, char* argv[]) {
     ServicoDaFila servico(relogio);
     if (!servico.Inicia())
         return 4;
-    const LinhaSNPP snpp([&servico](const QString& texto) { servico.Registra(texto); });
+    // The SNPP thread wakes the delivery here directly, not through the submitters' socket.
+    const LinhaSNPP snpp(
+        [&servico](const QString& texto) { servico.Registra(texto); },
+        [&servico] { QMetaObject::invokeMethod(&servico, &ServicoDaFila::Acorda, Qt::QueuedConnection); });
     const int saida = aplicacao.exec();
     FechaBancoDeDados();
     return saida;

@@ -2,7 +2,6 @@
 
 #include "SenhasSNPP.h"
 #include "SessaoSNPP.h"
-#include "fila/AvisoDaFila.h"
 #include "settings/PerfilINI.h"
 #include "store/BancoDeDados.h"
 
@@ -251,8 +250,10 @@ bool RedePermitida(const ConfiguracaoSNPP& configuracao, const QHostAddress& end
     return false;
 }
 
-ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra)
-    : m_relogio(relogio), m_registra(std::move(registra)), m_servidor(this), m_grupo(this) {
+ServidorSNPP::ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra,
+                           std::function<void()> acorda)
+    : m_relogio(relogio), m_registra(std::move(registra)), m_acorda(std::move(acorda)), m_servidor(this),
+      m_grupo(this) {
     connect(&m_servidor, &QTcpServer::newConnection, this, &ServidorSNPP::AoConectar);
 }
 
@@ -343,8 +344,8 @@ void ServidorSNPP::AoConectar() {
         };
         connect(conexao, &QObject::destroyed, this, [this] { --m_conexoes; });
         conexao->Sessao().registra = m_registra;
-        // Woken as every submitter wakes it, so a page queued during a call goes in that call.
-        conexao->Sessao().aoEnfileirar = [](const QVector<qint64>&) { AvisaServicoDaFila(); };
+        // A page queued during a call goes in that call.
+        conexao->Sessao().aoEnfileirar = [this](const QVector<qint64>&) { m_acorda(); };
         conexao->Sessao().gravaJunto = [this,
                                         c = QPointer<ConexaoSNPP>(conexao)](const Fila::PedidoDaFila& p) {
             m_grupo.Pede(p, [c](const Fila::PedidoDaFila& feito) {
@@ -387,9 +388,9 @@ int GravaUsuarioSNPP(const QString& usuario, std::FILE* entrada) {
     return 0;
 }
 
-LinhaSNPP::LinhaSNPP(std::function<void(const QString&)> registra) {
+LinhaSNPP::LinhaSNPP(std::function<void(const QString&)> registra, std::function<void()> acorda) {
     m_linha.setObjectName(QStringLiteral("SNPP"));
-    auto* servidor = new ServidorSNPP(m_relogio, std::move(registra));
+    auto* servidor = new ServidorSNPP(m_relogio, std::move(registra), std::move(acorda));
     servidor->moveToThread(&m_linha);
     // Runs in the SNPP thread as it ends: its sockets and its database connection go with it.
     QObject::connect(

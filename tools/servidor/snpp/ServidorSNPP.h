@@ -64,7 +64,10 @@ int GravaUsuarioSNPP(const QString& usuario, std::FILE* entrada);
 class ServidorSNPP : public QObject {
     Q_OBJECT
 public:
-    ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra);
+    // acorda wakes the delivery when pages were queued; registra logs a line. Both are called
+    // in this object's thread.
+    ServidorSNPP(Relogio& relogio, std::function<void(const QString&)> registra,
+                 std::function<void()> acorda);
     ~ServidorSNPP() override;
     // Listens as configured. False, after a log line, when it cannot (the queue goes on without it);
     // true with nothing done when the port is 0.
@@ -81,6 +84,7 @@ private:
 
     Relogio& m_relogio;
     std::function<void(const QString&)> m_registra;
+    std::function<void()> m_acorda;
     ConfiguracaoSNPP m_configuracao;
     QTcpServer m_servidor;
     int m_conexoes = 0;
@@ -95,7 +99,7 @@ private:
 // wait for it. Started at construction; the destructor stops the thread.
 class LinhaSNPP {
 public:
-    explicit LinhaSNPP(std::function<void(const QString&)> registra);
+    LinhaSNPP(std::function<void(const QString&)> registra, std::function<void()> acorda);
     ~LinhaSNPP();
 
 private:
