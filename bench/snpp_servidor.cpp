@@ -3,7 +3,9 @@
 //   - the time from SEND to the 250 reply (the pages are on disk), median and 99th percentile;
 //   - whether every page reached the terminal exactly once and has its Log row;
 //   - the service's resident memory before and with 1000 idle connections open.
-// Options: --clientes=50 --paginas=20 --ociosas=1000
+// Options: --clientes=50 --paginas=20 --ociosas=1000 --usuarios=0. With --usuarios=N the directory
+// holds N users (at least one per page, with the pages' codes) and every other PAGE names its user
+// instead of giving the code, as a site's monitoring does.
 #include "ApoioDoBench.h"
 #include "CenaDoServico.h"
 #include "settings/PerfilINI.h"
@@ -13,10 +15,13 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QSet>
+#include <QSqlQuery>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QThread>
@@ -68,6 +73,33 @@ bool Comando(int s, const std::string& linha, const char* codigo) {
            LinhaDeResposta(s).rfind(codigo, 0) == 0;
 }
 
+// The user who carries pager codigo: one name each, accents included.
+std::string NomeDoPlantonista(const std::string& codigo) {
+    return "Plantonista Conceição " + codigo;
+}
+
+// The pages' users, then others with random names and codes no client sends.
+bool PreencheCadastro(const QString& arquivo, int usuarios, int paginas) {
+    if (!AbreBancoDeDados(QStringLiteral("Pager.Mdb"), QFileInfo(arquivo).path()))
+        return false;
+    QRandomGenerator gerador(1998);
+    QSqlDatabase banco = BancoDeDados();
+    QSqlQuery insere(banco);
+    bool ok = banco.transaction() &&
+              insere.prepare(QStringLiteral("Insert Into Usuarios (Descricao, ID_Pager, Data_Cadastro, "
+                                            "Nome_Usuario) Values ('-', ?, '07/12/2026', ?)"));
+    for (int i = 0; ok && i < usuarios; ++i) {
+        const std::string codigo = std::to_string(100000 + i);
+        insere.bindValue(0, i < paginas ? QString::fromStdString(codigo) : QString::number(9000000 + i));
+        insere.bindValue(1, i < paginas ? QString::fromStdString(NomeDoPlantonista(codigo))
+                                        : NomeAleatorio(gerador));
+        ok = insere.exec();
+    }
+    ok = ok && banco.commit();
+    FechaBancoDeDados();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -76,6 +108,8 @@ int main(int argc, char* argv[]) {
     const int porCliente = Opcao(aplicacao.arguments(), QStringLiteral("--paginas"), 20);
     const int ociosas = Opcao(aplicacao.arguments(), QStringLiteral("--ociosas"), 1000);
     const int total = clientes * porCliente;
+    const int usuarios = Opcao(aplicacao.arguments(), QStringLiteral("--usuarios"), 0);
+    const bool porNome = usuarios > 0;
     // The idle connections need a descriptor each, here and in the service.
     rlimit limite{};
     getrlimit(RLIMIT_NOFILE, &limite);
@@ -87,6 +121,8 @@ int main(int argc, char* argv[]) {
         return 1;
     const QTemporaryDir& pasta = cena.pasta;
     const QString& banco = cena.banco;
+    if (porNome && !PreencheCadastro(banco, std::max(usuarios, total), total))
+        return 1;
     QProcess& simulador = cena.simulador;
     QTcpServer livre;
     livre.listen(QHostAddress::LocalHost);
@@ -118,7 +154,8 @@ int main(int argc, char* argv[]) {
             bool ok = s >= 0 && LinhaDeResposta(s).rfind("220", 0) == 0;
             for (int i = 0; ok && i < porCliente; ++i) {
                 const std::string codigo = std::to_string(100000 + c * porCliente + i);
-                ok = Comando(s, "PAGE " + codigo, "250") && Comando(s, "MESS Alarme " + codigo, "250");
+                const std::string destino = porNome && i % 2 == 0 ? NomeDoPlantonista(codigo) : codigo;
+                ok = Comando(s, "PAGE " + destino, "250") && Comando(s, "MESS Alarme " + codigo, "250");
                 const auto antes = std::chrono::steady_clock::now();
                 ok = ok && Comando(s, "SEND", "250");
                 const std::chrono::duration<double> d = std::chrono::steady_clock::now() - antes;
@@ -172,8 +209,11 @@ int main(int argc, char* argv[]) {
             codigos.insert(r.value("codigo").toString());
         }
     }
-    std::printf("SNPP: %d clientes ao mesmo tempo, %d páginas cada (%d páginas)\n", clientes, porCliente,
-                total);
+    std::printf("SNPP: %d clientes ao mesmo tempo, %d páginas cada (%d páginas)%s\n", clientes, porCliente,
+                total,
+                porNome ? qPrintable(QStringLiteral("; %1 usuários no cadastro, metade das páginas pelo nome")
+                                         .arg(std::max(usuarios, total)))
+                        : "");
     std::printf("  SEND até o 250: mediana %.1f ms, p99 %.1f ms (%zu medidas, %d clientes com falha)\n",
                 Percentil(latencias, 0.5) * 1e3, Percentil(latencias, 0.99) * 1e3, latencias.size(), falhas);
     std::printf("  entregues uma vez: %s (%d na central, %d códigos distintos, %d linhas no Log)\n",
