@@ -67,6 +67,7 @@ const Procura kProcuras[] = {
      "há 3 usuários com o nome \"Jose Silva\": \"José Silva\" (pager 1), \"JOSE SILVA\" (pager 2), "
      "\"Jose Silva\" (pager 3)"},
     {"um só, escrito com outras maiúsculas", false, {"Ana", "Conceição"}, " CONCEIÇÃO ", ""},
+    {"guardado com brancos em volta", false, {"Ana", " Bia "}, "bia", ""},
     {"sem o acento não é o nome, é sugerido",
      false,
      {"Ana", "Conceição"},

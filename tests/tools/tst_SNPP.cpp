@@ -48,6 +48,9 @@ private slots:
             << QStringList{"1111:Ana Souza:disco: .cheio\nlinha 2:SNPP 10.0.0.5",
                            "2222:Beatriz:disco: .cheio\nlinha 2:SNPP 10.0.0.5",
                            "9999::disco: .cheio\nlinha 2:SNPP 10.0.0.5", "2222::fim:SNPP 10.0.0.5@07 12:00"};
+        QTest::newRow("nome de algarismos: o usuário, não o código")
+            << QStringList{"PAGE 190>250", "MESS oi>250", "SEND>250"}
+            << QStringList{"3333:190:oi:SNPP 10.0.0.5"};
         QTest::newRow("erros: nada na fila") << QStringList{"PAGE Ana Sousa>550", "PAGE Vazio>550",
                                                             "PAGE>550",           "SEND>503",
                                                             "MESS x>250",         "DATA>503",
@@ -86,6 +89,7 @@ private slots:
         QVERIFY(ambiente.AbreBancoVazio() && Fila::GaranteTabela());
         CadastraGrupo("Plantão", {CadastraUsuario("Ana Souza", "1111"), CadastraUsuario("Beatriz", "2222")});
         CadastraGrupo("Vazio");
+        CadastraUsuario("190", "3333");
         RelogioVirtual relogio;
         relogio.dataHora = [] { return QDateTime(QDate(2026, 12, 6), QTime(12, 0), Qt::UTC); };
         SenhasSNPP senhas;

@@ -30,12 +30,7 @@ QString Parecidos(const QString& sql, const QString& nome) {
 
 } // namespace
 
-Destinatario ProcuraUsuario(const QString& nome) {
-    // Every user is read: a namesake differing only in accents escapes the store's comparison.
-    Snapshot todos(
-        QStringLiteral("Select ID_Usuario, Nome_Usuario, ID_Pager From Usuarios Order by ID_Usuario"));
-    if (!todos.Valido())
-        return FalhaDoBanco(todos);
+Destinatario ProcuraUsuario(const QString& nome, Busca busca) {
     struct Usuario {
         qint32 id;
         QString nome, pager;
@@ -47,19 +42,45 @@ Destinatario ProcuraUsuario(const QString& nome) {
     const QString chave = ChaveDoNome(nome);
     QList<Usuario> parentes;
     int exatos = 0;
-    for (; !todos.Eof(); todos.MoveNext()) {
-        const QString nomeDoUsuario = todos.Campo(QStringLiteral("Nome_Usuario")).toString();
-        if (ChaveDoNome(nomeDoUsuario) != chave)
-            continue;
-        parentes.append({todos.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
-                         todos.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
-        if (colador.compare(nomeDoUsuario.trimmed(), procurado) == 0)
-            ++exatos;
+    const auto examina = [&](Snapshot& usuarios) {
+        parentes.clear();
+        exatos = 0;
+        for (; !usuarios.Eof(); usuarios.MoveNext()) {
+            const QString nomeDoUsuario = usuarios.Campo(QStringLiteral("Nome_Usuario")).toString();
+            if (ChaveDoNome(nomeDoUsuario) != chave)
+                continue;
+            parentes.append({usuarios.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
+                             usuarios.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
+            if (colador.compare(nomeDoUsuario.trimmed(), procurado) == 0)
+                ++exatos;
+        }
+    };
+    // First the users whose key differs at most in accents and capitals, straight from the key's
+    // index: a name typed as stored is decided there (a namesake stored with other blanks, or
+    // differing in letters the key leaves alone, is not looked for then).
+    const QString semAcentos = ChaveDeOrdem(procurado).section(QChar(1), 0, 0);
+    Snapshot vizinhos(QStringLiteral("Select u.ID_Usuario, u.Nome_Usuario, u.ID_Pager From Usuarios_Chave k "
+                                     "Join Usuarios u On u.ID_Usuario = k.ID_Usuario "
+                                     "Where k.Chave >= ? And k.Chave < ? Order by u.ID_Usuario"),
+                      {semAcentos + QChar(1), semAcentos + QChar(2)});
+    if (!vizinhos.Valido())
+        return FalhaDoBanco(vizinhos);
+    examina(vizinhos);
+    if (exatos == 0 && busca == Busca::Completa) {
+        // Every user is read: a namesake differing in blanks or in letters the key keeps as they
+        // are escapes the index.
+        Snapshot todos(
+            QStringLiteral("Select ID_Usuario, Nome_Usuario, ID_Pager From Usuarios Order by ID_Usuario"));
+        if (!todos.Valido())
+            return FalhaDoBanco(todos);
+        examina(todos);
     }
     if (exatos == 0)
         return {0,
                 QStringLiteral("nenhum usuário do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios"), nome),
+                    (busca == Busca::Completa
+                         ? Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios"), nome)
+                         : QString()),
                 false, true};
     if (parentes.size() > 1) {
         QStringList encontrados;
@@ -80,7 +101,7 @@ Destinatario ProcuraUsuario(const QString& nome) {
     return {parentes.first().id, {}, false};
 }
 
-Destinatario ProcuraGrupo(const QString& nome) {
+Destinatario ProcuraGrupo(const QString& nome, Busca busca) {
     Snapshot consulta(
         QStringLiteral(
             "Select g.ID_Grupo, g.Nome_Grupo From Grupos_Chave k Join Grupos g On g.ID_Grupo = k.ID_Grupo "
@@ -91,7 +112,9 @@ Destinatario ProcuraGrupo(const QString& nome) {
     if (consulta.Eof())
         return {0,
                 QStringLiteral("nenhum grupo do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos"), nome),
+                    (busca == Busca::Completa
+                         ? Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos"), nome)
+                         : QString()),
                 false, true};
     if (consulta.RecordCount() > 1)
         return {

@@ -12,7 +12,17 @@ struct Destinatario {
     bool desconhecido = false; // no user (group) has that name at all
 };
 
+// How far a name that matched nobody is looked for.
+enum class Busca {
+    // Every user is read (a name stored with blanks around it, letters beyond the directory's
+    // key), and the closest names are suggested.
+    Completa,
+    // The directory's key alone: for a text that is most likely a pager code, which must not cost
+    // a reading of the whole directory (the SNPP gateway, at every PAGE).
+    SoAChave,
+};
+
 // The one user with that name and a pager code, or the error (listing every namesake).
-Destinatario ProcuraUsuario(const QString& nome);
+Destinatario ProcuraUsuario(const QString& nome, Busca busca = Busca::Completa);
 // A group with at least one member, or the error.
-Destinatario ProcuraGrupo(const QString& nome);
+Destinatario ProcuraGrupo(const QString& nome, Busca busca = Busca::Completa);

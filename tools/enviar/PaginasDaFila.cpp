@@ -1,6 +1,5 @@
 #include "PaginasDaFila.h"
 
-#include "Destinatario.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 
@@ -8,14 +7,14 @@ namespace {
 constexpr int TamanhoDoNome = 50; // the user dialog's limit
 } // namespace
 
-PaginasDoDestino PaginasPara(TipoDeDestino tipo, const QString& destino, const QString& nome) {
+PaginasDoDestino PaginasPara(TipoDeDestino tipo, const QString& destino, const QString& nome, Busca busca) {
     PaginasDoDestino r;
     if (tipo == TipoDeDestino::Pager) {
         r.paginas.append({destino, nome.isEmpty() ? QString() : nome.leftJustified(TamanhoDoNome), 0, {}});
         return r;
     }
     const bool usuario = tipo == TipoDeDestino::Usuario;
-    const Destinatario achado = usuario ? ProcuraUsuario(destino) : ProcuraGrupo(destino);
+    const Destinatario achado = usuario ? ProcuraUsuario(destino, busca) : ProcuraGrupo(destino, busca);
     if (!achado.erro.isEmpty()) {
         r.erro = achado.erro;
         r.falhaDoBanco = achado.falhaDoBanco;

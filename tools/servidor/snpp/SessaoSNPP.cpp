@@ -34,6 +34,12 @@ QString Visivel(const QString& texto) {
     return v;
 }
 
+// Compiled once: every command line is split at its first blank.
+const QRegularExpression& Branco() {
+    static const QRegularExpression branco(QStringLiteral("\\s"));
+    return branco;
+}
+
 // RFC 1861 lets a command be abbreviated to its first four letters ("PAGE" for "PAGEr").
 bool E(const QString& palavra, const char* comando) {
     return palavra.size() >= 4 && QLatin1String(comando).startsWith(palavra);
@@ -110,7 +116,7 @@ QString SessaoSNPP::Origem() const {
 
 QByteArray SessaoSNPP::Comando(const QString& linha) {
     const QString texto = linha.trimmed();
-    const qsizetype espaco = texto.indexOf(QRegularExpression(QStringLiteral("\\s")));
+    const qsizetype espaco = texto.indexOf(Branco());
     const QString palavra = texto.left(espaco < 0 ? texto.size() : espaco).toUpper();
     const QString argumento = espaco < 0 ? QString() : texto.mid(espaco).trimmed();
 
@@ -231,16 +237,20 @@ QByteArray SessaoSNPP::Pagina(const QString& destino) {
     if (m_destinos >= MaximoDeDestinos)
         return Erro(552,
                     QStringLiteral("Destinatários demais nesta transação (máximo %1)").arg(MaximoDeDestinos));
-    PaginasDoDestino achadas = PaginasPara(TipoDeDestino::Usuario, destino);
+    // A code is digits, as TAP terminals take them, so a misspelt name is not paged as a code;
+    // a pager password some clients send after it is not used by the terminal here. A user or
+    // group of that name still comes first, found by the directory's key alone: a code must not
+    // cost a reading of the whole directory.
+    const QString codigo = destino.section(Branco(), 0, 0);
+    static const QRegularExpression algarismos(QStringLiteral("^[0-9]+$"));
+    const bool eCodigo = CodigoValido(codigo) && algarismos.match(codigo).hasMatch();
+    const Busca busca = eCodigo ? Busca::SoAChave : Busca::Completa;
+    PaginasDoDestino achadas = PaginasPara(TipoDeDestino::Usuario, destino, {}, busca);
     const QString parecidos = achadas.erro.section(QStringLiteral("Nomes parecidos:"), 1).trimmed();
     if (achadas.desconhecido)
-        achadas = PaginasPara(TipoDeDestino::Grupo, destino);
+        achadas = PaginasPara(TipoDeDestino::Grupo, destino, {}, busca);
     if (achadas.desconhecido) {
-        // A code is digits, as TAP terminals take them, so a misspelt name is not paged as a code;
-        // a pager password some clients send after it is not used by the terminal here.
-        const QString codigo = destino.section(QRegularExpression(QStringLiteral("\\s")), 0, 0);
-        static const QRegularExpression algarismos(QStringLiteral("^[0-9]+$"));
-        if (!CodigoValido(codigo) || !algarismos.match(codigo).hasMatch())
+        if (!eCodigo)
             return Erro(550,
                         QStringLiteral("Destinatário desconhecido: \"%1\" não é usuário, grupo nem código "
                                        "de pager (até %2 algarismos)%3")
