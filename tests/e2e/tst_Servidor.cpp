@@ -261,12 +261,15 @@ private slots:
         QCOMPARE(c.Termina(*servidor), 0);
         simulador.Para();
         QCOMPARE(Codigos(simulador), codigos);
+        // The history names the client as the queue does.
         QStringList fila;
-        for (Snapshot s("Select Situacao || ':' || Origem As L From Fila"); !s.Eof(); s.MoveNext())
+        for (Snapshot s("Select Situacao || ':' || Origem As L From Fila Union All "
+                        "Select Situacao || ':' || Origem From Log");
+             !s.Eof(); s.MoveNext())
             fila << s.Campo("L").toString();
-        QCOMPARE(fila.size(), codigos.size());
+        QCOMPARE(fila.size(), 2 * codigos.size());
         QCOMPARE(fila.filter(QRegularExpression("^entregue:SNPP 127\\.0\\.0\\.1( \\S+)?$")).size(),
-                 codigos.size());
+                 2 * codigos.size());
     }
 };
 

@@ -124,6 +124,24 @@ private slots:
         QCOMPARE(lidas, fila);
     }
 
+    // SENDs that arrive while a write is pending share it: one transaction for all, each client
+    // answered with its own pages only after it.
+    void gravacaoEmGrupo() {
+        AmbienteDeTeste ambiente;
+        QVERIFY(ambiente.AbreBancoVazio() && Fila::GaranteTabela());
+        GravacaoEmGrupo grupo(nullptr);
+        QStringList respostas;
+        for (const QString pager : {"1111", "2222", "3333"})
+            grupo.Pede({{{pager, {}, 0, "oi"}}, "SNPP 10.0.0.5", QDateTime::currentDateTimeUtc(), {}, {}},
+                       [&respostas, pager](const Fila::PedidoDaFila& feito) {
+                           QCOMPARE(Fila::Pendentes().size(), 3); // all written before the first reply
+                           respostas << pager + ":" + QString::number(feito.ids.size());
+                       });
+        QVERIFY(respostas.isEmpty());
+        QTRY_COMPARE(respostas, (QStringList{"1111:1", "2222:1", "3333:1"}));
+        QCOMPARE(grupo.gravacoes, 1);
+    }
+
     // [SNPP] Redes Permitidas: loopback alone by default; a bad list keeps the default.
     void redes_data() {
         QTest::addColumn<QString>("redes");
