@@ -9,6 +9,7 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <limits>
 #include <mutex>
 
 namespace Fila {
@@ -229,9 +230,10 @@ QVector<Pagina> Prontas(const QDateTime& agora, QString* erro) {
                  erro);
 }
 
-QVector<Pagina> Pendentes(QString* erro) {
-    return Lista(QStringLiteral("Situacao In ('aguardando', 'enviando', 'incerta', 'recusada', 'expirada')"),
-                 {}, erro);
+QVector<Pagina> Pendentes(QString* erro, const QDateTime& falhasDesde) {
+    return Lista(QStringLiteral("Situacao In ('aguardando', 'enviando', 'incerta') Or (Situacao In "
+                                "('recusada', 'expirada') And Enfileirada >= ?)"),
+                 {falhasDesde.isValid() ? Segundos(falhasDesde) : std::numeric_limits<qint64>::min()}, erro);
 }
 
 std::optional<QDateTime> ProximaTentativa() {

@@ -64,8 +64,9 @@ bool EnfileiraJuntos(QVector<PedidoDaFila>& pedidos);
 std::optional<Pagina> LePagina(qint64 id, QString* erro = nullptr);
 // Waiting pages whose attempt is due, oldest first.
 QVector<Pagina> Prontas(const QDateTime& agora, QString* erro = nullptr);
-// Pages a person may want to see: waiting, in a call, failed or uncertain, oldest first.
-QVector<Pagina> Pendentes(QString* erro = nullptr);
+// Pages a person may want to see: waiting, in a call, failed or uncertain, oldest first. Failed
+// ones (refused, expired) only when queued from falhasDesde on (invalid: all of them).
+QVector<Pagina> Pendentes(QString* erro = nullptr, const QDateTime& falhasDesde = {});
 // The earliest attempt among waiting pages.
 std::optional<QDateTime> ProximaTentativa();
 

@@ -20,7 +20,7 @@ bool ModeloDaFila::Atualiza() {
     m_versao = VersaoDosDados();
     QVector<Fila::Pagina> paginas;
     if (Fila::GaranteTabela(&erro))
-        paginas = Fila::Pendentes(&erro);
+        paginas = Fila::Pendentes(&erro, QDateTime::currentDateTimeUtc().addDays(-DiasDasFalhas));
     beginResetModel();
     m_paginas = paginas;
     m_erro = erro;

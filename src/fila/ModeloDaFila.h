@@ -7,6 +7,9 @@
 
 class ModeloDaFila : public QAbstractTableModel {
 public:
+    // Refused and expired pages are listed this long after they were queued (a gateway gathers
+    // them by the thousand); the history and bipvox-enviar --situacao keep them afterwards.
+    static constexpr int DiasDasFalhas = 7;
     enum Coluna {
         ColPagina,
         ColDestinatario,

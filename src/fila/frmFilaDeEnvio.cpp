@@ -97,8 +97,11 @@ void frmFilaDeEnvio::Preenche(bool sempre) {
     const int linhas = m_modelo->rowCount();
     m_pnlResumo->setText(
         linhas == 0
-            ? QStringLiteral("Nenhuma página aguardando, em envio, com falha ou incerta.")
-            : QStringLiteral("%1 página(s) aguardando, em envio, com falha ou incertas.").arg(linhas));
+            ? QStringLiteral("Nenhuma página aguardando, em envio, incerta ou com falha nos últimos %1 dias.")
+                  .arg(ModeloDaFila::DiasDasFalhas)
+            : QStringLiteral("%1 página(s) aguardando, em envio, incertas ou com falha nos últimos %2 dias.")
+                  .arg(linhas)
+                  .arg(ModeloDaFila::DiasDasFalhas));
     m_grdFila->resizeColumnsToContents();
     // A full page of text would push every other column out of sight; its tool tip has it whole.
     const int larguraDaMensagem = m_grdFila->fontMetrics().averageCharWidth() * 40;

@@ -1,5 +1,6 @@
-// The queue window: what it lists, cancelling asked and done or declined, a page in a call that
-// cannot be cancelled, and a page another program delivered while the window is open.
+// The queue window: what it lists (a refusal older than a week no more), cancelling asked and
+// done or declined, a page in a call that cannot be cancelled, and a page another program
+// delivered while the window is open.
 #include "BancadaVirtual.h"
 #include "fila/FilaDeEnvio.h"
 #include "fila/ModeloDaFila.h"
@@ -19,8 +20,8 @@ private slots:
     void janela_data() {
         QTest::addColumn<QString>("caso");
         const QString todas =
-            "1 aguardando Ana (pager 1111) 01/01/2027;2 enviando pager 2222 -;4 incerta Bia "
-            "(pager 4444) -;5 recusada Bia (pager 4444) -";
+            "1 aguardando Ana (pager 1111) " + QDate::currentDate().toString("dd/MM/yyyy") +
+            ";2 enviando pager 2222 -;4 incerta Bia (pager 4444) -;5 recusada Bia (pager 4444) -";
         QTest::newRow("lista o que não foi entregue") << "|0||" + todas + "|0|aguardando";
         QTest::newRow("Delete, Sim: cancelada") << "Delete|0|Sim|" + todas.section(';', 1) + "|1|cancelada";
         QTest::newRow("botão, Não: fica") << "botao|0|Não|" + todas + "|1|aguardando";
@@ -32,16 +33,18 @@ private slots:
         BancadaVirtual b;
         QVERIFY(b.ambiente.AbreBancoVazio() && Fila::GaranteTabela());
         QVector<qint64> ids;
-        const QDateTime quando = QDateTime(QDate(2027, 1, 1), QTime(9, 0));
+        const QDateTime quando = QDateTime::currentDateTime();
         QVERIFY(Fila::Enfileira({{"1111", "Ana", 1, "Ligar\r\npara \x1b[2J 2244"},
                                  {"2222", "", 0, "oi"},
                                  {"3333", "Caio", 3, "oi"},
                                  {"4444", "Bia", 4, "oi"},
                                  {"4444", "Bia", 4, "oi"}},
-                                "linha de comando", quando.toUTC(), ids));
+                                "linha de comando", quando.toUTC(), ids) &&
+                Fila::Enfileira({{"4444", "Bia", 4, "oi"}}, "SNPP", quando.addDays(-8).toUTC(), ids));
         QVERIFY(Fila::MarcaEnviando(2) && Fila::MarcaSituacao(4, Fila::Situacao::Incerta, "sem resposta") &&
                 Fila::RegistraEntrega(*Fila::LePagina(3), false, "", quando) &&
-                Fila::MarcaSituacao(5, Fila::Situacao::Recusada, "código"));
+                Fila::MarcaSituacao(5, Fila::Situacao::Recusada, "código") &&
+                Fila::MarcaSituacao(6, Fila::Situacao::Recusada, "código"));
         frmFilaDeEnvio janela(b.operador);
         QTableView* grade = janela.Grade();
         grade->setCurrentIndex(grade->model()->index(c[1].toInt(), 0));
