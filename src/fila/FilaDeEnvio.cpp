@@ -367,6 +367,24 @@ int RecuperaInterrompidas(const RegrasDaFila& regras, const QDateTime& agora) {
     return n;
 }
 
+bool EntregaEhMinha(QString* erro) {
+    if (!BancoDeDadosAberto())
+        return Falha(erro, MotivoSemBanco());
+    if (MotorDoBanco() != Motor::PostgreSQL)
+        return true;
+    // Taken once per connection (a second call would only stack it).
+    Snapshot minha(QStringLiteral(
+        "Select Case When Exists (Select 1 From pg_locks Where locktype = 'advisory' And pid = "
+        "pg_backend_pid() And classid = 0 And objid = 7062 And objsubid = 1) Then true Else "
+        "pg_try_advisory_lock(7062) End As Minha"));
+    if (!minha.Valido())
+        return Falha(erro, minha.Erro());
+    return minha.Campo(QStringLiteral("Minha")).toBool() ||
+           Falha(erro,
+                 QStringLiteral("outro bipvox-servidor, noutra máquina, já entrega a fila deste banco (%1)")
+                     .arg(IdentidadeDoBanco()));
+}
+
 bool Cancela(qint64 id, QString* erro) {
     QSqlQuery q(BancoDeDados());
     q.prepare(QStringLiteral("Update Fila Set Situacao = 'cancelada', Motivo = 'cancelada pelo operador' "

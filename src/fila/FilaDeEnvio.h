@@ -113,6 +113,11 @@ int ExpiraVencidas(const RegrasDaFila& regras, const QDateTime& agora);
 // Pages left "enviando" by a sender that died: "incerta", or waiting again when the rules say to
 // re-send them. How many.
 int RecuperaInterrompidas(const RegrasDaFila& regras, const QDateTime& agora);
+// Whether this program may deliver the queue. In a file, the service's lock file beside it
+// decides; on a server, services on other machines share the queue, so a lock in the server, held
+// by this connection, lets one deliver. Asked again at every round: a connection lost and made
+// again has lost it. False, with the reason, when another holds it or the server cannot say.
+bool EntregaEhMinha(QString* erro = nullptr);
 // A waiting (or uncertain) page withdrawn; false when it is in another state.
 bool Cancela(qint64 id, QString* erro = nullptr);
 

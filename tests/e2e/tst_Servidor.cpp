@@ -144,6 +144,27 @@ private slots:
             qPrintable(linha));
     }
 
+    // One service delivers a store's queue: a second one on this machine finds the first one's lock
+    // file; on a server, one on another machine (a lock folder of its own) finds the server's
+    // lock. Neither starts, nor touches the first one's pages.
+    void umServicoPorFila() {
+        Cena c;
+        QVERIFY(c.Prepara());
+        const auto servidor = c.Servidor();
+        QVERIFY2(servidor, qPrintable(c.registro));
+        const QByteArray travas = qgetenv("BIPVOX_TRAVAS");
+        if (TesteNoPostgreSQL())
+            qputenv("BIPVOX_TRAVAS", travas + "-noutra-maquina");
+        const auto segundo = Roda("BIPVOX_SERVIDOR", {"--banco", c.banco});
+        qputenv("BIPVOX_TRAVAS", travas);
+        QVERIFY(segundo->waitForFinished(20000));
+        QCOMPARE(segundo->exitCode(), 4);
+        const QString registro = QString::fromUtf8(segundo->readAllStandardError());
+        QVERIFY2(registro.contains(TesteNoPostgreSQL() ? "noutra máquina" : "já entrega esta fila"),
+                 qPrintable(registro));
+        QCOMPARE(c.Termina(*servidor), 0);
+    }
+
     // Killed while the terminal has not answered the second block, the third page already marked
     // to follow it: both become "incerta" at the next start and neither is sent again; a page
     // not yet marked goes out.

@@ -65,6 +65,11 @@ bool ServicoDaFila::Inicia() {
         Registra(QStringLiteral("outro bipvox-servidor já entrega esta fila (processo %1)").arg(pid));
         return false;
     }
+    // Before anything is recovered: the pages "enviando" may be another machine's call.
+    if (!Fila::EntregaEhMinha(&erro)) {
+        Registra(erro);
+        return false;
+    }
     const RegrasDaFila regras = LeRegrasDaFila(&m_problemaDasRegras);
     if (!m_problemaDasRegras.isEmpty())
         Registra(m_problemaDasRegras);
@@ -145,6 +150,11 @@ void ServicoDaFila::AgendaProxima(double emSegundos) {
 }
 
 double ServicoDaFila::ExecutaRodada() {
+    QString alheia;
+    if (!Fila::EntregaEhMinha(&alheia)) {
+        Registra(alheia + QStringLiteral(": nova tentativa em %1 s").arg(EsperaDoBanco));
+        return EsperaDoBanco;
+    }
     const RegrasDaFila regras = LeRegrasDaFila();
     const QDateTime agora = m_relogio.DataHoraLocal().toUTC();
     if (Fila::Prontas(agora).isEmpty()) {
