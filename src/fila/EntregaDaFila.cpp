@@ -25,6 +25,12 @@ using namespace Fila;
 
 namespace {
 
+QString Nome(const Pagina& p) {
+    const QString nome = p.usuario.trimmed();
+    return nome.isEmpty() ? QStringLiteral("pager %1").arg(p.pager)
+                          : QStringLiteral("%1, pager %2").arg(nome, p.pager);
+}
+
 // Passes everything to the real operator and keeps the last message box, which names why the
 // link or the log-on failed in the words the window would use.
 class OperadorDaRodada : public Operador {
@@ -82,14 +88,11 @@ public:
           m_interromper(interromper) {}
 
     ResumoDaRodada Executa();
+    // A page still marked "enviando" ahead of a block that never went (its write failed).
+    qint64 Marcada() const { return m_marcada; }
 
 private:
     QDateTime Agora() const { return m_ctx.relogio.DataHoraLocal().toUTC(); }
-    static QString Nome(const Pagina& p) {
-        const QString nome = p.usuario.trimmed();
-        return nome.isEmpty() ? QStringLiteral("pager %1").arg(p.pager)
-                              : QStringLiteral("%1, pager %2").arg(nome, p.pager);
-    }
     void AdiaUma(const Pagina& p, const QString& motivo);
     // The pages of this call not yet taken, from the current list on.
     void AdiaDemais(const QString& motivo);
@@ -212,13 +215,15 @@ bool Rodada::Grava(qint64 marcar, bool* marcada) {
             m_diario(QStringLiteral("%1; a chamada termina aqui").arg(m_motivoDoFim));
             return false;
         }
-        // Taken by the terminal: never sent again, and said.
+        // Judged by the terminal: never sent again, said, and written by the next round.
         const Pagina& p = d->pagina;
-        MarcaSituacao(
-            p.id, Situacao::Incerta,
-            QStringLiteral("aceita pela central, mas o histórico não pôde ser gravado (%1)").arg(erro));
-        m_diario(QStringLiteral("página %1 (%2) foi aceita, mas o histórico não pôde ser gravado: %3; a "
-                                "chamada termina aqui")
+        MarcaSituacao(p.id, Situacao::Incerta,
+                      QStringLiteral("julgada pela central, mas o histórico não pôde ser gravado (%1); o "
+                                     "serviço tenta gravá-lo de novo")
+                          .arg(erro));
+        m_resumo.pendencias.desfechos << *d;
+        m_diario(QStringLiteral("página %1 (%2) foi julgada pela central, mas o histórico não pôde ser "
+                                "gravado: %3; a chamada termina aqui")
                      .arg(p.id)
                      .arg(Nome(p), erro));
         return false;
@@ -455,5 +460,31 @@ ResumoDaRodada EntregaProntas(Contexto& ctx, Enlace& enlace, const RegrasDaFila&
                               const std::function<void(const QString&)>& diario,
                               const std::function<bool()>& interromper) {
     Rodada rodada(ctx, enlace, regras, diario, interromper);
-    return rodada.Executa();
+    ResumoDaRodada resumo = rodada.Executa();
+    if (const qint64 marcada = rodada.Marcada())
+        resumo.pendencias.marcadas << marcada;
+    return resumo;
+}
+
+bool GravaPendencias(PendenciasDaRodada& pendencias, const std::function<void(const QString&)>& diario) {
+    for (auto d = pendencias.desfechos.begin(); d != pendencias.desfechos.end();) {
+        const std::optional<Pagina> agora = LePagina(d->pagina.id);
+        if (!agora)
+            return false;
+        if (agora->situacao == Situacao::Incerta || agora->situacao == Situacao::Enviando) {
+            QString erro;
+            if (!GravaNaChamada(&*d, 0, 0, nullptr, &erro))
+                return false;
+            diario(QStringLiteral("página %1 (%2): histórico gravado agora, %3")
+                       .arg(d->pagina.id)
+                       .arg(Nome(d->pagina), NomeDaSituacao(d->situacao)));
+        }
+        d = pendencias.desfechos.erase(d);
+    }
+    while (!pendencias.marcadas.isEmpty()) {
+        if (!DesmarcaEnviando(pendencias.marcadas.last()))
+            return false;
+        pendencias.marcadas.removeLast();
+    }
+    return true;
 }

@@ -64,6 +64,8 @@ const Rodada kRodadas[] = {
     // session is logged off.
     {"gravação falha", "falha", "incerta:1 entregue:1 aguardando:0", 2, true,
      "histórico não pôde ser gravado"},
+    // ... nor its state: it stays "enviando". Either way the next round writes both.
+    {"gravação falha duas vezes", "falha duas vezes", "enviando:1 entregue:1 aguardando:0", 2, true, ""},
 };
 const QDateTime kBase(QDate(2027, 3, 1), QTime(10, 0));
 const QDateTime kInicio = QDateTime::fromSecsSinceEpoch(1'800'000'000, Qt::UTC);
@@ -232,6 +234,11 @@ private slots:
         std::optional<FalhaPlantada> falha;
         if (r.regra == "falha")
             QVERIFY(falha.emplace("Before Insert On Log", "disco cheio", "New.ID_Pager = '1111'").Plantada());
+        if (r.regra == "falha duas vezes")
+            QVERIFY(falha
+                        .emplace("Before Update On Fila", "disco cheio",
+                                 "New.ID_Pager = '1111' And New.Situacao <> 'enviando'")
+                        .Plantada());
         if (r.regra == "travado" && MotorDoBanco() != Motor::SQLite)
             QSKIP("a server's own locks wait for each other; the half-millisecond retry is the file's");
         std::thread liberta;
@@ -299,6 +306,29 @@ private slots:
         }
         QCOMPARE(linhas, int(r.situacoes.count("entregue") + r.situacoes.count("recusada")));
         QVERIFY(!diario.isEmpty());
+        if (falha) { // the store is back: the page's row and state are written, once
+            falha.reset();
+            for (int vez = 0; vez < 2; ++vez) {
+                PendenciasDaRodada pendencias = resumo.pendencias;
+                QVERIFY(GravaPendencias(pendencias, [](const QString&) {}) && pendencias.Vazia());
+            }
+            QCOMPARE(Coluna("Select Situacao || ':' || ID_Pager As L From Log Order By ID_Pager"),
+                     (QStringList{"entregue:1111", "entregue:2222"}));
+            QCOMPARE(LePagina(ids[0])->situacao, Situacao::Entregue);
+        }
+    }
+
+    // A page marked ahead of a block that never went, left "enviando" by a failed write: the next
+    // round has it waiting again, the attempt uncounted.
+    void marcadaPendente() {
+        BancadaVirtual b(true);
+        QVector<qint64> ids;
+        QVERIFY(GaranteTabela() && Enfileira({{"1111", "Ana", 1, "oi"}}, "teste", kBase.toUTC(), ids) &&
+                MarcaEnviando(ids[0]));
+        PendenciasDaRodada pendencias{{}, {ids[0]}};
+        QVERIFY(GravaPendencias(pendencias, [](const QString&) {}) && pendencias.Vazia());
+        QCOMPARE(NomeDaSituacao(LePagina(ids[0])->situacao) + QString::number(LePagina(ids[0])->tentativas),
+                 "aguardando0");
     }
 
     // The queued text goes out as a window send puts it ([CONEXÃO] rules, letters, splitting) and

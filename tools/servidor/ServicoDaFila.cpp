@@ -155,6 +155,14 @@ double ServicoDaFila::ExecutaRodada() {
         Registra(alheia + QStringLiteral(": nova tentativa em %1 s").arg(EsperaDoBanco));
         return EsperaDoBanco;
     }
+    // Before a new call: the history rows and states the last one could not write.
+    if (!m_pendencias.Vazia() &&
+        !GravaPendencias(m_pendencias, [this](const QString& texto) { Registra(texto); })) {
+        Registra(QStringLiteral("o que a última chamada não gravou ainda não pôde ser gravado: nova "
+                                "tentativa em %1 s")
+                     .arg(EsperaDoBanco));
+        return EsperaDoBanco;
+    }
     const RegrasDaFila regras = LeRegrasDaFila();
     const QDateTime agora = m_relogio.DataHoraLocal().toUTC();
     if (Fila::Prontas(agora).isEmpty()) {
@@ -197,6 +205,8 @@ double ServicoDaFila::ExecutaRodada() {
         linha, *enlace, regras, [this](const QString& texto) { Registra(texto); },
         [] { return Interrupcao::Pedidos() > 0; });
     m_operador.emRodada = false;
+    m_pendencias.desfechos += resumo.pendencias.desfechos;
+    m_pendencias.marcadas += resumo.pendencias.marcadas;
     porta.setPortOpen(false);
     ConsolidaBancoDeDados();
     // A full disk or a file locked for long: no new call at once for pages still due.

@@ -4,6 +4,7 @@
 // standard error (the journal, under systemd).
 #include "common/Operador.h"
 #include "common/Relogio.h"
+#include "fila/EntregaDaFila.h"
 
 #include <QLocalServer>
 #include <QLockFile>
@@ -62,5 +63,7 @@ private:
     QSocketNotifier m_sinal;
     bool m_emRodada = false;
     bool m_pendente = false;
+    PendenciasDaRodada m_pendencias; // written before the next call
+
     QString m_problemaDasRegras;
 };
