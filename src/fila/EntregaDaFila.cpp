@@ -471,7 +471,10 @@ bool GravaPendencias(PendenciasDaRodada& pendencias, const std::function<void(co
         const std::optional<Pagina> agora = LePagina(d->pagina.id);
         if (!agora)
             return false;
-        if (agora->situacao == Situacao::Incerta || agora->situacao == Situacao::Enviando) {
+        // Entregue or recusada: that write did reach the store. Cancelled meanwhile from the window:
+        // it went out all the same, and the history says so.
+        if (agora->situacao == Situacao::Incerta || agora->situacao == Situacao::Enviando ||
+            agora->situacao == Situacao::Cancelada) {
             QString erro;
             if (!GravaNaChamada(&*d, 0, 0, nullptr, &erro))
                 return false;
