@@ -16,16 +16,20 @@ Destinatario FalhaDoBanco(const Snapshot& consulta) {
             true};
 }
 
-// The closest names of the directory, for a name that matched none.
-QString Parecidos(const QString& sql, const QString& nome) {
-    QStringList todos;
-    for (Snapshot consulta(sql); consulta.Valido() && !consulta.Eof(); consulta.MoveNext())
-        todos << consulta.Campo(QStringLiteral("Nome")).toString();
+// The closest of the names (their keys, when known, in chaves), for a name that matched none.
+QString Parecidos(const QString& nome, const QStringList& todos, const QStringList& chaves = {}) {
     QStringList nomes;
-    for (const QString& parecido : NomesParecidos(nome, todos))
+    for (const QString& parecido : NomesParecidos(nome, todos, 5, chaves))
         nomes << QLatin1Char('"') + parecido + QLatin1Char('"');
     return nomes.isEmpty() ? QString()
                            : QStringLiteral(" Nomes parecidos: %1.").arg(nomes.join(QStringLiteral(", ")));
+}
+
+QStringList TodosOsGrupos() {
+    QStringList nomes;
+    for (Snapshot grupos(QStringLiteral("Select Nome_Grupo From Grupos")); !grupos.Eof(); grupos.MoveNext())
+        nomes << grupos.Campo(QStringLiteral("Nome_Grupo")).toString();
+    return nomes;
 }
 
 } // namespace
@@ -42,12 +46,16 @@ Destinatario ProcuraUsuario(const QString& nome, Busca busca) {
     const QString chave = ChaveDoNome(nome);
     QList<Usuario> parentes;
     int exatos = 0;
+    QStringList nomes, chaves; // of every user read, for the suggestions
     const auto examina = [&](Snapshot& usuarios) {
         parentes.clear();
         exatos = 0;
         for (; !usuarios.Eof(); usuarios.MoveNext()) {
             const QString nomeDoUsuario = usuarios.Campo(QStringLiteral("Nome_Usuario")).toString();
-            if (ChaveDoNome(nomeDoUsuario) != chave)
+            const QString chaveDoUsuario = ChaveDoNome(nomeDoUsuario);
+            nomes << nomeDoUsuario;
+            chaves << chaveDoUsuario;
+            if (chaveDoUsuario != chave)
                 continue;
             parentes.append({usuarios.Campo(QStringLiteral("ID_Usuario")).toInt(), nomeDoUsuario,
                              usuarios.Campo(QStringLiteral("ID_Pager")).toString().trimmed()});
@@ -73,14 +81,14 @@ Destinatario ProcuraUsuario(const QString& nome, Busca busca) {
             QStringLiteral("Select ID_Usuario, Nome_Usuario, ID_Pager From Usuarios Order by ID_Usuario"));
         if (!todos.Valido())
             return FalhaDoBanco(todos);
+        nomes.clear();
+        chaves.clear();
         examina(todos);
     }
     if (exatos == 0)
         return {0,
                 QStringLiteral("nenhum usuário do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    (busca == Busca::Completa
-                         ? Parecidos(QStringLiteral("Select Nome_Usuario As Nome From Usuarios"), nome)
-                         : QString()),
+                    (busca == Busca::Completa ? Parecidos(nome, nomes, chaves) : QString()),
                 false, true};
     if (parentes.size() > 1) {
         QStringList encontrados;
@@ -112,9 +120,7 @@ Destinatario ProcuraGrupo(const QString& nome, Busca busca) {
     if (consulta.Eof())
         return {0,
                 QStringLiteral("nenhum grupo do cadastro se chama \"%1\"; nada foi discado.").arg(nome) +
-                    (busca == Busca::Completa
-                         ? Parecidos(QStringLiteral("Select Nome_Grupo As Nome From Grupos"), nome)
-                         : QString()),
+                    (busca == Busca::Completa ? Parecidos(nome, TodosOsGrupos()) : QString()),
                 false, true};
     if (consulta.RecordCount() > 1)
         return {

@@ -9,5 +9,6 @@ QString ChaveDoNome(const QString& nome);
 
 // At most `maximo` of `nomes`, closest first: the same name but for accents, capitals or blanks;
 // then one or two letters off (one for short names, none for very short ones); then names that
-// hold the typed text.
-QStringList NomesParecidos(const QString& digitado, const QStringList& nomes, int maximo = 5);
+// hold the typed text. chaves, when given, are the names' ChaveDoNome in the same order.
+QStringList NomesParecidos(const QString& digitado, const QStringList& nomes, int maximo = 5,
+                           const QStringList& chaves = {});
