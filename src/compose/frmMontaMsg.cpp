@@ -4,6 +4,7 @@
 #include "compose/FiltroDeTexto.h"
 #include "directory/frmCadastraUsuarios.h"
 #include "settings/PerfilINI.h"
+#include "store/BancoDeDados.h"
 #include "tap/TextoDaPagina.h"
 #include "tap/frmShowDoEnvio.h"
 #include "ui/frmCaixaDeTexto.h"
@@ -183,9 +184,8 @@ void frmMontaMsg::Lista(TipoDeDestinatario tipo, qint32 manter) {
                                      ? QStringLiteral("o cadastro de usuários")
                                      : QStringLiteral("o cadastro de grupos");
         m_ctx.operador.Mensagem(
-            QStringLiteral("Não foi possível ler %1 no arquivo de dados (Pager.Mdb); ele pode "
-                           "estar danificado. A lista de destinatários ficará vazia.\n\n(%2)")
-                .arg(cadastro, lista.erro),
+            QStringLiteral("Não foi possível ler %1 %2. A lista de destinatários ficará vazia.\n\n(%3)")
+                .arg(cadastro, NoBancoDeDados(QStringLiteral("ele pode estar danificado")), lista.erro),
             QStringLiteral("Erro:"), Icone::Informacao);
         return;
     }

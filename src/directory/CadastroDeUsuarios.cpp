@@ -2,6 +2,7 @@
 
 #include "directory/FalhaNoBanco.h"
 
+#include "store/BancoDeDados.h"
 #include "store/ComandosUsuarios.h"
 #include "store/ListaDeNomes.h"
 #include "store/Snapshot.h"
@@ -20,10 +21,10 @@ void AvisaFalhaAoGravar(Operador& operador, const QString& motivo) {
         InformaFalhaNoBanco(operador, QStringLiteral("gravar o usuário"), motivo);
         return;
     }
-    operador.Mensagem(QStringLiteral("Não foi possível gravar o usuário no arquivo de dados (Pager.Mdb). "
-                                     "Nada foi alterado no cadastro.\n\n(%1)")
-                          .arg(motivo),
-                      TituloErro, Icone::Informacao);
+    operador.Mensagem(
+        QStringLiteral("Não foi possível gravar o usuário %1. Nada foi alterado no cadastro.\n\n(%2)")
+            .arg(NoBancoDeDados(), motivo),
+        TituloErro, Icone::Informacao);
 }
 
 QString TextoDoConflito(Conflito conflito) {

@@ -1,5 +1,6 @@
 #include "directory/FalhaNoBanco.h"
 
+#include "store/BancoDeDados.h"
 #include "store/Transacao.h"
 
 void InformaFalhaNoBanco(Operador& operador, const QString& acao, const QString& erro) {
@@ -8,10 +9,10 @@ void InformaFalhaNoBanco(Operador& operador, const QString& acao, const QString&
                           QStringLiteral("Atenção:"), Icone::Informacao);
         return;
     }
-    operador.Mensagem(QStringLiteral("Não foi possível %1 no arquivo de dados (Pager.Mdb); ele pode estar "
-                                     "danificado ou em uso. Nada foi alterado.\n\n(%2)")
-                          .arg(acao, erro),
-                      QStringLiteral("Erro:"), Icone::Informacao);
+    operador.Mensagem(
+        QStringLiteral("Não foi possível %1 %2. Nada foi alterado.\n\n(%3)")
+            .arg(acao, NoBancoDeDados(QStringLiteral("ele pode estar danificado ou em uso")), erro),
+        QStringLiteral("Erro:"), Icone::Informacao);
 }
 
 void InformaOutraMesa(Operador& operador, const QString& texto) {

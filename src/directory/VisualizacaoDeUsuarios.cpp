@@ -2,6 +2,7 @@
 
 #include "directory/CadastroDeUsuarios.h"
 #include "directory/FalhaNoBanco.h"
+#include "store/BancoDeDados.h"
 #include "store/ComandosUsuarios.h"
 #include "store/Snapshot.h"
 #include "store/Transacao.h"
@@ -15,7 +16,7 @@ QString DetalhesDoUsuario(qint32 idUsuario) {
     const std::optional<UsuarioCadastrado> usuario = LeUsuario(idUsuario, &erro);
     Snapshot grupos(ComandosUsuarios::GruposDoUsuario, {idUsuario});
     if (!erro.isEmpty() || !grupos.Valido())
-        return QStringLiteral("Não foi possível ler este usuário no arquivo de dados (Pager.Mdb).");
+        return QStringLiteral("Não foi possível ler este usuário %1.").arg(NoBancoDeDados());
     if (!usuario)
         return QStringLiteral("Este usuário não está mais no cadastro; ele pode ter sido excluído.");
     const QString crlf = QStringLiteral("\r\n");
@@ -41,9 +42,9 @@ bool ExcluiUsuario(Operador& operador, qint32 idUsuario) {
             InformaFalhaNoBanco(operador, QStringLiteral("excluir o usuário"), erro);
         else
             operador.Mensagem(
-                QStringLiteral("Não foi possível excluir o usuário no arquivo de dados (Pager.Mdb). "
-                               "Nada foi alterado no cadastro.\n\n(%1)")
-                    .arg(erro),
+                QStringLiteral(
+                    "Não foi possível excluir o usuário %1. Nada foi alterado no cadastro.\n\n(%2)")
+                    .arg(NoBancoDeDados(), erro),
                 QStringLiteral("Erro:"), Icone::Informacao);
     } else if (excluidos == 0) {
         InformaOutraMesa(operador,

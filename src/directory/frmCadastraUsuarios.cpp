@@ -2,6 +2,7 @@
 
 #include "directory/CadastroDeUsuarios.h"
 #include "directory/ModeloDeGruposParaMarcar.h"
+#include "store/BancoDeDados.h"
 #include "ui/frmCaixaDeTexto.h"
 #include "ui/frmControles.h"
 #include "ui/frmMoldura.h"
@@ -105,13 +106,12 @@ bool frmCadastraUsuarios::PreencheParaAlterar(qint32 idUsuario) {
     QString erro;
     const std::optional<UsuarioCadastrado> usuario = LeUsuario(idUsuario, &erro);
     if (!usuario) {
-        m_operador.Mensagem(erro.isEmpty()
-                                ? QStringLiteral("Este usuário não está mais no cadastro; ele pode "
-                                                 "ter sido excluído.")
-                                : QStringLiteral("Não foi possível ler o usuário no arquivo de dados "
-                                                 "(Pager.Mdb).\n\n(%1)")
-                                      .arg(erro),
-                            QStringLiteral("Erro:"), Icone::Informacao);
+        m_operador.Mensagem(
+            erro.isEmpty()
+                ? QStringLiteral("Este usuário não está mais no cadastro; ele pode "
+                                 "ter sido excluído.")
+                : QStringLiteral("Não foi possível ler o usuário %1.\n\n(%2)").arg(NoBancoDeDados(), erro),
+            QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
     m_lido.usuario = *usuario;
@@ -145,10 +145,9 @@ bool frmCadastraUsuarios::ExibeGrupos(qint32 idUsuario) {
     GruposParaMarcar lista = LeGruposParaMarcar(idUsuario);
     if (!lista.erro.isEmpty()) {
         m_operador.Mensagem(
-            QStringLiteral("Não foi possível ler os grupos no arquivo de dados (Pager.Mdb); a "
-                           "lista de grupos ficará vazia e, ao gravar, os grupos a que o usuário "
-                           "pertence ficarão como estão.\n\n(%1)")
-                .arg(lista.erro),
+            QStringLiteral("Não foi possível ler os grupos %1; a lista de grupos ficará vazia e, ao "
+                           "gravar, os grupos a que o usuário pertence ficarão como estão.\n\n(%2)")
+                .arg(NoBancoDeDados(), lista.erro),
             QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }

@@ -3,6 +3,7 @@
 #include "directory/VisualizacaoDeUsuarios.h"
 #include "directory/frmCadastraUsuarios.h"
 #include "history/frmHistorico.h"
+#include "store/BancoDeDados.h"
 #include "ui/frmControles.h"
 #include "ui/frmListaDeNomes.h"
 #include "ui/frmMoldura.h"
@@ -108,10 +109,10 @@ bool frmVisualizaUsuarios::AtualizaListaDeUsuarios(qint32 manter) {
     const ListaDeNomes usuarios = LeUsuariosEmOrdem();
     if (!usuarios.erro.isEmpty()) {
         m_preenchendo = false;
-        m_operador.Mensagem(QStringLiteral("Não foi possível ler o cadastro de usuários no arquivo de dados "
-                                           "(Pager.Mdb); ele pode estar danificado.\n\n(%1)")
-                                .arg(usuarios.erro),
-                            QStringLiteral("Erro:"), Icone::Informacao);
+        m_operador.Mensagem(
+            QStringLiteral("Não foi possível ler o cadastro de usuários %1.\n\n(%2)")
+                .arg(NoBancoDeDados(QStringLiteral("ele pode estar danificado")), usuarios.erro),
+            QStringLiteral("Erro:"), Icone::Informacao);
         return false;
     }
     if (usuarios.ids.size() > MinCodigosDosUsuarios)

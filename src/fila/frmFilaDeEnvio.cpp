@@ -1,6 +1,7 @@
 #include "fila/frmFilaDeEnvio.h"
 
 #include "fila/ModeloDaFila.h"
+#include "store/BancoDeDados.h"
 #include "ui/frmControles.h"
 #include "ui/frmMoldura.h"
 
@@ -86,9 +87,8 @@ void frmFilaDeEnvio::Preenche(bool sempre) {
         m_pnlResumo->setText(QStringLiteral("A fila não pôde ser lida: %1").arg(m_modelo->Erro()));
         // Said once, not every two seconds while the file stays unreadable.
         if (m_modelo->Erro() != m_erroMostrado)
-            m_operador.Mensagem(QStringLiteral("Não foi possível ler a fila de envio no arquivo de dados "
-                                               "(Pager.Mdb).\n\n(%1)")
-                                    .arg(m_modelo->Erro()),
+            m_operador.Mensagem(QStringLiteral("Não foi possível ler a fila de envio %1.\n\n(%2)")
+                                    .arg(NoBancoDeDados(), m_modelo->Erro()),
                                 QStringLiteral("Erro:"), Icone::Informacao);
         m_erroMostrado = m_modelo->Erro();
         return;

@@ -3,6 +3,7 @@
 #include "common/Modulo.h"
 #include "common/Numero.h"
 #include "history/ModeloDoHistorico.h"
+#include "store/BancoDeDados.h"
 #include "store/Consultas.h"
 #include "store/Snapshot.h"
 #include "ui/frmControles.h"
@@ -46,9 +47,8 @@ frmHistorico* CriaHistorico(Operador& operador, const QString& texto, qint16 mod
     }
     if (!modelo->Erro().isEmpty()) {
         operador.Mensagem(
-            QStringLiteral("Não foi possível ler o histórico no arquivo de dados (Pager.Mdb); ele "
-                           "pode estar danificado.\n\n(%1)")
-                .arg(modelo->Erro()),
+            QStringLiteral("Não foi possível ler o histórico %1.\n\n(%2)")
+                .arg(NoBancoDeDados(QStringLiteral("ele pode estar danificado")), modelo->Erro()),
             QStringLiteral("Erro:"), Icone::Informacao);
         return nullptr;
     }

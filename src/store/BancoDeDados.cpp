@@ -224,6 +224,15 @@ QString IdentidadeDoBanco() {
     return real.isEmpty() ? caminho : real;
 }
 
+QString NoBancoDeDados(const QString& noArquivo) {
+    if (MotorDoBanco() == Motor::PostgreSQL) {
+        const QSqlDatabase banco = BancoDeDados();
+        return QStringLiteral("no servidor PostgreSQL %1:%2").arg(banco.hostName()).arg(banco.port());
+    }
+    return QStringLiteral("no arquivo de dados (Pager.Mdb)") +
+           (noArquivo.isEmpty() ? QString() : QStringLiteral("; ") + noArquivo);
+}
+
 QString MotivoSemBanco() {
     const QString servidor = MotorDoBanco() == Motor::PostgreSQL ? MotivoSemServidor() : QString();
     return servidor.isEmpty() ? QStringLiteral("O banco de dados não está aberto.") : servidor;

@@ -25,6 +25,10 @@ Motor MotorDoBanco();
 QString IdentidadeDoBanco();
 // Why no statement can run: the store is not open, or the server went away (naming it).
 QString MotivoSemBanco();
+// Where the data are, for a message to the operator: "no arquivo de dados (Pager.Mdb)" and, after
+// a semicolon, noArquivo (a likely cause that only a file has); or "no servidor PostgreSQL
+// máquina:porta".
+QString NoBancoDeDados(const QString& noArquivo = {});
 // Grows when another program changes the store (on PostgreSQL, when the queue changes); reading
 // it costs nothing, so a window can look often. -1 when it cannot be read.
 qint64 VersaoDosDados();
