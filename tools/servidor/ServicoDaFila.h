@@ -64,6 +64,5 @@ private:
     bool m_emRodada = false;
     bool m_pendente = false;
     PendenciasDaRodada m_pendencias; // written before the next call
-
     QString m_problemaDasRegras;
 };
