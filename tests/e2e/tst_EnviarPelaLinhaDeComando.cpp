@@ -144,8 +144,6 @@ const Linha kLinhas[] = {
      QStringList{"1111:oi"}, kNenhum, "Erro: A central encerrou a conexão"},
     {"TCP, ACK e a central fecha", "aqui", QStringList{"--tcp=0", "--fechar-apos-pagina=1"}, kAnaOi, 0, 0,
      QStringList{"1111:oi"}, QStringList{"1111:1:" + kAna}, "Mensagem enviada"},
-    {"TCP, central pede desconexão e fecha", "aqui", QStringList{"--tcp=0", "--desconectar-apos=0"}, kAnaOi,
-     2, 0, QStringList{"1111:oi"}, kNenhum, "Desconexão solicitada pelo servidor"},
     // Pages that went out without their history rows: a status of their own.
     {"histórico recusa a linha", "historico cheio", kNenhum, kAnaOi, 5, 1, QStringList{"1111:oi"}, kNenhum,
      "não puderam ser registradas no histórico"},
