@@ -58,13 +58,17 @@ int Erro(const QString& texto, Saida codigo) {
     return codigo;
 }
 
-// The connection given (at most one), else [BANCO]'s, else the default one.
-std::optional<ConexaoPostgreSQL> ConexaoDada(const QStringList& argumentos, QString* motivo) {
+// The connection given (at most one), else [BANCO]'s, else the default one; none, after saying
+// why, when the one given or configured is invalid.
+std::optional<ConexaoPostgreSQL> ConexaoDada(const QStringList& argumentos) {
+    QString motivo;
     std::optional<ConexaoPostgreSQL> conexao =
-        argumentos.isEmpty() ? ServidorConfigurado(motivo)
-                             : ConexaoPostgreSQL::DoTexto(argumentos.constFirst(), motivo);
-    if (!conexao && argumentos.isEmpty() && motivo->isEmpty())
+        argumentos.isEmpty() ? ServidorConfigurado(&motivo)
+                             : ConexaoPostgreSQL::DoTexto(argumentos.constFirst(), &motivo);
+    if (!conexao && argumentos.isEmpty() && motivo.isEmpty())
         conexao = ConexaoPostgreSQL();
+    if (!conexao)
+        Erro(QStringLiteral("conexão inválida: %1.").arg(motivo), UsoIncorreto);
     return conexao;
 }
 
@@ -73,10 +77,10 @@ int CriaNoServidor(const QStringList& argumentos, bool exemplos, bool seAusente,
         return Erro(QStringLiteral("com --postgresql, dê no máximo uma conexão, entre aspas, e não "
                                    "--se-ausente, nem --exemplos com --copiar-de (veja --help)."),
                     UsoIncorreto);
-    QString motivo;
-    const std::optional<ConexaoPostgreSQL> conexao = ConexaoDada(argumentos, &motivo);
+    const std::optional<ConexaoPostgreSQL> conexao = ConexaoDada(argumentos);
     if (!conexao)
-        return Erro(QStringLiteral("conexão inválida: %1.").arg(motivo), UsoIncorreto);
+        return UsoIncorreto;
+    QString motivo;
     ContagemDaCopia contagem;
     if (!copiarDe.isEmpty()) {
         if (!CopiaArquivoParaServidor(copiarDe, *conexao, contagem, &motivo))
@@ -96,10 +100,10 @@ int CopiaDoServidor(const QStringList& arquivos, const QStringList& conexoes) {
         return Erro(
             QStringLiteral("com --copiar-do-postgresql, informe um, e só um, arquivo novo (veja --help)."),
             UsoIncorreto);
-    QString motivo;
-    const std::optional<ConexaoPostgreSQL> conexao = ConexaoDada(conexoes, &motivo);
+    const std::optional<ConexaoPostgreSQL> conexao = ConexaoDada(conexoes);
     if (!conexao)
-        return Erro(QStringLiteral("conexão inválida: %1.").arg(motivo), UsoIncorreto);
+        return UsoIncorreto;
+    QString motivo;
     ContagemDaCopia contagem;
     if (!CopiaServidorParaArquivo(*conexao, arquivos.constFirst(), contagem, &motivo))
         return Erro(motivo, Falhou);
