@@ -29,7 +29,10 @@ QString NomeDaConexao() {
     const QCoreApplication* aplicacao = QCoreApplication::instance();
     if (!aplicacao || QThread::currentThread() == aplicacao->thread())
         return kConexaoPrincipal;
-    return kConexaoPrincipal + QStringLiteral(".%1").arg(quintptr(QThread::currentThreadId()));
+    // Made once per thread: every statement asks for it (the SNPP thread, several per command).
+    thread_local const QString propria =
+        kConexaoPrincipal + QStringLiteral(".%1").arg(quintptr(QThread::currentThreadId()));
+    return propria;
 }
 
 struct TabelaDoPrograma {
